@@ -1,0 +1,50 @@
+#include "accounts/account_record.h"
+
+namespace saldorama {
+
+AccountRecord werte_aus(std::string_view line) {
+    AccountRecord rec;
+    std::size_t i = 0;
+    for (; i < line.size() && line[i] != '<'; ++i)
+        if (rec.name.size() < kShortStringMax) rec.name += line[i];
+    ++i;  // the '<'
+    std::string kind;
+    for (; i < line.size() && line[i] != '>'; ++i)
+        if (kind.size() < kShortStringMax) kind += line[i];
+    const std::size_t gt = i;  // position 0
+    const auto at = [&](std::size_t pos) { return gt + pos < line.size() ? line[gt + pos] : ' '; };
+    const char sideLetter = at(2);
+    const char classLetter = at(5);
+
+    if (kind == "B") {
+        rec.balanceMark = "*";
+    } else if (kind == "V") {
+        rec.balanceMark = "***";
+        rec.plMark = "***";
+    } else {
+        rec.plMark = "*";
+    }
+
+    const bool balance = rec.balanceMark == "*";
+    const bool pl = rec.balanceMark.empty();
+    if (sideLetter == 'A' && balance) rec.side = "A";
+    else if (sideLetter == 'P' && balance) rec.side = "P";
+    else if (sideLetter == 'A' && pl) rec.side = "S";
+    else rec.side = "H";
+
+    if (classLetter == 'B' && balance) rec.resultClass = "";
+    else if (classLetter == 'N' && balance) rec.resultClass = "Fehler!";
+    else if (classLetter == 'B' && pl) rec.resultClass = "B";
+    else rec.resultClass = "N";
+    return rec;
+}
+
+bool is_chart_line(std::string_view line) {
+    const auto lt = line.find('<');
+    if (lt == std::string_view::npos) return false;
+    const auto gt = line.find('>', lt + 1);
+    if (gt == std::string_view::npos) return false;
+    return gt + 5 < line.size();
+}
+
+} // namespace saldorama

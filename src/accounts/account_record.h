@@ -1,0 +1,27 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace saldorama {
+
+// One chart line, parsed. Texts are CP1252, each at most 64 characters.
+struct AccountRecord {
+    std::string name;
+    std::string balanceMark;  // "*" balance sheet, "***" special, "" profit and loss
+    std::string plMark;       // "*" profit and loss, "***" special, "" balance sheet
+    std::string side;         // "A", "P", "S" or "H"
+    std::string resultClass;  // "B", "N", "Fehler!" or ""
+    bool operator==(const AccountRecord&) const = default;
+};
+
+inline constexpr std::size_t kShortStringMax = 64;
+
+// Parses one chart line. Never reads past the line: a missing '<' or '>' or a
+// line too short leaves the missing pieces empty (blank letters).
+[[nodiscard]] AccountRecord werte_aus(std::string_view line);
+
+// A line with '<', a '>' after it and a character at position 5 from that '>'.
+// The supplied charts hold only such lines; readers skip any other line.
+[[nodiscard]] bool is_chart_line(std::string_view line);
+
+} // namespace saldorama

@@ -1,0 +1,22 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "accounts/account_record.h"
+
+namespace saldorama {
+
+// "Kontenplan1.txt" .. "Kontenplan4.txt".
+[[nodiscard]] std::string chart_file_name(int chart);
+
+// Reads the chart file of `chart` (1..4) afresh, skipping lines that are no
+// chart lines. Throws the I/O failure ("Datei nicht gefunden") when it cannot
+// be read.
+[[nodiscard]] std::vector<AccountRecord> read_chart(int chart);
+
+// "Eröffnungsbilanzkonto" as CP1252.
+[[nodiscard]] const std::string& opening_account_name();
+// "Du hast keinen Kontenplan ausgewählt!" as CP1252.
+[[nodiscard]] const std::string& no_chart_message();
+
+} // namespace saldorama

@@ -1,0 +1,18 @@
+#pragma once
+#include <string>
+
+#include "bookings/booking_record.h"
+
+namespace saldorama {
+
+// What the main window holds for the whole run besides its controls.
+struct AppState {
+    int currentChart = 0;     // 0 = none chosen, else 1..4
+    int bookingYear = 0;      // from the settings at start-up only
+    std::string startDirectory;
+    int bookingCount = 0;
+    int bookingPosition = 0;  // 1-based, 0 = none
+    BookingRecord currentBooking;
+};
+
+} // namespace saldorama

@@ -1,0 +1,150 @@
+#include "base/numbers.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+#include "base/cp1252.h"
+#include "base/failure.h"
+
+namespace saldorama {
+namespace {
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+int hex_value(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+[[noreturn]] void integer_failure(std::string_view text) {
+    fail("'" + std::string(text) + cp("' ist kein gültiger Integerwert"));
+}
+
+} // namespace
+
+std::int32_t text_to_int(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && text[i] == ' ') ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    int base = 10;
+    if (i < text.size() && text[i] == '$') {
+        base = 16;
+        ++i;
+    } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+        base = 16;
+        i += 2;
+    }
+    if (i == text.size()) integer_failure(text);
+    std::int64_t value = 0;
+    for (; i < text.size(); ++i) {
+        const int digit = base == 16 ? hex_value(text[i]) : (is_digit(text[i]) ? text[i] - '0' : -1);
+        if (digit < 0) integer_failure(text);
+        value = value * base + digit;
+        if (value > std::int64_t{1} << 32) integer_failure(text);
+    }
+    if (negative) value = -value;
+    if (value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::int32_t>::max())
+        integer_failure(text);
+    return static_cast<std::int32_t>(value);
+}
+
+bool parse_float(std::string_view text, double& value) {
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    while (i < n && text[i] == ' ') ++i;
+    std::string normal;  // rewritten for from_chars: [-]digits[.digits][e[-]digits]
+    if (i < n && (text[i] == '+' || text[i] == '-')) {
+        if (text[i] == '-') normal += '-';
+        ++i;
+    }
+    std::size_t digits = 0;
+    bool comma = false;
+    for (; i < n; ++i) {
+        if (is_digit(text[i])) {
+            normal += text[i];
+            ++digits;
+        } else if (text[i] == ',' && !comma) {
+            comma = true;
+            normal += '.';
+        } else {
+            break;
+        }
+    }
+    if (digits == 0) return false;
+    if (normal.back() == '.') normal.pop_back();
+    if (normal.front() == '.' || (normal.size() > 1 && normal[0] == '-' && normal[1] == '.'))
+        normal.insert(normal[0] == '-' ? 1 : 0, "0");
+    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        normal += 'e';
+        if (i < n && (text[i] == '+' || text[i] == '-')) {
+            if (text[i] == '-') normal += '-';
+            ++i;
+        }
+        std::size_t expDigits = 0;
+        for (; i < n && is_digit(text[i]); ++i, ++expDigits) normal += text[i];
+        if (expDigits == 0) return false;
+    }
+    while (i < n && text[i] == ' ') ++i;
+    if (i != n) return false;
+    double result = 0;
+    const auto [end, ec] = std::from_chars(normal.data(), normal.data() + normal.size(), result);
+    if (end != normal.data() + normal.size()) return false;
+    if (ec == std::errc::result_out_of_range) {
+        // Too small a value is zero; too large a one is no number the program can hold.
+        if (normal.find("e-") == std::string::npos) return false;
+        result = normal[0] == '-' ? -0.0 : 0.0;
+    } else if (ec != std::errc()) {
+        return false;
+    }
+    value = result;
+    return true;
+}
+
+double text_to_float(std::string_view text) {
+    double value = 0;
+    if (!parse_float(text, value)) fail("'" + std::string(text) + cp("' ist kein gültiger Gleitkommawert"));
+    return value;
+}
+
+std::string float_to_text(double value) {
+    if (std::isnan(value)) return "NAN";
+    if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
+    if (value == 0) return "0";
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.14e", std::fabs(value));
+    // buf: d.ddddddddddddddde[+-]XX
+    std::string digits;
+    const char* p = buf;
+    for (; *p && *p != 'e'; ++p)
+        if (is_digit(*p)) digits += *p;
+    const int exponent = std::atoi(p + 1) + 1;  // value = 0.digits × 10^exponent
+    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+    const int n = static_cast<int>(digits.size());
+    std::string out = value < 0 ? "-" : "";
+    if (exponent > 15 || exponent < -4) {
+        out += digits[0];
+        if (n > 1) out += "," + digits.substr(1);
+        out += "E" + std::to_string(exponent - 1);
+    } else if (exponent <= 0) {
+        out += "0," + std::string(static_cast<std::size_t>(-exponent), '0') + digits;
+    } else if (exponent >= n) {
+        out += digits + std::string(static_cast<std::size_t>(exponent - n), '0');
+    } else {
+        out += digits.substr(0, static_cast<std::size_t>(exponent)) + "," +
+               digits.substr(static_cast<std::size_t>(exponent));
+    }
+    return out;
+}
+
+std::string int_to_text(long long value) { return std::to_string(value); }
+
+} // namespace saldorama

@@ -1,0 +1,94 @@
+#include "bookings/bookings_file.h"
+
+#include "base/file.h"
+#include "base/io_error.h"
+
+namespace saldorama {
+
+std::string bookings_file_name() { return resolve_name("buchungen.dat"); }
+
+int bookings_create_if_missing() {
+    const std::string name = bookings_file_name();
+    if (!file_exists(name)) {
+        File file = File::create(name);
+        file.close();
+    }
+    return bookings_count();
+}
+
+int bookings_count() {
+    File file = File::open_read(bookings_file_name());
+    return static_cast<int>(file.size() / static_cast<std::int64_t>(kRecordSize));
+}
+
+BookingRecord bookings_read(int n) {
+    File file = File::open_read(bookings_file_name());
+    RecordBytes bytes{};
+    const auto offset = static_cast<std::int64_t>(n - 1) * static_cast<std::int64_t>(kRecordSize);
+    if (n < 1 || file.read_at(bytes.data(), kRecordSize, offset) != kRecordSize) throw_read_past_end();
+    return decode_record(bytes.data());
+}
+
+void bookings_append(const BookingRecord& record) {
+    File file = File::open_read_write(bookings_file_name());
+    const std::int64_t count = file.size() / static_cast<std::int64_t>(kRecordSize);
+    const RecordBytes bytes = encode_record(record);
+    file.write_at(bytes.data(), kRecordSize, count * static_cast<std::int64_t>(kRecordSize));
+    file.close();
+}
+
+void bookings_overwrite(int n, const BookingRecord& record) {
+    if (n < 1) return;
+    File file = File::open_read_write(bookings_file_name());
+    const RecordBytes bytes = encode_record(record);
+    file.write_at(bytes.data(), kRecordSize, static_cast<std::int64_t>(n - 1) * static_cast<std::int64_t>(kRecordSize));
+    file.close();
+}
+
+void bookings_empty() {
+    File file = File::create(bookings_file_name());
+    file.close();
+}
+
+void bookings_scan(const std::function<void(const BookingRecord&)>& visit) {
+    File file = File::open_read(bookings_file_name());
+    const std::int64_t count = file.size() / static_cast<std::int64_t>(kRecordSize);
+    // Read in blocks: one system call per record would dominate big files.
+    constexpr std::int64_t kBlock = 256;
+    std::vector<unsigned char> buffer(static_cast<std::size_t>(kBlock) * kRecordSize);
+    for (std::int64_t first = 0; first < count; first += kBlock) {
+        const std::int64_t n = std::min(kBlock, count - first);
+        const std::size_t want = static_cast<std::size_t>(n) * kRecordSize;
+        if (file.read_at(buffer.data(), want, first * static_cast<std::int64_t>(kRecordSize)) != want)
+            throw_read_past_end();
+        for (std::int64_t k = 0; k < n; ++k) visit(decode_record(buffer.data() + k * static_cast<std::int64_t>(kRecordSize)));
+    }
+}
+
+std::vector<BookingRecord> bookings_read_all() {
+    std::vector<BookingRecord> all;
+    bookings_scan([&](const BookingRecord& r) { all.push_back(r); });
+    return all;
+}
+
+void bookings_replace_all(const std::vector<BookingRecord>& records) {
+    std::string bytes;
+    bytes.reserve(records.size() * kRecordSize);
+    for (const auto& r : records) {
+        const RecordBytes b = encode_record(r);
+        bytes.append(reinterpret_cast<const char*>(b.data()), b.size());
+    }
+    write_file_atomic(bookings_file_name(), bytes);
+}
+
+int loesche_buchung(int n) {
+    std::vector<BookingRecord> records = bookings_read_all();
+    if (n < 1 || n > static_cast<int>(records.size())) return static_cast<int>(records.size());
+    records.erase(records.begin() + (n - 1));
+    for (std::size_t i = static_cast<std::size_t>(n - 1); i < records.size(); ++i)
+        records[i].number = static_cast<std::int32_t>(i);
+    bookings_replace_all(records);
+    return static_cast<int>(records.size());
+}
+
+} // namespace saldorama

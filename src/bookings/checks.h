@@ -1,0 +1,34 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace saldorama {
+
+// Date text DD.MM.YYYY from the four typed forms (TTMM, TT.MM.JJ,
+// TT.MM.JJJJ, TTMMJJ), or "00.00.0000" when not accepted. A non-digit where a
+// digit is expected fails with "'x' ist kein gültiger Integerwert".
+[[nodiscard]] std::string checkdate(std::string_view text, int bookingYear);
+
+// Amount text: whole euros, ',', two-digit cents, '-' for a negative amount.
+// The empty text gives "0,00"; a text that is no number fails with
+// "'%s' ist kein gültiger Gleitkommawert". Cents are taken from the binary64
+// value exactly, an exact half going to the even cent.
+[[nodiscard]] std::string checkmoney(std::string_view text);
+
+// The text itself when it holds only digits and commas, otherwise "0,00".
+[[nodiscard]] std::string ist_betrag(std::string_view text);
+
+// A stored amount or total as the program shows it: written with at most 15
+// significant digits, then through checkmoney. 1234.5 gives "1234,50".
+[[nodiscard]] std::string amount_text(double amount);
+
+// A typed amount rounded to cents as a booking stores it: the binary64 value
+// divided by the binary64 value nearest 0.01 in extended precision, rounded to
+// the nearest integer (ties to even), multiplied back in extended precision.
+[[nodiscard]] double round_to_cents(double amount);
+
+// An amount field's text as a booking stores it: empty gives 0, otherwise the
+// number rounded to cents.
+[[nodiscard]] double field_amount(std::string_view text);
+
+} // namespace saldorama
