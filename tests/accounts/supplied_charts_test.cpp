@@ -1,0 +1,296 @@
+// Checks the charts of accounts, the settings file and the exercises that an
+// installation supplies in data/. The reports rely on the section order of a
+// chart, the opening balance on the opening-balance account, and the
+// exercises tell learners to type account names exactly as a chart spells them.
+
+#include "accounts/account_record.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#ifndef SALDORAMA_DATA_DIR
+#error "SALDORAMA_DATA_DIR must name the data directory"
+#endif
+
+namespace {
+
+// CP1252 bytes; split so that the hex escape stops after \xF6.
+const std::string kOpeningAccount = "Er\xF6" "ffnungsbilanzkonto";
+
+std::string data_path(const std::string& file)
+{
+    return std::string(SALDORAMA_DATA_DIR) + "/" + file;
+}
+
+std::string chart_file(int n)
+{
+    return "Kontenplan" + std::to_string(n) + ".txt";
+}
+
+std::string exercise_file(int n)
+{
+    return "Aufgabe" + std::to_string(n) + ".txt";
+}
+
+// Reads a text file and splits it into lines. Every line, the last one
+// included, must end in CR LF; a lone CR or LF is reported as a failure.
+std::vector<std::string> crlf_lines(const std::string& file)
+{
+    std::ifstream in(data_path(file), std::ios::binary);
+    if (!in) {
+        ADD_FAILURE() << file << " cannot be opened";
+        return {};
+    }
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::vector<std::string> lines;
+    std::string current;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
+            lines.push_back(current);
+            current.clear();
+            ++i;
+        } else if (c == '\r' || c == '\n') {
+            ADD_FAILURE() << file << " line " << lines.size() + 1 << " has a lone CR or LF";
+            lines.push_back(current);
+            current.clear();
+        } else {
+            current += c;
+        }
+    }
+    if (!current.empty())
+        ADD_FAILURE() << file << ": last line is not ended by CR LF";
+    if (!current.empty())
+        lines.push_back(current);
+    return lines;
+}
+
+struct ChartLine {
+    std::string text;
+    saldorama::AccountRecord record;
+};
+
+std::vector<ChartLine> read_chart(int n)
+{
+    std::vector<ChartLine> chart;
+    for (const std::string& line : crlf_lines(chart_file(n)))
+        chart.push_back({line, saldorama::werte_aus(line)});
+    return chart;
+}
+
+// Position of a side in the order a chart must follow.
+int section_rank(const std::string& side)
+{
+    if (side == "A") return 0;
+    if (side == "P") return 1;
+    if (side == "S") return 2;
+    if (side == "H") return 3;
+    return -1;
+}
+
+std::set<std::string> account_names(int chart)
+{
+    std::set<std::string> names;
+    for (const ChartLine& line : read_chart(chart))
+        names.insert(line.record.name);
+    return names;
+}
+
+// The chart numbers an exercise names as "Kontenplan N".
+std::vector<int> named_charts(const std::vector<std::string>& lines)
+{
+    const std::string key = "Kontenplan ";
+    std::vector<int> charts;
+    for (const std::string& line : lines) {
+        for (std::size_t at = line.find(key); at != std::string::npos; at = line.find(key, at + 1)) {
+            const std::size_t digit = at + key.size();
+            if (digit < line.size() && std::isdigit(static_cast<unsigned char>(line[digit])))
+                charts.push_back(line[digit] - '0');
+        }
+    }
+    return charts;
+}
+
+}  // namespace
+
+TEST(SuppliedCharts, EveryLineParsesIntoAUsableAccount)
+{
+    for (int n = 1; n <= 4; ++n) {
+        SCOPED_TRACE(chart_file(n));
+        const std::vector<ChartLine> chart = read_chart(n);
+        ASSERT_GE(chart.size(), 1u);
+        EXPECT_LE(chart.size(), 99u) << "the chart grids have 99 rows";
+        for (const ChartLine& line : chart) {
+            SCOPED_TRACE(line.text);
+            const saldorama::AccountRecord& r = line.record;
+            EXPECT_FALSE(r.name.empty());
+            EXPECT_LE(r.name.size(), 64u);
+            EXPECT_EQ(r.name.find('<'), std::string::npos);
+            EXPECT_NE(line.text.find('<'), std::string::npos);
+            EXPECT_GE(line.text.size(), line.text.find('>') + 6) << "class letter missing";
+            const bool balance = r.balanceMark == "*";
+            const bool profitLoss = r.plMark == "*";
+            EXPECT_NE(balance, profitLoss) << "neither a balance nor a P&L account";
+            if (balance) {
+                EXPECT_TRUE(r.side == "A" || r.side == "P") << "side " << r.side;
+                EXPECT_EQ(r.resultClass, "");
+            }
+            if (profitLoss) {
+                EXPECT_TRUE(r.side == "S" || r.side == "H") << "side " << r.side;
+                EXPECT_TRUE(r.resultClass == "B" || r.resultClass == "N") << r.resultClass;
+            }
+            EXPECT_NE(r.resultClass, "Fehler!");
+        }
+    }
+}
+
+TEST(SuppliedCharts, SectionsRunAssetsLiabilitiesExpensesIncome)
+{
+    for (int n = 1; n <= 4; ++n) {
+        SCOPED_TRACE(chart_file(n));
+        int previous = 0;
+        std::set<int> seen;
+        for (const ChartLine& line : read_chart(n)) {
+            const int rank = section_rank(line.record.side);
+            // Reported once where the order breaks, not for every line after it.
+            EXPECT_GE(rank, previous) << line.text << " stands after a later section";
+            previous = rank;
+            seen.insert(rank);
+        }
+        EXPECT_EQ(seen, (std::set<int>{0, 1, 2, 3})) << "a section is missing";
+    }
+}
+
+TEST(SuppliedCharts, ExpensesAndIncomeHaveOperatingAndNeutralAccounts)
+{
+    for (int n = 1; n <= 4; ++n) {
+        SCOPED_TRACE(chart_file(n));
+        std::set<std::string> expense;
+        std::set<std::string> income;
+        for (const ChartLine& line : read_chart(n)) {
+            if (line.record.side == "S") expense.insert(line.record.resultClass);
+            if (line.record.side == "H") income.insert(line.record.resultClass);
+        }
+        EXPECT_EQ(expense, (std::set<std::string>{"B", "N"}));
+        EXPECT_EQ(income, (std::set<std::string>{"B", "N"}));
+    }
+}
+
+TEST(SuppliedCharts, OpeningBalanceAccountClosesTheLiabilities)
+{
+    for (int n = 1; n <= 4; ++n) {
+        SCOPED_TRACE(chart_file(n));
+        const std::vector<ChartLine> chart = read_chart(n);
+        std::size_t count = 0;
+        std::size_t lastLiability = chart.size();
+        std::size_t position = chart.size();
+        for (std::size_t i = 0; i < chart.size(); ++i) {
+            if (chart[i].record.side == "P") lastLiability = i;
+            if (chart[i].record.name == kOpeningAccount) {
+                ++count;
+                position = i;
+                EXPECT_EQ(chart[i].record.balanceMark, "*");
+                EXPECT_EQ(chart[i].record.side, "P");
+            }
+        }
+        EXPECT_EQ(count, 1u);
+        EXPECT_EQ(position, lastLiability);
+    }
+}
+
+TEST(SuppliedCharts, AccountNamesAreUnique)
+{
+    for (int n = 1; n <= 4; ++n) {
+        SCOPED_TRACE(chart_file(n));
+        std::set<std::string> names;
+        for (const ChartLine& line : read_chart(n))
+            EXPECT_TRUE(names.insert(line.record.name).second) << "twice: " << line.record.name;
+    }
+}
+
+TEST(SuppliedCharts, EveryChartHasInputAndOutputTax)
+{
+    for (int n = 1; n <= 4; ++n) {
+        SCOPED_TRACE(chart_file(n));
+        std::string vorsteuer;
+        std::string umsatzsteuer;
+        for (const ChartLine& line : read_chart(n)) {
+            if (line.record.name == "Vorsteuer") vorsteuer = line.record.side;
+            if (line.record.name == "Umsatzsteuer") umsatzsteuer = line.record.side;
+        }
+        EXPECT_EQ(vorsteuer, "A");
+        EXPECT_EQ(umsatzsteuer, "P");
+    }
+}
+
+TEST(SuppliedSettings, StartsAtOnceWithChartOne)
+{
+    const std::vector<std::string> lines = crlf_lines("einstellungen.txt");
+    ASSERT_EQ(lines.size(), 18u);
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(lines[i], "") << "company line " << i + 1;
+    EXPECT_EQ(lines[8], "true");
+    EXPECT_EQ(lines[9], "19");
+    EXPECT_EQ(lines[10], "false");
+    EXPECT_EQ(lines[11], "false");
+    EXPECT_EQ(lines[12], "2026");
+    EXPECT_EQ(lines[13], "Einfach");
+    EXPECT_EQ(lines[14], "Umfangreicher");
+    EXPECT_EQ(lines[15], "Handel");
+    EXPECT_EQ(lines[16], "Industrie");
+    EXPECT_EQ(lines[17], "0");
+}
+
+TEST(SuppliedExercises, TitleFitsAndOneChartIsNamed)
+{
+    for (int n = 1; n <= 8; ++n) {
+        SCOPED_TRACE(exercise_file(n));
+        const std::vector<std::string> lines = crlf_lines(exercise_file(n));
+        ASSERT_FALSE(lines.empty());
+        EXPECT_FALSE(lines.front().empty());
+        EXPECT_LE(lines.front().size(), 60u) << "title: " << lines.front();
+        for (const std::string& line : lines) {
+            EXPECT_LE(line.size(), 90u) << line;
+            EXPECT_EQ(line.find('\t'), std::string::npos) << line;
+        }
+        const std::vector<int> charts = named_charts(lines);
+        ASSERT_EQ(charts.size(), 1u) << "\"Kontenplan N\" must occur exactly once";
+        EXPECT_GE(charts.front(), 1);
+        EXPECT_LE(charts.front(), 4);
+    }
+}
+
+TEST(SuppliedExercises, QuotedAccountNamesExistInTheirChart)
+{
+    for (int n = 1; n <= 8; ++n) {
+        SCOPED_TRACE(exercise_file(n));
+        const std::vector<std::string> lines = crlf_lines(exercise_file(n));
+        const std::vector<int> charts = named_charts(lines);
+        ASSERT_EQ(charts.size(), 1u);
+        ASSERT_TRUE(charts.front() >= 1 && charts.front() <= 4);
+        const std::set<std::string> names = account_names(charts.front());
+        std::size_t quoted = 0;
+        for (const std::string& line : lines) {
+            SCOPED_TRACE(line);
+            EXPECT_EQ(std::count(line.begin(), line.end(), '"') % 2, 0) << "unbalanced quote";
+            for (std::size_t open = line.find('"'); open != std::string::npos;) {
+                const std::size_t close = line.find('"', open + 1);
+                if (close == std::string::npos) break;
+                const std::string name = line.substr(open + 1, close - open - 1);
+                EXPECT_EQ(names.count(name), 1u) << "not an account of the chart: " << name;
+                ++quoted;
+                open = line.find('"', close + 1);
+            }
+        }
+        EXPECT_GT(quoted, 0u) << "an exercise that names no account";
+    }
+}
