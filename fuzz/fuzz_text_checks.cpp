@@ -1,0 +1,43 @@
+// Date and amount texts either convert or fail with the German conversion text.
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "base/failure.h"
+#include "base/numbers.h"
+#include "bookings/checks.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace saldorama;
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    try {
+        const std::string d = checkdate(text, 2026);
+        if (d.size() > 10) std::abort();
+    } catch (const Failure& f) {
+        if (std::string_view(f.what()).find("Integerwert") == std::string_view::npos) std::abort();
+    }
+    try {
+        const std::string m = checkmoney(text);
+        // An amount text always reads back as the same amount text.
+        if (checkmoney(m) != m) std::abort();
+    } catch (const Failure& f) {
+        if (std::string_view(f.what()).find("Gleitkommawert") == std::string_view::npos) std::abort();
+    }
+    const std::string b = ist_betrag(text);
+    if (b != text && b != "0,00") std::abort();
+    try {
+        (void)text_to_int(text);
+    } catch (const Failure&) {
+    }
+    double v = 0;
+    if (parse_float(text, v)) {
+        const std::string t = float_to_text(v);
+        double back = 0;
+        if (!std::isfinite(v)) return 0;
+        if (!parse_float(t, back)) std::abort();
+    }
+    (void)round_to_cents(v);
+    return 0;
+}
