@@ -184,7 +184,23 @@ void TForm1::writePositionIndicator() {
 }
 
 void TForm1::emptyBookings() {
-    bookings_empty();
+    try {
+        bookings_empty();
+    } catch (...) {
+        // The file may be empty already although a later step failed; the
+        // counters must never claim bookings the file no longer has.
+        bool emptied = false;
+        try {
+            emptied = bookings_count() == 0;
+        } catch (...) {
+        }
+        if (emptied) {
+            state.bookingCount = 0;
+            state.bookingPosition = 0;
+            writePositionIndicator();
+        }
+        throw;
+    }
     state.bookingCount = 0;
     state.bookingPosition = 0;
     writePositionIndicator();

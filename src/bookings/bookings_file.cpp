@@ -3,6 +3,8 @@
 #include "base/file.h"
 #include "base/io_error.h"
 
+#include <unistd.h>
+
 namespace saldorama {
 
 std::string bookings_file_name() { return resolve_name("buchungen.dat"); }
@@ -30,11 +32,20 @@ BookingRecord bookings_read(int n) {
 }
 
 void bookings_append(const BookingRecord& record) {
-    File file = File::open_read_write(bookings_file_name());
-    const std::int64_t count = file.size() / static_cast<std::int64_t>(kRecordSize);
+    const std::string name = bookings_file_name();
+    File file = File::open_read_write(name);
+    const std::int64_t oldSize = file.size();
+    const std::int64_t count = oldSize / static_cast<std::int64_t>(kRecordSize);
     const RecordBytes bytes = encode_record(record);
-    file.write_at(bytes.data(), kRecordSize, count * static_cast<std::int64_t>(kRecordSize));
-    file.close();
+    try {
+        file.write_at(bytes.data(), kRecordSize, count * static_cast<std::int64_t>(kRecordSize));
+        file.close();
+    } catch (...) {
+        // The caller counts the record only after a successful append, so a
+        // record that reached the disk anyway (a failing close) is taken back.
+        [[maybe_unused]] const int rolledBack = ::truncate(name.c_str(), oldSize);
+        throw;
+    }
 }
 
 void bookings_overwrite(int n, const BookingRecord& record) {
