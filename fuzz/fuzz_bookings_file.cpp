@@ -5,7 +5,7 @@
 
 #include "base/failure.h"
 #include "bookings/bookings_file.h"
-#include "fuzz_support.h"
+#include "common.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace saldorama;

@@ -5,7 +5,7 @@
 
 #include "app/scripted_dialogs.h"
 #include "app/tform1.h"
-#include "fuzz_support.h"
+#include "common.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace saldorama;

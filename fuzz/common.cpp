@@ -1,4 +1,4 @@
-#include "fuzz_support.h"
+#include "common.h"
 
 #include <cstdlib>
 #include <fstream>
