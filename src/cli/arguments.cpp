@@ -1,0 +1,230 @@
+#include "cli/arguments.h"
+
+#include <charconv>
+#include <map>
+
+#include "base/cp1252.h"
+
+namespace saldorama::cli {
+namespace {
+
+constexpr std::size_t kFormLines = 5;
+
+const std::map<std::string, Command, std::less<>>& command_names() {
+    static const std::map<std::string, Command, std::less<>> names = {
+        {"bilanz", Command::Bilanz},         {"betriebsergebnis", Command::Betriebsergebnis},
+        {"journal", Command::Journal},       {"konto", Command::Konto},
+        {"kontenplan", Command::Kontenplan}, {"buchen", Command::Buchen},
+        {"eroeffnung", Command::Eroeffnung}, {"sichern", Command::Sichern},
+        {"laden", Command::Laden},           {"loeschen", Command::Loeschen},
+    };
+    return names;
+}
+
+[[noreturn]] void wrong(const std::string& text) { throw UsageError(text); }
+
+// "KONTO;SOLL;HABEN": the account is all before the last two ";", so an
+// account name may itself hold a ";".
+FormLine form_line(const std::string& text) {
+    const auto second = text.rfind(';');
+    const auto first = second == std::string::npos || second == 0 ? std::string::npos : text.rfind(';', second - 1);
+    if (first == std::string::npos)
+        wrong("--zeile erwartet \"KONTO;SOLL;HABEN\", nicht \"" + text + "\".");
+    return {utf8_to_cp1252(text.substr(0, first)), utf8_to_cp1252(text.substr(first + 1, second - first - 1)),
+            utf8_to_cp1252(text.substr(second + 1))};
+}
+
+// "KONTO=BETRAG": the amount is all after the last "=".
+OpeningAmount opening_amount(const std::string& text) {
+    const auto eq = text.rfind('=');
+    if (eq == std::string::npos) wrong("Erwartet wird \"KONTO=BETRAG\", nicht \"" + text + "\".");
+    return {utf8_to_cp1252(text.substr(0, eq)), utf8_to_cp1252(text.substr(eq + 1))};
+}
+
+// The value after an option; each option may be given once.
+void take_option(const std::vector<std::string>& rest, std::size_t& i, std::optional<std::string>& into) {
+    const std::string& option = rest[i];
+    if (i + 1 >= rest.size()) wrong("Nach " + option + " fehlt der Wert.");
+    if (into) wrong(option + " ist mehrfach angegeben.");
+    into = utf8_to_cp1252(rest[++i]);
+}
+
+void expect_count(const std::string& command, const std::vector<std::string>& rest, std::size_t count,
+                  const char* what) {
+    if (rest.size() != count) wrong("Der Befehl " + command + " erwartet " + what + ".");
+}
+
+void parse_buchen(const std::vector<std::string>& rest, Invocation& inv) {
+    for (std::size_t i = 0; i < rest.size(); ++i) {
+        const std::string& arg = rest[i];
+        if (arg == "--datum") {
+            take_option(rest, i, inv.date);
+        } else if (arg == "--person") {
+            take_option(rest, i, inv.person);
+        } else if (arg == "--grund") {
+            take_option(rest, i, inv.reason);
+        } else if (arg == "--zeile") {
+            if (i + 1 >= rest.size()) wrong("Nach --zeile fehlt der Wert.");
+            if (inv.lines.size() == kFormLines) wrong("Ein Buchungssatz hat höchstens fünf Zeilen.");
+            inv.lines.push_back(form_line(rest[++i]));
+        } else {
+            wrong("Unbekannte Angabe für buchen: \"" + arg + "\".");
+        }
+    }
+    if (inv.lines.empty()) wrong("Der Befehl buchen braucht mindestens eine --zeile.");
+}
+
+void parse_eroeffnung(const std::vector<std::string>& rest, Invocation& inv) {
+    for (std::size_t i = 0; i < rest.size(); ++i) {
+        const std::string& arg = rest[i];
+        if (arg == "--datum") {
+            take_option(rest, i, inv.date);
+        } else if (arg.starts_with("--")) {
+            wrong("Unbekannte Angabe für eroeffnung: \"" + arg + "\".");
+        } else {
+            inv.openingAmounts.push_back(opening_amount(arg));
+        }
+    }
+    if (inv.openingAmounts.empty()) wrong("Der Befehl eroeffnung braucht mindestens ein \"KONTO=BETRAG\".");
+}
+
+int booking_number(const std::string& text) {
+    int value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || text[0] < '0' || text[0] > '9' || ec != std::errc() || ptr != end)
+        wrong("Der Befehl loeschen erwartet eine Buchungs-Nummer, nicht \"" + text + "\".");
+    return value;
+}
+
+} // namespace
+
+Invocation parse_arguments(const std::vector<std::string>& args) {
+    Invocation inv;
+    std::size_t i = 0;
+    if (i < args.size() && args[i] == "-C") {
+        if (i + 1 >= args.size()) wrong("Nach -C fehlt das Verzeichnis.");
+        inv.directory = args[i + 1];
+        i += 2;
+    }
+    if (i >= args.size()) wrong("Es fehlt der Befehl.");
+    if (args[i] == "--help") {
+        if (i + 1 != args.size()) wrong("--help steht allein.");
+        inv.command = Command::Help;
+        return inv;
+    }
+    const std::string name = args[i];
+    const auto found = command_names().find(name);
+    if (found == command_names().end()) wrong("Unbekannter Befehl \"" + name + "\".");
+    inv.command = found->second;
+    const std::vector<std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
+
+    switch (inv.command) {
+    case Command::Bilanz:
+    case Command::Betriebsergebnis:
+    case Command::Journal:
+    case Command::Kontenplan:
+        expect_count(name, rest, 0, "keine Argumente");
+        break;
+    case Command::Konto:
+        expect_count(name, rest, 1, "genau einen Kontonamen");
+        inv.account = utf8_to_cp1252(rest[0]);
+        break;
+    case Command::Sichern:
+    case Command::Laden:
+        expect_count(name, rest, 1, "genau einen Dateinamen");
+        if (rest[0].empty()) wrong("Der Dateiname ist leer.");
+        inv.file = rest[0];
+        break;
+    case Command::Loeschen:
+        expect_count(name, rest, 1, "genau eine Buchungs-Nummer");
+        inv.bookingNumber = booking_number(rest[0]);
+        break;
+    case Command::Buchen:
+        parse_buchen(rest, inv);
+        break;
+    case Command::Eroeffnung:
+        parse_eroeffnung(rest, inv);
+        break;
+    case Command::Help:
+        break;
+    }
+    return inv;
+}
+
+bool is_read_only(Command command) noexcept {
+    switch (command) {
+    case Command::Bilanz:
+    case Command::Betriebsergebnis:
+    case Command::Journal:
+    case Command::Konto:
+    case Command::Kontenplan:
+    case Command::Help:
+        return true;
+    default:
+        return false;
+    }
+}
+
+const char* usage_text() noexcept {
+    return "Aufruf: saldorama-cli [-C VERZEICHNIS] BEFEHL [ARGUMENT...]\n"
+           "Befehle: bilanz, betriebsergebnis, journal, konto NAME, kontenplan,\n"
+           "         buchen [--datum D] [--person P] [--grund G] --zeile \"KONTO;SOLL;HABEN\"...,\n"
+           "         eroeffnung [--datum D] \"KONTO=BETRAG\"..., sichern DATEI, laden DATEI,\n"
+           "         loeschen N\n"
+           "Mehr dazu: saldorama-cli --help\n";
+}
+
+const char* help_text() noexcept {
+    return "saldorama-cli: Saldorama ohne Fenster, zum Vorbereiten und Prüfen von Übungsständen\n"
+           "\n"
+           "Aufruf: saldorama-cli [-C VERZEICHNIS] BEFEHL [ARGUMENT...]\n"
+           "\n"
+           "  -C VERZEICHNIS  arbeitet in VERZEICHNIS wie das Programm in seinem\n"
+           "                  Arbeitsverzeichnis (sonst im aktuellen Verzeichnis);\n"
+           "                  auch relative Dateinamen gelten dann dort.\n"
+           "  --help          zeigt diese Hilfe.\n"
+           "\n"
+           "Es gelten die Einstellungen aus \"einstellungen.txt\": Firmendaten, die drei\n"
+           "Optionen, das Jahr der Buchhaltung und der aktuelle Kontenplan.\n"
+           "\n"
+           "Befehle, die nur lesen (sie schreiben und erzeugen keine Datei):\n"
+           "  bilanz            gibt Bilanz und GuV aus, wie die Seite \"Bilanz und GuV\".\n"
+           "  betriebsergebnis  gibt Betriebsergebnis und neutrales Ergebnis aus.\n"
+           "  journal           gibt das Journal aus.\n"
+           "  konto NAME        gibt das Kontenblatt des Kontos NAME aus, je Zeile die\n"
+           "                    Soll-Seite, ein Tabulator, die Haben-Seite.\n"
+           "  kontenplan        gibt den aktuellen Kontenplan aus, je Konto die fünf\n"
+           "                    Spalten der Tabelle, durch Tabulatoren getrennt.\n"
+           "\n"
+           "Befehle, die schreiben:\n"
+           "  buchen [--datum D] [--person P] [--grund G] --zeile \"KONTO;SOLL;HABEN\"...\n"
+           "                    bucht einen Buchungssatz wie \"&Neu\", Eingabe und \"&Buchen\":\n"
+           "                    D ist das Buchungsdatum, P der Einzahler/Empfänger, G der\n"
+           "                    Zahlungsgrund; jede --zeile (eine bis fünf) füllt die nächste\n"
+           "                    Zeile des Formulars mit Konto, Soll- und Habenbetrag, genau\n"
+           "                    wie angegeben (ein leerer Betrag bleibt leer). Jedes Konto\n"
+           "                    muss im aktuellen Kontenplan stehen (Groß- und\n"
+           "                    Kleinschreibung zählt). Ausgegeben wird die Buchungs-Nummer.\n"
+           "  eroeffnung [--datum D] \"KONTO=BETRAG\"...\n"
+           "                    trägt auf der Seite \"Eröffnungsbuchungen\" jeden BETRAG beim\n"
+           "                    KONTO ein, D als Datum der Eröffnungsbilanz, und drückt \"OK\":\n"
+           "                    alle bisherigen Buchungen werden gelöscht und die\n"
+           "                    Eröffnungsbuchungen geschrieben. Konten ohne Angabe behalten\n"
+           "                    den Betrag, den die Seite aus den gespeicherten\n"
+           "                    Eröffnungsbuchungen zeigt.\n"
+           "  sichern DATEI     schreibt \"Alles Speichern\" in DATEI (ohne Endung: .qrx).\n"
+           "  laden DATEI       lädt die Sicherung DATEI wie \"Sicherung laden!\": Buchungen,\n"
+           "                    Firmendaten und Kontenplan werden ersetzt.\n"
+           "  loeschen N        löscht die Buchung mit der Buchungs-Nummer N wie \"Löschen\";\n"
+           "                    die späteren Buchungen rücken auf.\n"
+           "\n"
+           "Jede Rückfrage wird mit Ja beantwortet. Jede Meldung und jeder Fehler, die das\n"
+           "Fenster in einem Kasten zeigen würde, steht als eine Zeile auf der\n"
+           "Standardfehlerausgabe. Ein- und Ausgabe sind UTF-8.\n"
+           "\n"
+           "Rückgabewert: 0 bei Erfolg, 1 nach einer Meldung oder einem Fehler, 2 bei\n"
+           "falschem Aufruf.\n";
+}
+
+} // namespace saldorama::cli

@@ -1,0 +1,197 @@
+#include "cli/driver.h"
+
+#include <algorithm>
+
+#include "accounts/account_tests.h"
+#include "accounts/chart_file.h"
+#include "app/handler_runner.h"
+#include "app/tform1.h"
+#include "base/cp1252.h"
+#include "base/failure.h"
+#include "base/file.h"
+#include "bookings/booking_record.h"
+#include "cli/cli_dialogs.h"
+
+namespace saldorama::cli {
+namespace {
+
+const std::string& account_not_found() {
+    static const std::string text = "Konto nicht gefunden!";
+    return text;
+}
+
+void print(std::ostream& out, const std::string& cp1252Line) { out << cp1252_to_utf8(cp1252Line) << '\n'; }
+
+void print_lines(std::ostream& out, const std::vector<std::string>& lines) {
+    for (const auto& line : lines) print(out, line);
+}
+
+// Rows up to the last one that holds any text in one of `cols`.
+int last_filled_row(const StringGrid& grid, std::initializer_list<int> cols, int firstRow) {
+    int last = firstRow - 1;
+    for (int row = firstRow; row < grid.rowCount(); ++row)
+        for (const int col : cols)
+            if (!grid.cell(col, row).empty()) last = row;
+    return last;
+}
+
+void account_sheet(TForm1& form, CliDialogs& dialogs, const std::string& name, std::ostream& out) {
+    form.run([&] { form.showPage(Page::TabSheet10); });
+    if (dialogs.refused()) return;
+    AccountSheetPage& page = form.accountSheet;
+    const auto& items = page.ListBox1.items;
+    const auto found = std::find(items.begin(), items.end(), name);
+    if (found == items.end()) {
+        dialogs.notice(account_not_found());
+        return;
+    }
+    page.ListBox1.itemIndex = static_cast<int>(found - items.begin());
+    form.run([&] { page.ListBox1Click(); });
+    const StringGrid& grid = page.StringGrid3;
+    const int last = last_filled_row(grid, {0, 2}, 0);
+    for (int row = 0; row <= last; ++row) print(out, grid.cell(0, row) + "\t" + grid.cell(2, row));
+}
+
+void chart_list(TForm1& form, CliDialogs& dialogs, std::ostream& out) {
+    // The chart page lists nothing while no chart is chosen; say why here.
+    if (form.state.currentChart == 0) {
+        dialogs.notice(no_chart_message());
+        return;
+    }
+    // The choice buttons would write the settings file; the listing alone does not.
+    form.run([&] { form.chart.kontenplan_auswahl(); });
+    const StringGrid& grid = form.chart.StringGrid1;
+    const int last = last_filled_row(grid, {0, 1, 2, 3, 4}, 1);
+    for (int row = 1; row <= last; ++row) {
+        std::string line = grid.cell(0, row);
+        for (int col = 1; col < 5; ++col) line += "\t" + grid.cell(col, row);
+        print(out, line);
+    }
+}
+
+void book(TForm1& form, CliDialogs& dialogs, const Invocation& inv, std::ostream& out) {
+    BookingPage& page = form.booking;
+    // The page is on show from start-up here, so its show handler is run by
+    // hand: the window would show it when "Buchungen" is pressed.
+    form.run([&] { page.TabSheet4Show(); });
+    if (dialogs.refused()) return;
+    for (const FormLine& line : inv.lines) {
+        if (line.account.empty()) continue;
+        bool known = false;
+        form.run([&] { known = ist_konto(form.state.currentChart, dialogs, line.account); });
+        if (dialogs.refused()) return;
+        if (!known) {
+            dialogs.notice(account_not_found());
+            return;
+        }
+    }
+    form.run([&] {
+        page.SpeedButton8Click();
+        if (inv.date) page.Edit14.text = *inv.date;
+        if (inv.person) page.Edit15.text = *inv.person;
+        if (inv.reason) page.Edit16.text = *inv.reason;
+        for (std::size_t i = 0; i < inv.lines.size(); ++i) {
+            const int n = static_cast<int>(i);
+            page.accountBox(n).text = inv.lines[i].account;
+            page.debitField(n).text = inv.lines[i].debit;
+            page.creditField(n).text = inv.lines[i].credit;
+        }
+        // Straight away, as a click that leaves no field.
+        page.SpeedButton29Click();
+    });
+    if (!dialogs.refused()) out << form.state.bookingPosition << '\n';
+}
+
+void open_books(TForm1& form, CliDialogs& dialogs, const Invocation& inv) {
+    form.run([&] { form.showPage(Page::TabSheet3); });
+    if (dialogs.refused()) return;
+    OpeningBalancePage& page = form.opening;
+    StringGrid& grid = page.StringGrid2;
+    // Every account is looked up before any cell changes.
+    std::vector<int> rows;
+    for (const OpeningAmount& amount : inv.openingAmounts) {
+        int found = 0;
+        for (int row = 1; row < grid.rowCount() && found == 0; ++row)
+            if (!amount.account.empty() && grid.cell(0, row) == amount.account) found = row;
+        if (found == 0) {
+            dialogs.notice(account_not_found());
+            return;
+        }
+        rows.push_back(found);
+    }
+    for (std::size_t i = 0; i < rows.size(); ++i) grid.cell(1, rows[i]) = inv.openingAmounts[i].amount;
+    if (inv.date) page.Edit27.text = *inv.date;
+    form.run([&] { page.SpeedButton7Click(); });
+}
+
+void delete_booking(TForm1& form, int number) {
+    form.state.bookingPosition = number;
+    form.writePositionIndicator();
+    form.run([&] { form.booking.SpeedButton36Click(); });
+}
+
+} // namespace
+
+int run_command(const Invocation& inv, std::ostream& out, std::ostream& err) {
+    CliDialogs dialogs(err);
+    if (inv.directory) {
+        try {
+            change_directory(*inv.directory);
+        } catch (const Failure& f) {
+            dialogs.failure(cp("Verzeichnis ") + utf8_to_cp1252(*inv.directory) +
+                            cp(" kann nicht geöffnet werden. ") + failure_box_text(f.what()));
+            return 1;
+        }
+    }
+
+    TForm1 form(dialogs);
+    StartupOptions options;
+    options.readExercises = false;
+    options.createBookingsFile = !is_read_only(inv.command);
+    options.showStartPage = false;
+    if (!form.run([&] { form.FormCreate(options); })) return 1;
+
+    switch (inv.command) {
+    case Command::Bilanz:
+        form.run([&] { form.showPage(Page::TabSheet5); });
+        print_lines(out, form.balance.Memo1.lines);
+        break;
+    case Command::Betriebsergebnis:
+        form.run([&] { form.showPage(Page::TabSheet11); });
+        print_lines(out, form.operating.Memo4.lines);
+        break;
+    case Command::Journal:
+        form.run([&] { form.showPage(Page::TabSheet6); });
+        print_lines(out, form.journal.Memo2.lines);
+        break;
+    case Command::Konto:
+        account_sheet(form, dialogs, inv.account, out);
+        break;
+    case Command::Kontenplan:
+        chart_list(form, dialogs, out);
+        break;
+    case Command::Buchen:
+        book(form, dialogs, inv, out);
+        break;
+    case Command::Eroeffnung:
+        open_books(form, dialogs, inv);
+        break;
+    case Command::Sichern:
+        dialogs.fileAnswers.push_back(inv.file);
+        form.run([&] { form.SpeedButton30Click(); });
+        break;
+    case Command::Laden:
+        dialogs.fileAnswers.push_back(inv.file);
+        form.run([&] { form.SpeedButton33Click(); });
+        break;
+    case Command::Loeschen:
+        delete_booking(form, inv.bookingNumber);
+        break;
+    case Command::Help:
+        break;
+    }
+    out.flush();
+    return dialogs.refused() ? 1 : 0;
+}
+
+} // namespace saldorama::cli

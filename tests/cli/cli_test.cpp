@@ -1,0 +1,680 @@
+// Runs the built saldorama-cli on working directories made here and checks
+// what it prints, how it ends and what it leaves in the files.
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "accounts/account_record.h"
+#include "app/scripted_dialogs.h"
+#include "app/tform1.h"
+#include "base/cp1252.h"
+#include "base/numbers.h"
+#include "bookings/booking_record.h"
+
+extern char** environ;
+
+namespace saldorama {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string read_bytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// A temporary folder, removed with everything in it.
+class Dir {
+public:
+    Dir() {
+        std::string pattern = (fs::temp_directory_path() / "saldorama-cli-XXXXXX").string();
+        path_ = ::mkdtemp(pattern.data());
+    }
+    ~Dir() {
+        std::error_code ignored;
+        fs::remove_all(path_, ignored);
+    }
+    Dir(const Dir&) = delete;
+    Dir& operator=(const Dir&) = delete;
+
+    [[nodiscard]] const std::string& path() const { return path_; }
+    [[nodiscard]] std::string file(const std::string& name) const { return path_ + "/" + name; }
+    void write(const std::string& name, const std::string& bytes) const {
+        std::ofstream(file(name), std::ios::binary) << bytes;
+    }
+    [[nodiscard]] std::string read(const std::string& name) const { return read_bytes(file(name)); }
+    [[nodiscard]] bool exists(const std::string& name) const { return fs::exists(file(name)); }
+    // Every file with its bytes: the whole state of a working directory.
+    [[nodiscard]] std::map<std::string, std::string> files() const {
+        std::map<std::string, std::string> all;
+        for (const auto& entry : fs::directory_iterator(path_)) all[entry.path().filename()] = read_bytes(entry.path());
+        return all;
+    }
+
+private:
+    std::string path_;
+};
+
+struct Result {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs the program with `args`; `cwd` is its working directory when given.
+Result run_cli(const std::vector<std::string>& args, const std::string& cwd = {}) {
+    Dir capture;
+    const std::string outPath = capture.file("out");
+    const std::string errPath = capture.file("err");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (!cwd.empty()) posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
+
+    std::vector<std::string> all = {SALDORAMA_CLI};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& a : all) argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    Result result;
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, SALDORAMA_CLI, &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    EXPECT_EQ(spawned, 0) << "cannot start " << SALDORAMA_CLI;
+    if (spawned != 0) return result;
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.out = read_bytes(outPath);
+    result.err = read_bytes(errPath);
+    return result;
+}
+
+Result run_in(const Dir& dir, std::vector<std::string> args) {
+    args.insert(args.begin(), {"-C", dir.path()});
+    return run_cli(args);
+}
+
+std::string crlf(const std::vector<std::string>& utf8Lines) {
+    std::string text;
+    for (const auto& line : utf8Lines) text += cp(line) + "\r\n";
+    return text;
+}
+
+// Settings of a practice company; chart index -1 means no chart chosen.
+void write_settings(const Dir& dir, int chartIndex, const std::string& year = "2026",
+                    const std::string& company = "Bäckerei Süß GmbH") {
+    dir.write("einstellungen.txt",
+              crlf({company, "Hauptstraße 1", "12345 Musterstadt", "123456", "10020030", "Musterbank",
+                    "Anna Buch", "Bernd Chef", "true", "19", "false", "false", year, "Einfach", "Umfangreicher",
+                    "Handel", "Industrie", std::to_string(chartIndex)}));
+}
+
+void copy_chart(const Dir& dir) { dir.write("Kontenplan1.txt", read_bytes(std::string(SALDORAMA_DATA_DIR) + "/Kontenplan1.txt")); }
+
+struct Line {
+    std::string account;  // UTF-8
+    double debit = 0;
+    double credit = 0;
+};
+
+BookingRecord booking(int number, const std::string& date, const std::string& person, const std::string& reason,
+                      const std::vector<Line>& lines) {
+    BookingRecord r;
+    r.number = number;
+    r.date = date;
+    r.person = cp(person);
+    r.reason = cp(reason);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        r.account[i] = cp(lines[i].account);
+        r.debit[i] = lines[i].debit;
+        r.credit[i] = lines[i].credit;
+    }
+    return r;
+}
+
+std::string bookings_bytes(const std::vector<BookingRecord>& records) {
+    std::string bytes;
+    for (const auto& r : records) {
+        const RecordBytes b = encode_record(r);
+        bytes.append(reinterpret_cast<const char*>(b.data()), b.size());
+    }
+    return bytes;
+}
+
+std::vector<BookingRecord> stored_bookings(const Dir& dir) {
+    const std::string bytes = dir.read("buchungen.dat");
+    std::vector<BookingRecord> records;
+    for (std::size_t at = 0; at + kRecordSize <= bytes.size(); at += kRecordSize)
+        records.push_back(decode_record(reinterpret_cast<const unsigned char*>(bytes.data() + at)));
+    return records;
+}
+
+// Opening balance of three accounts and one purchase paid in cash.
+std::vector<BookingRecord> practice_bookings() {
+    const std::string opening = "Eröffnungsbuchung";
+    return {
+        booking(0, "01.01.2026", "selbst", opening, {{"Kasse", 500, 0}, {"Eröffnungsbilanzkonto", 0, 500}}),
+        booking(1, "01.01.2026", "selbst", opening, {{"Bank", 10000, 0}, {"Eröffnungsbilanzkonto", 0, 10000}}),
+        booking(2, "01.01.2026", "selbst", opening,
+                {{"Eröffnungsbilanzkonto", 10500, 0}, {"Eigenkapital", 0, 10500}}),
+        booking(3, "02.01.2026", "Schreibwaren Ost", "Büromaterial", {{"Büromaterial", 50, 0}, {"Kasse", 0, 50}}),
+    };
+}
+
+// A company with chart 1 and the practice bookings.
+void make_company(const Dir& dir) {
+    write_settings(dir, 0);
+    copy_chart(dir);
+    dir.write("buchungen.dat", bookings_bytes(practice_bookings()));
+}
+
+// What a page shows in the same directory, as the program prints it.
+std::string page_text(const Dir& dir, const std::function<std::vector<std::string>(TForm1&)>& show) {
+    const fs::path previous = fs::current_path();
+    fs::current_path(dir.path());
+    ScriptedDialogs dialogs;
+    TForm1 form(dialogs);
+    form.FormCreate({.readExercises = false, .createBookingsFile = false, .showStartPage = false});
+    const std::vector<std::string> lines = show(form);
+    fs::current_path(previous);
+    std::string text;
+    for (const auto& line : lines) text += cp1252_to_utf8(line) + "\n";
+    return text;
+}
+
+std::vector<std::string> lines_of(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+bool has_line(const std::string& text, const std::string& start, const std::string& end) {
+    for (const auto& line : lines_of(text))
+        if (line.starts_with(start) && line.ends_with(end)) return true;
+    return false;
+}
+
+// ---------------------------------------------------------------- usage
+
+TEST(CliUsage, WrongUsageExitsWithTwoAndGermanUsage) {
+    Dir dir;
+    make_company(dir);
+    const auto before = dir.files();
+    const std::vector<std::vector<std::string>> wrong = {
+        {},
+        {"-C"},
+        {"bilanzen"},
+        {"bilanz", "extra"},
+        {"konto"},
+        {"konto", "Kasse", "Bank"},
+        {"loeschen", "zwei"},
+        {"loeschen", "-1"},
+        {"sichern"},
+        {"buchen", "--datum", "01.01.2026"},
+        {"buchen", "--zeile", "Kasse;100"},
+        {"buchen", "--zeile"},
+        {"buchen", "--zeile", "Kasse;1;", "--betrag", "1"},
+        {"buchen", "--datum", "1", "--datum", "2", "--zeile", "Kasse;1;"},
+        {"buchen", "--zeile", "A;1;", "--zeile", "B;1;", "--zeile", "C;1;", "--zeile", "D;1;", "--zeile", "E;1;",
+         "--zeile", "F;;5"},
+        {"eroeffnung"},
+        {"eroeffnung", "Kasse"},
+        {"eroeffnung", "--betrag", "Kasse=1"},
+    };
+    for (const auto& args : wrong) {
+        std::vector<std::string> withDir = {"-C", dir.path()};
+        withDir.insert(withDir.end(), args.begin(), args.end());
+        const Result r = run_cli(args.empty() || args[0] == "-C" ? args : withDir);
+        const std::string shown = args.empty() ? "(none)" : args[0];
+        EXPECT_EQ(r.status, 2) << shown;
+        EXPECT_NE(r.err.find("Aufruf: saldorama-cli [-C VERZEICHNIS] BEFEHL [ARGUMENT...]"), std::string::npos) << shown;
+        EXPECT_EQ(r.out, "") << shown;
+    }
+    EXPECT_EQ(dir.files(), before);
+}
+
+TEST(CliUsage, HelpExplainsEveryCommandInGerman) {
+    const Result r = run_cli({"--help"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    for (const char* command : {"bilanz", "betriebsergebnis", "journal", "konto NAME", "kontenplan", "buchen [--datum D]",
+                                "eroeffnung [--datum D]", "sichern DATEI", "laden DATEI", "loeschen N", "-C VERZEICHNIS"})
+        EXPECT_NE(r.out.find(command), std::string::npos) << command;
+    EXPECT_NE(r.out.find("Rückgabewert"), std::string::npos);
+}
+
+// ---------------------------------------------------------------- start-up
+
+TEST(CliStartup, MissingSettingsFileStopsWithItsFailure) {
+    Dir dir;
+    copy_chart(dir);
+    const Result r = run_in(dir, {"bilanz"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Datei nicht gefunden.\n");
+    EXPECT_EQ(r.out, "");
+    EXPECT_FALSE(dir.exists("buchungen.dat"));
+}
+
+TEST(CliStartup, YearThatIsNoNumberStopsEvenAWritingCommand) {
+    Dir dir;
+    write_settings(dir, 0, "20x6");
+    copy_chart(dir);
+    const Result r = run_in(dir, {"buchen", "--zeile", "Kasse;1;", "--zeile", "Bank;;1"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "'20x6' ist kein gültiger Integerwert.\n");
+    EXPECT_EQ(r.out, "");
+    EXPECT_FALSE(dir.exists("buchungen.dat"));
+}
+
+TEST(CliStartup, MissingDirectoryIsAFailure) {
+    Dir dir;
+    const Result r = run_cli({"-C", dir.file("fehlt"), "journal"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Verzeichnis " + dir.file("fehlt") + " kann nicht geöffnet werden. Datei nicht gefunden.\n");
+}
+
+TEST(CliStartup, WithoutDirectoryOptionWorksInTheCurrentDirectory) {
+    Dir dir;
+    make_company(dir);
+    const Result r = run_cli({"journal"}, dir.path());
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, run_in(dir, {"journal"}).out);
+    EXPECT_EQ(lines_of(r.out).size(), 9u);  // heading and two lines per booking
+}
+
+TEST(CliStartup, BookingYearComesFromTheSettings) {
+    Dir dir;
+    write_settings(dir, 0, "2031");
+    copy_chart(dir);
+    ASSERT_EQ(run_in(dir, {"buchen", "--datum", "0503", "--zeile", "Kasse;5;", "--zeile", "Bank;;5"}).status, 0);
+    EXPECT_EQ(stored_bookings(dir).at(0).date, "05.03.2031");
+}
+
+// ---------------------------------------------------------------- reports
+
+TEST(CliReports, BilanzPrintsTheBalancePageInUtf8) {
+    Dir dir;
+    make_company(dir);
+    const Result r = run_in(dir, {"bilanz"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out, page_text(dir, [](TForm1& f) {
+                  f.showPage(Page::TabSheet5);
+                  return f.balance.Memo1.lines;
+              }));
+    EXPECT_TRUE(r.out.starts_with("Bilanz der Bäckerei Süß GmbH\n"));
+    EXPECT_TRUE(has_line(r.out, "Kasse ", " 450,00"));
+    EXPECT_TRUE(has_line(r.out, "Büromaterial ", " 50,00"));
+    EXPECT_EQ(r.out.find('\r'), std::string::npos);
+}
+
+TEST(CliReports, BetriebsergebnisPrintsTheOperatingResultPage) {
+    Dir dir;
+    make_company(dir);
+    const Result r = run_in(dir, {"betriebsergebnis"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out, page_text(dir, [](TForm1& f) {
+                  f.showPage(Page::TabSheet11);
+                  return f.operating.Memo4.lines;
+              }));
+    EXPECT_TRUE(r.out.starts_with("Betriebsergebnis der Bäckerei Süß GmbH\n"));
+    EXPECT_TRUE(has_line(r.out, "Verlust:", " 50,00"));
+}
+
+TEST(CliReports, JournalPrintsEveryBookingLine) {
+    Dir dir;
+    make_company(dir);
+    const Result r = run_in(dir, {"journal"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, page_text(dir, [](TForm1& f) {
+                  f.showPage(Page::TabSheet6);
+                  return f.journal.Memo2.lines;
+              }));
+    const auto lines = lines_of(r.out);
+    ASSERT_EQ(lines.size(), 9u);
+    EXPECT_TRUE(lines[7].starts_with("4     02.01.2026 Büromaterial")) << lines[7];
+    EXPECT_TRUE(lines[8].ends_with(" 50,00")) << lines[8];
+}
+
+TEST(CliReports, WithoutChartTheTitleLinesAndTheNoticeAreShown) {
+    Dir dir;
+    write_settings(dir, -1);
+    dir.write("buchungen.dat", "");
+    const Result r = run_in(dir, {"bilanz"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Du hast keinen Kontenplan ausgewählt!\n");
+    EXPECT_TRUE(r.out.starts_with("Bilanz der Bäckerei Süß GmbH\n"));
+    EXPECT_EQ(r.out.find("Aktiva"), std::string::npos);
+}
+
+TEST(CliReports, MissingBookingsFileIsReportedAndNotCreated) {
+    Dir dir;
+    write_settings(dir, 0);
+    copy_chart(dir);
+    for (const char* command : {"bilanz", "betriebsergebnis", "journal"}) {
+        const Result r = run_in(dir, {command});
+        EXPECT_EQ(r.status, 1) << command;
+        EXPECT_EQ(r.err, "Datei nicht gefunden.\n") << command;
+    }
+    const Result sheet = run_in(dir, {"konto", "Kasse"});
+    EXPECT_EQ(sheet.status, 1);
+    EXPECT_EQ(sheet.err, "Datei nicht gefunden.\n");
+    EXPECT_FALSE(dir.exists("buchungen.dat"));
+}
+
+TEST(CliReports, KontoPrintsBothSidesOfTheTAccount) {
+    Dir dir;
+    make_company(dir);
+    const Result r = run_in(dir, {"konto", "Kasse"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out, page_text(dir, [](TForm1& f) {
+                  f.showPage(Page::TabSheet10);
+                  f.accountSheet.ListBox1.itemIndex = 6;  // Kasse, the seventh account
+                  f.accountSheet.ListBox1Click();
+                  std::vector<std::string> rows;
+                  for (int row = 0; row < 4; ++row)
+                      rows.push_back(f.accountSheet.StringGrid3.cell(0, row) + "\t" +
+                                     f.accountSheet.StringGrid3.cell(2, row));
+                  return rows;
+              }));
+    const auto lines = lines_of(r.out);
+    ASSERT_EQ(lines.size(), 4u);  // heading, entry, closing balance, sums
+    EXPECT_TRUE(lines[0].starts_with("Nr.  Grund")) << lines[0];
+    EXPECT_TRUE(lines[1].starts_with("1    Eröffnungsbuchung")) << lines[1];
+    EXPECT_NE(lines[1].find("\t4     Büromaterial"), std::string::npos) << lines[1];
+    EXPECT_TRUE(lines[2].starts_with("\t      Schlussbestand")) << lines[2];
+    EXPECT_TRUE(lines[3].starts_with("Summe:") && lines[3].ends_with(" 500,00")) << lines[3];
+}
+
+TEST(CliReports, KontoTakesUtf8NamesAndRefusesUnknownOnes) {
+    Dir dir;
+    make_company(dir);
+    const Result known = run_in(dir, {"konto", "Büromaterial"});
+    EXPECT_EQ(known.status, 0);
+    EXPECT_NE(known.out.find("4    Büromaterial"), std::string::npos);
+    for (const char* name : {"kasse", "Kasse ", "Portokasse"}) {
+        const Result r = run_in(dir, {"konto", name});
+        EXPECT_EQ(r.status, 1) << name;
+        EXPECT_EQ(r.err, "Konto nicht gefunden!\n") << name;
+        EXPECT_EQ(r.out, "") << name;
+    }
+}
+
+TEST(CliReports, KontenplanListsTheFiveFieldsOfEveryChartLine) {
+    Dir dir;
+    make_company(dir);
+    const Result r = run_in(dir, {"kontenplan"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    std::string expected;
+    std::istringstream chart(read_bytes(std::string(SALDORAMA_DATA_DIR) + "/Kontenplan1.txt"));
+    for (std::string line; std::getline(chart, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!is_chart_line(line)) continue;
+        const AccountRecord a = werte_aus(line);
+        expected += cp1252_to_utf8(a.name + "\t" + a.balanceMark + "\t" + a.plMark + "\t" + a.side + "\t" +
+                                   a.resultClass) + "\n";
+    }
+    EXPECT_EQ(r.out, expected);
+    EXPECT_EQ(lines_of(r.out).size(), 25u);
+    EXPECT_TRUE(r.out.starts_with("Gebäude\t*\t\tA\t"));
+}
+
+TEST(CliReports, KontenplanWithoutChartSaysSo) {
+    Dir dir;
+    write_settings(dir, -1);
+    copy_chart(dir);
+    const Result r = run_in(dir, {"kontenplan"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Du hast keinen Kontenplan ausgewählt!\n");
+    EXPECT_EQ(r.out, "");
+}
+
+// ---------------------------------------------------------------- read only
+
+TEST(CliReadOnly, ReadingCommandsLeaveEveryFileAsItWas) {
+    Dir dir;
+    make_company(dir);
+    // A settings file that a writer would rewrite differently (LF, extra line).
+    dir.write("einstellungen.txt", dir.read("einstellungen.txt") + "Zeile 19\r\n");
+    const auto before = dir.files();
+    const std::vector<std::vector<std::string>> reading = {
+        {"bilanz"}, {"betriebsergebnis"}, {"journal"}, {"konto", "Kasse"}, {"konto", "Fehlt"}, {"kontenplan"}};
+    for (const auto& args : reading) {
+        const Result r = run_in(dir, args);
+        EXPECT_NE(r.status, 2) << args[0];
+        EXPECT_EQ(dir.files(), before) << args[0];
+    }
+}
+
+// ---------------------------------------------------------------- buchen
+
+TEST(CliBuchen, BooksTheFormAndPrintsThePosition) {
+    Dir dir;
+    make_company(dir);
+    const Result r = run_in(dir, {"buchen", "--datum", "03.01.2026", "--person", "Müller & Söhne", "--grund",
+                                  "Miete Jänner", "--zeile", "Mietaufwand;800;", "--zeile", "Bank;;800"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out, "5\n");
+    const auto stored = stored_bookings(dir);
+    ASSERT_EQ(stored.size(), 5u);
+    EXPECT_EQ(stored[4], booking(4, "03.01.2026", "Müller & Söhne", "Miete Jänner",
+                                 {{"Mietaufwand", 800, 0}, {"Bank", 0, 800}}));
+}
+
+TEST(CliBuchen, FieldsAreBookedAsTypedWithoutLeavingThem) {
+    Dir dir;
+    write_settings(dir, 0);
+    copy_chart(dir);
+    // 10,375 booked straight away goes to 10,37; an empty amount stays empty
+    // and counts 0; a refused date is stored as 00.00.0000 without a word.
+    const Result r = run_in(dir, {"buchen", "--datum", "31.13.2026", "--zeile", "Kasse;10,375;", "--zeile",
+                                  "Umsatzerlöse;;10,375"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out, "1\n");  // the bookings file is created for a writing command
+    const auto stored = stored_bookings(dir);
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored[0].date, "00.00.0000");
+    EXPECT_EQ(stored[0].account[1], cp("Umsatzerlöse"));
+    EXPECT_EQ(float_to_text(stored[0].debit[0]), "10,37");
+    EXPECT_EQ(float_to_text(stored[0].credit[1]), "10,37");
+    EXPECT_EQ(stored[0].credit[0], 0.0);
+}
+
+TEST(CliBuchen, AccountIsEverythingBeforeTheLastTwoSemicolons) {
+    Dir dir;
+    write_settings(dir, 0);
+    dir.write("Kontenplan1.txt", crlf({"Kasse<B> A  B", "Erlöse; Inland<G> E  B"}));
+    const Result r = run_in(dir, {"buchen", "--zeile", "Kasse;7;", "--zeile", "Erlöse; Inland;;7"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    ASSERT_EQ(stored_bookings(dir).size(), 1u);
+    EXPECT_EQ(stored_bookings(dir)[0].account[1], cp("Erlöse; Inland"));
+}
+
+TEST(CliBuchen, UnknownAccountIsRefusedBeforeAnythingIsWritten) {
+    Dir dir;
+    make_company(dir);
+    const auto before = dir.files();
+    for (const char* account : {"kasse", "Kasse ", "Tresor"}) {
+        const Result r = run_in(dir, {"buchen", "--zeile", std::string(account) + ";50;", "--zeile", "Bank;;50"});
+        EXPECT_EQ(r.status, 1) << account;
+        EXPECT_EQ(r.err, "Konto nicht gefunden!\n") << account;
+        EXPECT_EQ(r.out, "") << account;
+    }
+    EXPECT_EQ(dir.files(), before);
+}
+
+TEST(CliBuchen, RefusalsOfThePageEndWithStatusOne) {
+    Dir dir;
+    make_company(dir);
+    const auto before = dir.files();
+    const Result unequal = run_in(dir, {"buchen", "--zeile", "Kasse;100;", "--zeile", "Bank;;99,99"});
+    EXPECT_EQ(unequal.status, 1);
+    EXPECT_EQ(unequal.err, "Soll und Haben muss stets gleich groß sein!\n");
+    EXPECT_EQ(unequal.out, "");
+    const Result zero = run_in(dir, {"buchen", "--zeile", "Kasse;0;0"});
+    EXPECT_EQ(zero.status, 1);
+    EXPECT_EQ(zero.err, "Null Euro werden nicht gebucht!\n");
+    const Result notANumber = run_in(dir, {"buchen", "--zeile", "Kasse;zehn;", "--zeile", "Bank;;10"});
+    EXPECT_EQ(notANumber.status, 1);
+    EXPECT_EQ(notANumber.err, "'zehn' ist kein gültiger Gleitkommawert.\n");
+    EXPECT_EQ(dir.files(), before);
+}
+
+TEST(CliBuchen, WithoutChartTheBookingPageRefuses) {
+    Dir dir;
+    write_settings(dir, -1);
+    dir.write("buchungen.dat", "");
+    const Result r = run_in(dir, {"buchen", "--zeile", "Kasse;1;", "--zeile", "Bank;;1"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Du hast keinen Kontenplan ausgewählt!\n");
+    EXPECT_EQ(dir.read("buchungen.dat"), "");
+}
+
+// ---------------------------------------------------------------- eroeffnung
+
+TEST(CliEroeffnung, ReplacesAllBookingsByTheOpeningBookings) {
+    Dir dir;
+    make_company(dir);
+    const Result r = run_in(dir, {"eroeffnung", "--datum", "01.01.2026", "Kasse=500", "Darlehen=300,5"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out, "");
+    const auto stored = stored_bookings(dir);
+    // The page shows the stored opening amounts (Bank, Eigenkapital) too, in
+    // chart order; "OK" books them again along with the new ones.
+    ASSERT_EQ(stored.size(), 4u);
+    const std::string opening = "Eröffnungsbuchung";
+    EXPECT_EQ(stored[0], booking(0, "01.01.2026", "selbst", opening, {{"Bank", 10000, 0}, {"Eröffnungsbilanzkonto", 0, 10000}}));
+    EXPECT_EQ(stored[1], booking(1, "01.01.2026", "selbst", opening, {{"Kasse", 500, 0}, {"Eröffnungsbilanzkonto", 0, 500}}));
+    EXPECT_EQ(stored[3], booking(3, "01.01.2026", "selbst", opening, {{"Eröffnungsbilanzkonto", 300.5, 0}, {"Darlehen", 0, 300.5}}));
+}
+
+TEST(CliEroeffnung, UnknownAccountChangesNothing) {
+    Dir dir;
+    make_company(dir);
+    const auto before = dir.files();
+    const Result r = run_in(dir, {"eroeffnung", "Kasse=1", "Tresor=100"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Konto nicht gefunden!\n");
+    EXPECT_EQ(dir.files(), before);
+}
+
+TEST(CliEroeffnung, UmlautAccountsAndAFreshDirectory) {
+    Dir dir;
+    write_settings(dir, 0);
+    copy_chart(dir);
+    const Result r = run_in(dir, {"eroeffnung", "Gebäude=250000", "Eigenkapital=250000"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    const auto stored = stored_bookings(dir);
+    ASSERT_EQ(stored.size(), 2u);
+    EXPECT_EQ(stored[0].account[0], cp("Gebäude"));
+    EXPECT_EQ(stored[0].date, "00.00.0000");  // no date given
+}
+
+// ---------------------------------------------------------------- sichern, laden
+
+TEST(CliBackup, SichernWritesTheBackupBesideTheData) {
+    Dir dir;
+    make_company(dir);
+    const auto before = dir.files();
+    const Result r = run_in(dir, {"sichern", "stand"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out, "");
+    ASSERT_TRUE(dir.exists("stand.qrx"));
+    const std::string backup = dir.read("stand.qrx");
+    EXPECT_TRUE(backup.starts_with(cp("Bäckerei Süß GmbH|Hauptstraße 1|12345 Musterstadt|123456|10020030|"
+                                      "Musterbank|Anna Buch|Bernd Chef|1\r\n|0|01.01.2026|selbst|")));
+    EXPECT_NE(backup.find(cp("\r\n3|02.01.2026|Schreibwaren Ost|Büromaterial|Büromaterial|50|0|Kasse|0|50||0|0|")),
+              std::string::npos);
+    auto after = dir.files();
+    after.erase("stand.qrx");
+    EXPECT_EQ(after, before);
+}
+
+TEST(CliBackup, LadenRestoresBookingsCompanyAndChart) {
+    Dir from;
+    make_company(from);
+    ASSERT_EQ(run_in(from, {"sichern", from.file("klasse.qrx")}).status, 0);
+
+    Dir to;
+    write_settings(to, -1, "2026", "Andere Firma");
+    to.write("buchungen.dat", bookings_bytes({booking(0, "05.05.2026", "x", "y", {{"Kasse", 1, 0}, {"Bank", 0, 1}})}));
+    const Result r = run_in(to, {"laden", from.file("klasse.qrx")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(to.read("buchungen.dat"), from.read("buchungen.dat"));
+    EXPECT_EQ(to.read("einstellungen.txt"), from.read("einstellungen.txt"));
+}
+
+TEST(CliBackup, LadenRefusesAFaultyBackupAndKeepsEverything) {
+    Dir dir;
+    make_company(dir);
+    dir.write("kaputt.qrx", "nur|drei|Felder\r\n|");
+    const auto before = dir.files();
+    const Result r = run_in(dir, {"laden", "kaputt.qrx"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Die Sicherung ist fehlerhaft (Zeile 1): 3 statt 9 Felder.\n");
+    EXPECT_EQ(dir.files(), before);
+
+    const Result missing = run_in(dir, {"laden", "fehlt.qrx"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err, "Datei nicht gefunden.\n");
+    EXPECT_EQ(dir.files(), before);
+}
+
+// ---------------------------------------------------------------- loeschen
+
+TEST(CliLoeschen, DeletesTheBookingAndRenumbersTheRest) {
+    Dir dir;
+    make_company(dir);
+    const Result r = run_in(dir, {"loeschen", "2"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out, "");
+    const auto stored = stored_bookings(dir);
+    ASSERT_EQ(stored.size(), 3u);
+    auto expected = practice_bookings();
+    expected.erase(expected.begin() + 1);
+    expected[1].number = 1;
+    expected[2].number = 2;
+    EXPECT_EQ(stored, expected);
+}
+
+TEST(CliLoeschen, NumberOutsideTheBookingsIsRefused) {
+    Dir dir;
+    make_company(dir);
+    const auto before = dir.files();
+    for (const char* n : {"0", "5"}) {
+        const Result r = run_in(dir, {"loeschen", n});
+        EXPECT_EQ(r.status, 1) << n;
+        EXPECT_EQ(r.err, "Keine Buchung zum Löschen vorhanden!\n") << n;
+    }
+    EXPECT_EQ(dir.files(), before);
+}
+
+} // namespace
+} // namespace saldorama
