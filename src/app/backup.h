@@ -1,0 +1,40 @@
+#pragma once
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "bookings/booking_record.h"
+
+namespace saldorama {
+
+// What a backup file ("*.qrx") holds: the eight company fields, the current
+// chart (0..4) and every booking in file order. Texts are CP1252.
+struct Backup {
+    std::array<std::string, 8> company;
+    int chart = 0;
+    std::vector<BookingRecord> bookings;
+    bool operator==(const Backup&) const = default;
+};
+
+// The backup file's bytes: the company fields each followed by "|", the
+// chart and CR LF; a lone "|"; then one line a booking, 19 fields each
+// followed by "|" and CR LF. Nothing is escaped, so a "|" in a text shifts
+// the fields (the reader then refuses the file).
+[[nodiscard]] std::string backup_text(const Backup& backup);
+// One booking's line without its line end.
+[[nodiscard]] std::string backup_line(const BookingRecord& record);
+
+struct BackupReading {
+    std::optional<Backup> backup;  // set when the whole file is sound
+    std::string error;             // otherwise the German notice, naming the line
+};
+
+// Checks the whole text before anything is taken from it: 9 header fields
+// with a chart number 0..4, the lone "|", 19 fields a booking line, valid
+// numbers. Amounts come back rounded to cents; texts longer than their
+// record field are cut.
+[[nodiscard]] BackupReading read_backup(std::string_view bytes);
+
+} // namespace saldorama
