@@ -1,0 +1,33 @@
+// Any backup file is either refused with a German notice or read into a
+// backup that writes back to a file reading the same.
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+#include "app/backup.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace saldorama;
+    const auto reading = read_backup(std::string_view(reinterpret_cast<const char*>(data), size));
+    if (!reading.backup) {
+        if (reading.error.empty()) std::abort();
+        return 0;
+    }
+    const Backup& b = *reading.backup;
+    if (b.chart < 0 || b.chart > 4) std::abort();
+    const auto again = read_backup(backup_text(b));
+    if (!again.backup) {
+        // Only texts holding the separator or a line end cannot come back.
+        for (const auto& f : b.company)
+            if (f.find_first_of("|\r\n") == std::string::npos) continue;
+            else return 0;
+        for (const auto& r : b.bookings) {
+            std::string all = r.date + r.person + r.reason;
+            for (const auto& a : r.account) all += a;
+            if (all.find_first_of("|\r\n") != std::string::npos) return 0;
+        }
+        std::abort();
+    }
+    if (again.backup->bookings.size() != b.bookings.size()) std::abort();
+    return 0;
+}
