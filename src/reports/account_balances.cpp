@@ -1,0 +1,44 @@
+#include "reports/account_balances.h"
+
+namespace saldorama {
+
+AccountBalances::AccountBalances(const std::vector<AccountRecord>& chart) {
+    // Accounts outside the chart are never asked for and count for no class.
+    accounts_.reserve(chart.size());
+    for (const auto& record : chart) {
+        Account& a = accounts_[record.name];
+        if (record.resultClass == "B") a.operating = true;
+        if (record.resultClass == "N") a.neutral = true;
+    }
+}
+
+void AccountBalances::add(const BookingRecord& record) {
+    for (std::size_t i = 0; i < kBookingLines; ++i) {
+        const auto it = accounts_.find(record.account[i]);
+        if (it == accounts_.end()) continue;
+        Account& a = it->second;
+        const double debit = record.debit[i];
+        const double credit = record.credit[i];
+        a.balance += debit;
+        a.balance -= credit;
+        if (a.operating) {
+            operating_ -= debit;
+            operating_ += credit;
+        }
+        if (a.neutral) {
+            neutral_ -= debit;
+            neutral_ += credit;
+        }
+    }
+}
+
+void AccountBalances::add_all(const std::vector<BookingRecord>& records) {
+    for (const auto& r : records) add(r);
+}
+
+double AccountBalances::balance(const std::string& name) const {
+    const auto it = accounts_.find(name);
+    return it == accounts_.end() ? 0.0 : it->second.balance;
+}
+
+} // namespace saldorama

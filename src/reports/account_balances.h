@@ -1,0 +1,43 @@
+#pragma once
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "accounts/account_record.h"
+#include "bookings/booking_record.h"
+
+namespace saldorama {
+
+// What the balance and operating reports need from the bookings, gathered in
+// one pass with one lookup per booking line:
+// - the debit balance of every account of the chart. Per account the
+//   additions run in the order of a separate pass for that account alone
+//   (records in file order, lines 1 to 5, the debit added and then the credit
+//   subtracted), so every sum is bit for bit the same;
+// - the operating and the neutral result: for every line whose account the
+//   chart knows with class "B" (respectively "N"; any chart line of that name
+//   will do), the debit subtracted and then the credit added, in file order.
+class AccountBalances {
+public:
+    explicit AccountBalances(const std::vector<AccountRecord>& chart);
+
+    void add(const BookingRecord& record);
+    void add_all(const std::vector<BookingRecord>& records);
+
+    // 0 for a name without booking lines.
+    [[nodiscard]] double balance(const std::string& name) const;
+    [[nodiscard]] double operating_result() const noexcept { return operating_; }
+    [[nodiscard]] double neutral_result() const noexcept { return neutral_; }
+
+private:
+    struct Account {
+        double balance = 0;
+        bool operating = false;
+        bool neutral = false;
+    };
+    std::unordered_map<std::string, Account> accounts_;
+    double operating_ = 0;
+    double neutral_ = 0;
+};
+
+} // namespace saldorama

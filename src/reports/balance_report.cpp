@@ -1,0 +1,101 @@
+#include "reports/balance_report.h"
+
+#include "accounts/chart_file.h"
+#include "base/cp1252.h"
+
+namespace saldorama {
+
+namespace {
+
+enum class Side { Left, Right };
+
+bool credit_side(const std::string& side) { return side == "P" || side == "H"; }
+
+// Only P, S and H move the statement side; A never does.
+Side next_side(Side current, const std::string& side) {
+    if (current == Side::Left && (side == "P" || side == "H")) return Side::Right;
+    if (current == Side::Right && side == "S") return Side::Left;
+    return current;
+}
+
+} // namespace
+
+std::vector<std::string> balance_title(const CompanyTexts& company, bool manualMode) {
+    const std::string title = manualMode ? cp("Saldenmitteilung für die ") : std::string("Bilanz der ");
+    return {title + company.name, company.street, company.town};
+}
+
+std::vector<std::string> balance_body(const std::vector<AccountRecord>& chart, const AccountBalances& balances,
+                                      const CompanyTexts& company, bool showZeroAccounts) {
+    const std::string& sep = report_separator();
+    std::vector<std::string> out = {"", sep, "                   Bilanz ", sep, "Aktiva", sep};
+
+    Side statementSide = Side::Left;
+    bool inProfitAndLoss = false;
+    double sectionTotal = 0;
+    double balanceDifference = 0;
+    double carriedResult = 0;
+
+    for (const auto& account : chart) {
+        const Side newSide = next_side(statementSide, account.side);
+        if (newSide != statementSide) {
+            if (account.side == "S") {
+                out.push_back(amount_label_line("Gewinn-/Verlustvortrag", balanceDifference, 22));
+                sectionTotal += balanceDifference;
+                carriedResult = balanceDifference;
+            }
+            if (account.side == "H" && carriedResult > 0) {
+                out.push_back(amount_label_line("Gewinn:", carriedResult, 37));
+                sectionTotal += carriedResult;
+            }
+            out.push_back(sep);
+            out.push_back(sum_line(sectionTotal));
+            out.push_back(sep);
+            if (account.side == "P") out.push_back("Passiva:");
+            if (account.side == "H") out.push_back("Haben:");
+            sectionTotal = 0;
+            statementSide = newSide;
+        }
+        if (account.plMark == "*" && !inProfitAndLoss) {
+            inProfitAndLoss = true;
+            out.push_back(" ");
+            out.push_back("                     GuV                     ");
+            out.push_back(sep);
+            out.push_back("Soll:");
+        }
+
+        double amount = balances.balance(account.name);
+        if (amount < 0 && credit_side(account.side)) amount = -amount;
+        if (account.name == opening_account_name()) continue;
+
+        sectionTotal += amount;
+        if (credit_side(account.side)) {
+            balanceDifference -= amount;
+        } else {
+            balanceDifference += amount;
+        }
+        if (amount != 0 || showZeroAccounts) out.push_back(account_line(account.name, amount));
+    }
+
+    if (carriedResult < 0) {
+        carriedResult = -carriedResult;
+        out.push_back(amount_label_line("Verlust:", carriedResult, 36));
+        sectionTotal += carriedResult;
+    }
+    out.insert(out.end(), {sep, sum_line(sectionTotal), sep, "", "", "f.d.R.: " + company.bookkeeper, "",
+                           "verantw.:" + company.responsible});
+    return out;
+}
+
+std::vector<std::string> balance_report(const std::vector<AccountRecord>& chart,
+                                        const std::vector<BookingRecord>& bookings, const CompanyTexts& company,
+                                        const BalanceOptions& options) {
+    AccountBalances balances(chart);
+    balances.add_all(bookings);
+    std::vector<std::string> lines = balance_title(company, options.manualMode);
+    const auto body = balance_body(chart, balances, company, options.showZeroAccounts);
+    lines.insert(lines.end(), body.begin(), body.end());
+    return lines;
+}
+
+} // namespace saldorama

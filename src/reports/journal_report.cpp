@@ -1,0 +1,48 @@
+#include "reports/journal_report.h"
+
+#include "base/numbers.h"
+#include "reports/columns.h"
+#include "reports/report_text.h"
+
+namespace saldorama {
+
+std::string journal_heading() {
+    return "Nr.   " + printr("Datum", 9) + " " + printr("Konto", 20) + "S/H" + " " + printr("Person", 25) + " " +
+           printr("Grund", 25) + saldorama::printf("Betrag", 10);
+}
+
+namespace {
+
+// Built by appending into one string: the journal is the longest report.
+std::string journal_line(const BookingRecord& r, std::size_t i, const char* mark, double amount) {
+    std::string line;
+    line.reserve(112);
+    append_printr(line, int_to_text(static_cast<long long>(r.number) + 1), 4);
+    line += ' ';
+    line += r.date;
+    line += ' ';
+    append_printr(line, r.account[i], 20);
+    line += mark;
+    append_printr(line, r.person, 25);
+    line += ' ';
+    append_printr(line, r.reason, 25);
+    append_printf(line, report_amount_text(amount), 10);
+    return line;
+}
+
+} // namespace
+
+void append_journal_lines(std::vector<std::string>& out, const BookingRecord& record) {
+    for (std::size_t i = 0; i < kBookingLines; ++i)
+        if (record.debit[i] != 0) out.push_back(journal_line(record, i, " S  ", record.debit[i]));
+    for (std::size_t i = 0; i < kBookingLines; ++i)
+        if (record.credit[i] != 0) out.push_back(journal_line(record, i, " H  ", record.credit[i]));
+}
+
+std::vector<std::string> journal_report(const std::vector<BookingRecord>& bookings) {
+    std::vector<std::string> out = {journal_heading()};
+    for (const auto& r : bookings) append_journal_lines(out, r);
+    return out;
+}
+
+} // namespace saldorama

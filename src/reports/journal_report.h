@@ -1,0 +1,19 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "bookings/booking_record.h"
+
+namespace saldorama {
+
+// "Nr.   Datum      Konto ... Betrag" (106 characters).
+[[nodiscard]] std::string journal_heading();
+
+// The journal lines of one booking: its debit lines in line order, then its
+// credit lines; an amount of exactly 0 gives no line.
+void append_journal_lines(std::vector<std::string>& out, const BookingRecord& record);
+
+// Heading and the lines of every booking, in file order.
+[[nodiscard]] std::vector<std::string> journal_report(const std::vector<BookingRecord>& bookings);
+
+} // namespace saldorama

@@ -1,0 +1,84 @@
+#include "reports/operating_report.h"
+
+#include "accounts/chart_file.h"
+
+namespace saldorama {
+
+double BerechneGewinn(const std::vector<AccountRecord>& chart, const std::vector<BookingRecord>& bookings) {
+    AccountBalances totals(chart);
+    totals.add_all(bookings);
+    return totals.operating_result();
+}
+
+double BerechneNeutral(const std::vector<AccountRecord>& chart, const std::vector<BookingRecord>& bookings) {
+    AccountBalances totals(chart);
+    totals.add_all(bookings);
+    return totals.neutral_result();
+}
+
+std::vector<std::string> operating_title(const CompanyTexts& company) {
+    return {"Betriebsergebnis der " + company.name, company.street, company.town};
+}
+
+namespace {
+
+// One half: the accounts of one class as a small profit and loss account.
+// The side changes only at the first income account of the class.
+void append_half(std::vector<std::string>& out, const std::vector<AccountRecord>& chart,
+                 const AccountBalances& balances, const std::string& resultClass, double result,
+                 bool showZeroAccounts) {
+    const std::string& sep = report_separator();
+    bool right = false;
+    double sectionTotal = 0;
+    for (const auto& account : chart) {
+        if (account.resultClass != resultClass) continue;
+        if (account.side == "H" && !right) {
+            if (result > 0) {
+                out.push_back(amount_label_line("Gewinn:", result, 37));
+                sectionTotal += result;
+            }
+            out.insert(out.end(), {sep, sum_line(sectionTotal), sep, "Haben:"});
+            sectionTotal = 0;
+            right = true;
+        }
+        double amount = balances.balance(account.name);
+        if (amount < 0 && (account.side == "P" || account.side == "H")) amount = -amount;
+        if (account.name == opening_account_name()) continue;
+        sectionTotal += amount;
+        if (amount != 0 || showZeroAccounts) out.push_back(account_line(account.name, amount));
+    }
+    if (result < 0) {
+        result = -result;
+        out.push_back(amount_label_line("Verlust:", result, 36));
+        sectionTotal += result;
+    }
+    out.insert(out.end(), {sep, sum_line(sectionTotal), sep, "", ""});
+}
+
+} // namespace
+
+std::vector<std::string> operating_body(const std::vector<AccountRecord>& chart, const AccountBalances& balances,
+                                        double operatingResult, double neutralResult, const CompanyTexts& company,
+                                        bool showZeroAccounts) {
+    const std::string& sep = report_separator();
+    std::vector<std::string> out = {"", sep, "               Betriebsergebnis ", sep, "Soll", sep};
+    append_half(out, chart, balances, "B", operatingResult, showZeroAccounts);
+    out.insert(out.end(), {"", "", sep, "            Neutrales Ergebnis ", sep, "Soll", sep});
+    append_half(out, chart, balances, "N", neutralResult, showZeroAccounts);
+    out.insert(out.end(), {"f.d.R.: " + company.bookkeeper, "", "verantw.:" + company.responsible});
+    return out;
+}
+
+std::vector<std::string> operating_report(const std::vector<AccountRecord>& chart,
+                                          const std::vector<BookingRecord>& bookings, const CompanyTexts& company,
+                                          bool showZeroAccounts) {
+    AccountBalances balances(chart);
+    balances.add_all(bookings);
+    std::vector<std::string> lines = operating_title(company);
+    const auto body = operating_body(chart, balances, balances.operating_result(), balances.neutral_result(),
+                                     company, showZeroAccounts);
+    lines.insert(lines.end(), body.begin(), body.end());
+    return lines;
+}
+
+} // namespace saldorama

@@ -1,0 +1,108 @@
+#include "reports/report_pages.h"
+
+#include "accounts/chart_file.h"
+#include "app/tform1.h"
+#include "bookings/bookings_file.h"
+#include "reports/account_sheet.h"
+#include "reports/balance_report.h"
+#include "reports/journal_report.h"
+#include "reports/operating_report.h"
+
+namespace saldorama {
+
+namespace {
+
+constexpr int kSheetRows = 100;
+
+void append(std::vector<std::string>& to, const std::vector<std::string>& lines) {
+    to.insert(to.end(), lines.begin(), lines.end());
+}
+
+} // namespace
+
+CompanyTexts company_texts(const TForm1& form) {
+    const CompanyPage& c = form.company;
+    return {c.Edit1.text, c.Edit2.text, c.Edit3.text, c.Edit7.text, c.Edit8.text};
+}
+
+BalancePage::BalancePage(TForm1& form) : form_(form) { Memo1.lines = {"Bilanz"}; }
+
+void BalancePage::TabSheet5Show() {
+    const CompanyTexts company = company_texts(form_);
+    Memo1.lines = balance_title(company, form_.settings.CheckBox3.checked());
+    if (form_.state.currentChart == 0) {
+        form_.dialogs.notice(no_chart_message());
+        return;
+    }
+    // Chart and bookings are read once each; a failure leaves the title lines.
+    const std::vector<AccountRecord> chart = read_chart(form_.state.currentChart);
+    AccountBalances balances(chart);
+    bookings_scan([&](const BookingRecord& r) { balances.add(r); });
+    append(Memo1.lines, balance_body(chart, balances, company, form_.settings.CheckBox2.checked()));
+}
+
+OperatingResultPage::OperatingResultPage(TForm1& form) : form_(form) { Memo4.lines = {"Memo4"}; }
+
+void OperatingResultPage::TabSheet11Show() {
+    const CompanyTexts company = company_texts(form_);
+    Memo4.lines = operating_title(company);
+    if (form_.state.currentChart == 0) {
+        form_.dialogs.notice(no_chart_message());
+        return;
+    }
+    const std::vector<AccountRecord> chart = read_chart(form_.state.currentChart);
+    AccountBalances balances(chart);
+    bookings_scan([&](const BookingRecord& r) { balances.add(r); });
+    append(Memo4.lines, operating_body(chart, balances, balances.operating_result(), balances.neutral_result(),
+                                       company, form_.settings.CheckBox2.checked()));
+}
+
+JournalPage::JournalPage(TForm1& form) : form_(form) { Memo2.lines = {"Memo2"}; }
+
+void JournalPage::TabSheet6Show() {
+    // Built aside and then put on show: a bookings file that cannot be read
+    // leaves the memo as it was.
+    std::vector<std::string> lines = {journal_heading()};
+    bookings_scan([&](const BookingRecord& r) { append_journal_lines(lines, r); });
+    Memo2.lines = std::move(lines);
+}
+
+AccountSheetPage::AccountSheetPage(TForm1& form) : form_(form) {
+    Label51.text = "Konto";
+    Label52.text = "Soll";
+    Label53.text = "Haben";
+    StringGrid3.colWidths = {284, 3, 276};
+}
+
+void AccountSheetPage::TabSheet10Show() {
+    ListBox1.items.clear();
+    ListBox1.itemIndex = -1;
+    StringGrid3.clearRows(0, StringGrid3.rowCount() - 1);
+    StringGrid3.setRowCount(kSheetRows);
+    if (form_.state.currentChart == 0) {
+        form_.dialogs.notice(no_chart_message());
+        return;
+    }
+    for (const auto& account : read_chart(form_.state.currentChart)) ListBox1.items.push_back(account.name);
+}
+
+void AccountSheetPage::ListBox1Click() {
+    const int index = ListBox1.itemIndex;
+    if (index < 0 || index >= static_cast<int>(ListBox1.items.size())) return;
+    StringGrid3.clearRows(0, StringGrid3.rowCount() - 1);
+    StringGrid3.setRowCount(kSheetRows);
+    const std::string name = ListBox1.items[static_cast<std::size_t>(index)];
+    Label51.text = "Konto: " + name;
+
+    TAccountBuilder builder(name);
+    bookings_scan([&](const BookingRecord& r) { builder.add(r); });
+    const TAccount sheet = builder.build();
+    const int rows = static_cast<int>(sheet.soll.size());
+    if (rows > StringGrid3.rowCount()) StringGrid3.setRowCount(rows);
+    for (int row = 0; row < rows; ++row) {
+        StringGrid3.cell(0, row) = sheet.soll[static_cast<std::size_t>(row)];
+        StringGrid3.cell(2, row) = sheet.haben[static_cast<std::size_t>(row)];
+    }
+}
+
+} // namespace saldorama

@@ -1,0 +1,55 @@
+#include "reports/report_text.h"
+
+#include <cmath>
+
+#include "bookings/checks.h"
+#include "reports/columns.h"
+
+namespace saldorama {
+
+std::string report_amount_text(double amount) {
+    const double x = std::fabs(amount);
+    if (!(x < 1e13)) return amount_text(amount);
+    const long long k = std::llround(x * 100.0);
+    // Division of two exact doubles is correctly rounded: this is the double
+    // nearest k/100, and k/100 has at most 15 significant digits, so writing x
+    // with 15 digits gives k/100 and reading that back gives x again.
+    if (static_cast<double>(k) / 100.0 != x) return amount_text(amount);
+
+    // The money format of x, step by step as checkmoney takes it.
+    double whole = std::trunc(x);
+    const long double fraction = static_cast<long double>(x - whole) * 100.0L;
+    long double cents = std::nearbyint(fraction);
+    if (cents >= 100.0L) {
+        whole += 1;
+        cents = 0;
+    }
+    const int c = static_cast<int>(cents);
+    std::string out = (amount < 0 && (whole != 0 || c != 0)) ? "-" : "";
+    out += std::to_string(static_cast<long long>(whole));
+    out += ',';
+    out += static_cast<char>('0' + c / 10);
+    out += static_cast<char>('0' + c % 10);
+    return out;
+}
+
+const std::string& report_separator() {
+    static const std::string line(45, '-');
+    return line;
+}
+
+std::string account_line(const std::string& name, double amount) {
+    std::string line = name;
+    if (line.size() < 35) line.append(35 - line.size(), ' ');
+    const std::string text = report_amount_text(amount);
+    if (text.size() < 10) line.append(10 - text.size(), ' ');
+    return line + text;
+}
+
+std::string amount_label_line(const std::string& label, double amount, int width) {
+    return label + saldorama::printf(report_amount_text(amount), width);
+}
+
+std::string sum_line(double amount) { return amount_label_line("Summe: ", amount, 37); }
+
+} // namespace saldorama

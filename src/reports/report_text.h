@@ -1,0 +1,33 @@
+#pragma once
+#include <string>
+
+namespace saldorama {
+
+// The company texts a report prints, taken from the company-data page.
+struct CompanyTexts {
+    std::string name;         // Edit1
+    std::string street;       // Edit2
+    std::string town;         // Edit3
+    std::string bookkeeper;   // Edit7, "f.d.R.: "
+    std::string responsible;  // Edit8, "verantw.:"
+};
+
+// amount_text(amount), the same text always. Amounts that are whole cents
+// (the nearest double to k/100 with |k| < 10^15, which is all that bookings
+// store) skip the round trip through 15-digit text: for them that trip gives
+// the amount back unchanged. Anything else goes through amount_text.
+[[nodiscard]] std::string report_amount_text(double amount);
+
+// 45 hyphens: the width of the balance and operating reports.
+[[nodiscard]] const std::string& report_separator();
+
+// Name padded to 35, amount text padded in front to 10; neither is cut.
+[[nodiscard]] std::string account_line(const std::string& name, double amount);
+
+// A label followed by the amount right-aligned by printf(amount, width).
+[[nodiscard]] std::string amount_label_line(const std::string& label, double amount, int width);
+
+// "Summe: " with the amount in a column of 38.
+[[nodiscard]] std::string sum_line(double amount);
+
+} // namespace saldorama

@@ -1,0 +1,176 @@
+#include "reports/balance_report.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <random>
+
+#include <gtest/gtest.h>
+
+#include "report_fixtures.h"
+
+namespace saldorama {
+namespace {
+
+using test::booking;
+using test::chart_of;
+using test::expect_golden;
+using test::transfer;
+
+std::vector<std::string> standard_balance(const std::vector<BookingRecord>& bookings, BalanceOptions options = {}) {
+    return balance_report(chart_of(test::standard_chart_lines()), bookings, test::muster_company(), options);
+}
+
+std::vector<BookingRecord> opening_1000() {
+    return {transfer(0, "Kasse", "Eröffnungsbilanzkonto", 1000), transfer(1, "Eröffnungsbilanzkonto", "Eigenkapital", 1000)};
+}
+
+TEST(BalanceReport, NoBookingsShowsHeadingsAndZeroSums) {
+    expect_golden("balance_no_bookings.txt", standard_balance({}));
+}
+
+TEST(BalanceReport, ProfitIsCarriedToLiabilitiesAndSollSide) {
+    auto bookings = opening_1000();
+    bookings.push_back(transfer(2, "Bank", "Umsatzerloese", 500));
+    bookings.push_back(transfer(3, "Mieten", "Kasse", 250));
+    expect_golden("balance_profit_250.txt", standard_balance(bookings));
+}
+
+TEST(BalanceReport, LossIsCarriedNegativeAndClosesHabenSide) {
+    auto bookings = opening_1000();
+    bookings.push_back(transfer(2, "Bank", "Umsatzerloese", 250));
+    bookings.push_back(transfer(3, "Mieten", "Kasse", 500));
+    expect_golden("balance_loss_250.txt", standard_balance(bookings));
+}
+
+TEST(BalanceReport, ManualModeChangesOnlyTheTitle) {
+    auto bookings = opening_1000();
+    bookings.push_back(transfer(2, "Bank", "Umsatzerloese", 500));
+    bookings.push_back(transfer(3, "Mieten", "Kasse", 250));
+    expect_golden("balance_manual_mode.txt", standard_balance(bookings, {.showZeroAccounts = false, .manualMode = true}));
+}
+
+std::vector<BookingRecord> cancelling_bank() {
+    return {transfer(0, "Kasse", "Eigenkapital", 100), transfer(1, "Bank", "Kasse", 40), transfer(2, "Kasse", "Bank", 40)};
+}
+
+TEST(BalanceReport, ZeroBalancesAreHiddenWithoutTheOption) {
+    expect_golden("balance_zero_hidden.txt", standard_balance(cancelling_bank()));
+}
+
+TEST(BalanceReport, ZeroBalancesAreListedWithTheOption) {
+    expect_golden("balance_zero_shown.txt", standard_balance(cancelling_bank(), {.showZeroAccounts = true}));
+}
+
+TEST(BalanceReport, LiabilityWithDebitBalanceShowsPositiveAndLowersDifference) {
+    expect_golden("balance_liability_debit_balance.txt",
+                  standard_balance({transfer(0, "Kasse", "Eigenkapital", 500), transfer(1, "Darlehen", "Kasse", 100)}));
+}
+
+TEST(BalanceReport, AssetWithCreditBalanceShowsNegative) {
+    expect_golden("balance_asset_credit_balance.txt",
+                  standard_balance({transfer(0, "Kasse", "Eigenkapital", 200), transfer(1, "Kasse", "Bank", 50)}));
+}
+
+TEST(BalanceReport, SpecialAccountsFollowSectionRulesAndOpeningAccountIsLeftOut) {
+    const auto chart = chart_of({"Kasse<B> A  B", "Eröffnungsbilanzkonto<V> H  N", "Eigenkapital<B> P  B",
+                                 "Mieten<G> A  B", "Umsatzerloese<G> E  B", "Privat<V> H  N"});
+    const std::vector<BookingRecord> bookings = {
+        transfer(0, "Kasse", "Eröffnungsbilanzkonto", 1000), transfer(1, "Eröffnungsbilanzkonto", "Eigenkapital", 1000),
+        transfer(2, "Kasse", "Umsatzerloese", 300), transfer(3, "Privat", "Kasse", 50)};
+    expect_golden("balance_special_accounts.txt", balance_report(chart, bookings, test::muster_company(), {}));
+}
+
+TEST(BalanceReport, LongNamesAreNotCut) {
+    const auto chart = chart_of({"Forderungen aus Lieferungen und Leistungen<B> A  B",
+                                 "Verbindlichkeiten gegenueber Banken<B> P  B", "Mieten<G> A  B",
+                                 "Umsatzerloese<G> E  B"});
+    const std::vector<BookingRecord> bookings = {
+        transfer(0, "Forderungen aus Lieferungen und Leistungen", "Umsatzerloese", 1190),
+        transfer(1, "Mieten", "Verbindlichkeiten gegenueber Banken", 400)};
+    expect_golden("balance_long_names.txt", balance_report(chart, bookings, test::muster_company(), {}));
+}
+
+// The carried difference is ((12345678.9 + 1e7) - 1e7) - 12345678.9 = -1.86e-9
+// in binary64: a balance difference below 0 that prints as 0,00, and with it a
+// "Verlust:" line of 0,00.
+TEST(BalanceReport, AmountsOfTenMillionWidenTheLine) {
+    expect_golden("balance_ten_million.txt", standard_balance({transfer(0, "Kasse", "Eigenkapital", 12345678.9),
+                                                               transfer(1, "Bank", "Darlehen", 10000000)}));
+}
+
+TEST(BalanceReport, OpeningAccountNeverCountsWhateverItsBalance) {
+    // A one-sided opening leaves the opening account with a credit balance of 1000.
+    const auto lines = standard_balance({transfer(0, "Kasse", "Eröffnungsbilanzkonto", 1000)});
+    for (const auto& line : lines) EXPECT_EQ(line.find("ffnungsbilanzkonto"), std::string::npos) << line;
+    auto has = [&](const std::string& text) { return std::find(lines.begin(), lines.end(), text) != lines.end(); };
+    // Only Kasse counts: the carried difference is the full 1000 and the
+    // Haben side of the P&L stays empty.
+    EXPECT_TRUE(has("Gewinn-/Verlustvortrag" + std::string(16, ' ') + "1000,00"));
+    EXPECT_TRUE(has("Gewinn:" + std::string(31, ' ') + "1000,00"));
+    EXPECT_EQ(lines[lines.size() - 7], "Summe: " + std::string(34, ' ') + "0,00");
+}
+
+// The literal rule: one pass over all bookings for each account.
+double per_account_sum(const std::string& name, const std::vector<BookingRecord>& bookings) {
+    double amount = 0;
+    for (const auto& r : bookings)
+        for (std::size_t i = 0; i < kBookingLines; ++i)
+            if (r.account[i] == name) {
+                amount += r.debit[i];
+                amount -= r.credit[i];
+            }
+    return amount;
+}
+
+TEST(AccountBalances, OnePassGivesTheSameBitsAsPerAccountPasses) {
+    const auto chart = chart_of(test::standard_chart_lines());
+    std::mt19937 rng(7);
+    std::uniform_int_distribution<std::size_t> pick(0, chart.size());  // chart.size() = unknown account
+    std::uniform_real_distribution<double> money(0.0, 1e6);
+    std::vector<BookingRecord> bookings;
+    for (int n = 0; n < 2000; ++n) {
+        BookingRecord r;
+        for (std::size_t i = 0; i < kBookingLines; ++i) {
+            const std::size_t k = pick(rng);
+            r.account[i] = k < chart.size() ? chart[k].name : "Sonstiges";
+            r.debit[i] = (rng() % 2) ? money(rng) / 7.0 : 0.0;
+            r.credit[i] = (rng() % 3) ? money(rng) / 3.0 : 0.0;
+        }
+        bookings.push_back(r);
+    }
+    AccountBalances balances(chart);
+    balances.add_all(bookings);
+    for (const auto& account : chart) {
+        const double expected = per_account_sum(account.name, bookings);
+        const double actual = balances.balance(account.name);
+        std::uint64_t e = 0;
+        std::uint64_t a = 0;
+        std::memcpy(&e, &expected, sizeof e);
+        std::memcpy(&a, &actual, sizeof a);
+        EXPECT_EQ(a, e) << account.name;
+    }
+    // The results, with the chart asked for every booking line.
+    auto has_class = [&](const std::string& name, const char* cls) {
+        return std::any_of(chart.begin(), chart.end(),
+                           [&](const AccountRecord& a) { return a.name == name && a.resultClass == cls; });
+    };
+    double operating = 0;
+    double neutral = 0;
+    for (const auto& r : bookings)
+        for (std::size_t i = 0; i < kBookingLines; ++i) {
+            if (has_class(r.account[i], "B")) {
+                operating -= r.debit[i];
+                operating += r.credit[i];
+            }
+            if (has_class(r.account[i], "N")) {
+                neutral -= r.debit[i];
+                neutral += r.credit[i];
+            }
+        }
+    EXPECT_EQ(balances.operating_result(), operating);
+    EXPECT_EQ(balances.neutral_result(), neutral);
+}
+
+} // namespace
+} // namespace saldorama
