@@ -6,18 +6,12 @@
 #include "base/cp1252.h"
 #include "base/failure.h"
 #include "base/numbers.h"
+#include "support/failure_text.h"
 
 namespace saldorama {
 namespace {
 
-std::string failure_text(const std::function<void()>& fn) {
-    try {
-        fn();
-    } catch (const Failure& f) {
-        return f.what();
-    }
-    return "(no failure)";
-}
+using test::failure_text;
 
 TEST(TextToInt, ReadsDecimalWithBlanksAndSign) {
     EXPECT_EQ(text_to_int("0"), 0);

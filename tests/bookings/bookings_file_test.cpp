@@ -11,6 +11,7 @@
 #include "base/file.h"
 #include "bookings/bookings_file.h"
 #include "support/work_dir.h"
+#include "support/failure_text.h"
 
 namespace saldorama {
 namespace {
@@ -38,14 +39,7 @@ std::vector<std::string> files_in(const std::string& dir) {
     return names;
 }
 
-std::string failure_text(const std::function<void()>& fn) {
-    try {
-        fn();
-    } catch (const Failure& f) {
-        return f.what();
-    }
-    return "(no failure)";
-}
+using test::failure_text;
 
 struct FaultGuard {
     ~FaultGuard() { fault::clear(); }

@@ -6,18 +6,12 @@
 #include "base/cp1252.h"
 #include "base/failure.h"
 #include "bookings/checks.h"
+#include "support/failure_text.h"
 
 namespace saldorama {
 namespace {
 
-std::string failure_text(const std::function<void()>& fn) {
-    try {
-        fn();
-    } catch (const Failure& f) {
-        return f.what();
-    }
-    return "(no failure)";
-}
+using test::failure_text;
 
 std::string integer_failure(const std::string& bad) { return "'" + bad + cp("' ist kein gültiger Integerwert"); }
 

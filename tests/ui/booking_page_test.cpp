@@ -1,0 +1,111 @@
+// The booking form: fields reach their controls, leaving a field runs its
+// exit handler, and the speed buttons book the fields as typed.
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+
+#include "bookings/bookings_file.h"
+#include "ui/ui_test_support.h"
+
+using namespace saldorama;
+using namespace saldorama::ui;
+using saldorama::ui::test::Ui;
+
+namespace {
+
+void typeInto(QWidget* field, const QString& text) {
+    field->setFocus(Qt::MouseFocusReason);
+    if (auto* edit = qobject_cast<QLineEdit*>(field)) edit->selectAll();
+    if (auto* box = qobject_cast<QComboBox*>(field)) box->lineEdit()->selectAll();
+    QTest::keyClicks(field, text);
+}
+
+} // namespace
+
+class BookingPageTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { setup_application(); }
+
+    void init() {
+        ui_ = std::make_unique<Ui>();
+        ui_->writeLines("Kontenplan1.txt", {"Kasse<B> A  B", "Bank<B> A  B", "Eigenkapital<B> P  B"});
+        ui_->writeSettings(0);
+        ui_->start();
+        ui_->click("SpeedButton3");
+        QCOMPARE(ui_->shownPage(), QStringLiteral("TabSheet4"));
+        ui_->click("SpeedButton8");
+    }
+    void cleanup() { ui_.reset(); }
+
+    void accountBoxesListTheChart() {
+        auto* box = ui_->widget<QComboBox>("ComboBox3");
+        QVERIFY(box->isEditable());
+        QCOMPARE(box->count(), 3);
+        QCOMPARE(box->itemText(1), QStringLiteral("Bank"));
+    }
+
+    void leavingAnAmountFieldRunsItsExitHandler() {
+        auto* debit = ui_->widget<QLineEdit>("Edit17");
+        typeInto(debit, QStringLiteral("10,375"));
+        QCOMPARE(ui_->form->booking.Edit17.text, std::string("10,375"));
+        QTest::keyClick(debit, Qt::Key_Tab);  // on to the credit field
+        QCOMPARE(QApplication::focusWidget(), ui_->widget<QWidget>("Edit18"));
+        QCOMPARE(debit->text(), QStringLiteral("10,38"));
+        QCOMPARE(ui_->form->booking.Edit17.text, std::string("10,38"));
+    }
+
+    void leavingAnAccountBoxChecksTheName() {
+        auto* box = ui_->widget<QComboBox>("ComboBox1");
+        typeInto(box, QStringLiteral("Kasse"));
+        ui_->widget<QLineEdit>("Edit17")->setFocus(Qt::MouseFocusReason);
+        QVERIFY(ui_->boxes.empty());
+        typeInto(box, QStringLiteral("Nirgendwo"));
+        ui_->widget<QLineEdit>("Edit17")->setFocus(Qt::MouseFocusReason);
+        QCOMPARE(ui_->boxesOf(BoxCall::Kind::Notice).size(), std::size_t{1});
+        QCOMPARE(ui_->boxes.back().text, QStringLiteral("Konto nicht gefunden!"));
+        QCOMPARE(box->currentText(), QString());
+    }
+
+    void bookButtonTakesTheFieldAsTypedWithoutLeavingIt() {
+        typeInto(ui_->widget<QLineEdit>("Edit14"), QStringLiteral("01.02.2026"));
+        typeInto(ui_->widget<QLineEdit>("Edit15"), QStringLiteral("Bank"));
+        typeInto(ui_->widget<QLineEdit>("Edit16"), QString::fromUtf8("Einzahlung"));
+        typeInto(ui_->widget<QComboBox>("ComboBox1"), QStringLiteral("Kasse"));
+        typeInto(ui_->widget<QLineEdit>("Edit17"), QStringLiteral("10,37"));
+        typeInto(ui_->widget<QComboBox>("ComboBox2"), QStringLiteral("Bank"));
+        auto* credit = ui_->widget<QLineEdit>("Edit20");
+        typeInto(credit, QStringLiteral("10,375"));
+        // Alt+B presses "&Buchen"; the focus stays in the credit field, whose
+        // exit handler does not run, so 10,375 is taken as typed: 10,37.
+        QTest::keyClick(ui_->window.get(), Qt::Key_B, Qt::AltModifier);
+        QTRY_COMPARE(ui_->form->state.bookingCount, 1);
+        QCOMPARE(QApplication::focusWidget(), credit);
+        QCOMPARE(credit->text(), QStringLiteral("10,375"));
+        QVERIFY(ui_->boxes.empty());
+        const BookingRecord stored = bookings_read(1);
+        QCOMPARE(stored.credit[1], 10.37);
+        QCOMPARE(stored.debit[0], 10.37);
+        QCOMPARE(stored.account[0], std::string("Kasse"));
+        QCOMPARE(stored.person, std::string("Bank"));
+        QVERIFY(!ui_->widget<QToolButton>("SpeedButton29")->isEnabled());
+    }
+
+    void inputOrderFollowsTheLines() {
+        const char* order[] = {"Edit14", "Edit15", "Edit16", "ComboBox1", "Edit17", "Edit18", "ComboBox2", "Edit19"};
+        ui_->widget<QWidget>(order[0])->setFocus(Qt::MouseFocusReason);
+        for (std::size_t i = 1; i < std::size(order); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), ui_->widget<QWidget>(order[i]));
+        }
+        // The hidden position indicator holds position and count.
+        QVERIFY(!ui_->widget<QLabel>("Label45")->isVisible());
+    }
+
+private:
+    std::unique_ptr<Ui> ui_;
+};
+
+QTEST_MAIN(BookingPageTest)
+#include "booking_page_test.moc"

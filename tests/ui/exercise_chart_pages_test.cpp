@@ -1,0 +1,64 @@
+// The exercise page with the check list, and the chart page.
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QTableView>
+#include <QTest>
+
+#include "base/text_file.h"
+#include "ui/ui_test_support.h"
+
+using namespace saldorama;
+using namespace saldorama::ui;
+using saldorama::ui::test::Ui;
+
+class ExerciseChartPagesTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { setup_application(); }
+
+    void exerciseButtonFillsTheCheckListAndTicksReachTheControl() {
+        Ui ui;
+        ui.writeLines("Aufgabe3.txt", {"Dritte Aufgabe", cp("Kasse prüfen"), "Bank"});
+        ui.start();
+        ui.click("SpeedButton22");
+        QCOMPARE(ui.shownPage(), QStringLiteral("TabSheet8"));
+        QCOMPARE(ui.widget<QLabel>("Label38")->text(), QStringLiteral("Dritte Aufgabe"));
+        ui.click("SpeedButton16");
+        auto* list = ui.widget<QListWidget>("CheckListBox1");
+        QCOMPARE(list->count(), 3);
+        QCOMPARE(list->item(1)->text(), QString::fromUtf8("Kasse prüfen"));
+        QCOMPARE(list->item(1)->checkState(), Qt::Unchecked);
+        QVERIFY(QFontInfo(list->font()).fixedPitch());
+        list->item(1)->setCheckState(Qt::Checked);
+        QVERIFY(ui.form->exercises.CheckListBox1.checked[1]);
+        // Loading again clears the ticks.
+        ui.click("SpeedButton16");
+        QCOMPARE(list->item(1)->checkState(), Qt::Unchecked);
+        QCOMPARE(ui.shownPage(), QStringLiteral("TabSheet8"));
+    }
+
+    void chartButtonEmptiesTheBookingsAndChoosingAChartFillsTheGrid() {
+        Ui ui;
+        ui.start();
+        ui.answers = {true, true};
+        ui.click("SpeedButton23");
+        QCOMPARE(ui.boxesOf(BoxCall::Kind::Question).size(), std::size_t{2});
+        QCOMPARE(ui.shownPage(), QStringLiteral("TabSheet9"));
+        ui.click("SpeedButton10");
+        auto* grid = ui.widget<QTableView>("StringGrid1");
+        const auto chart = read_text_lines("Kontenplan1.txt", LineEnds::CrLfLfOrCr);
+        QVERIFY(!chart.empty());
+        // Row 0 of the control is the fixed header, row 1 the first account.
+        QCOMPARE(grid->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Bezeichnung"));
+        QCOMPARE(grid->model()->index(0, 0).data().toString(), qs(ui.form->chart.StringGrid1.cell(0, 1)));
+        QVERIFY(!grid->model()->index(0, 0).data().toString().isEmpty());
+        QVERIFY(!(grid->model()->flags(grid->model()->index(0, 0)) & Qt::ItemIsEditable));
+        QCOMPARE(grid->horizontalHeader()->sectionSize(0), 204);
+        QCOMPARE(grid->verticalHeader()->sectionSize(0), 15);
+        QCOMPARE(ui.widget<QLabel>("Label24")->text(), QStringLiteral("Aktuell: 1"));
+    }
+};
+
+QTEST_MAIN(ExerciseChartPagesTest)
+#include "exercise_chart_pages_test.moc"

@@ -1,0 +1,101 @@
+// The window's panels: each button reaches its handler, the page control
+// shows the page the core made active, and the start page shows the notice.
+#include <QLabel>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QTest>
+
+#include "ui/ui_test_support.h"
+
+using namespace saldorama;
+using namespace saldorama::ui;
+using saldorama::ui::test::Ui;
+
+class NavigationTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { setup_application(); }
+
+    void startUpShowsTheStartPageWithTheFormattedNotice() {
+        Ui ui;
+        ui.start();
+        QCOMPARE(ui.shownPage(), QStringLiteral("TabSheet1"));
+        QVERIFY(ui.boxes.empty());
+        auto* notice = ui.widget<QTextEdit>("RichEdit1");
+        QVERIFY(notice->toPlainText().contains(QStringLiteral("Wichtiger Hinweis")));
+        // The heading run is bold in the file and must stay bold on screen.
+        const QTextBlock first = notice->document()->firstBlock();
+        QVERIFY(first.begin().fragment().isValid());
+        QCOMPARE(first.begin().fragment().charFormat().fontWeight(), static_cast<int>(QFont::Bold));
+        QVERIFY(!ui.widget<QLabel>("Image1")->pixmap().isNull());
+    }
+
+    void eachNavigationButtonShowsItsPage() {
+        Ui ui;
+        ui.writeSettings(0);
+        ui.start();
+        const std::pair<const char*, const char*> buttons[] = {
+            {"SpeedButton3", "TabSheet4"},  {"SpeedButton2", "TabSheet3"}, {"SpeedButton4", "TabSheet5"},
+            {"SpeedButton1", "TabSheet11"}, {"SpeedButton5", "TabSheet6"}, {"SpeedButton6", "TabSheet10"},
+            {"SpeedButton22", "TabSheet8"}, {"SpeedButton35", "TabSheet2"},
+        };
+        for (const auto& [button, page] : buttons) {
+            ui.click(button);
+            QCOMPARE(ui.shownPage(), QString::fromLatin1(page));
+        }
+        QVERIFY(ui.boxesOf(BoxCall::Kind::Failure).empty());
+    }
+
+    void settingsButtonChecksTheCompanyName() {
+        Ui ui;
+        ui.start();
+        ui.click("SpeedButton24");
+        QCOMPARE(ui.shownPage(), QStringLiteral("TabSheet1"));
+        QCOMPARE(ui.boxesOf(BoxCall::Kind::Notice).size(), std::size_t{1});
+        QCOMPARE(ui.boxes.back().text, QString::fromUtf8("Sie haben keine Berechtigung für diesen Menüpunkt!"));
+        QCOMPARE(ui.boxes.back().title, QStringLiteral("Saldorama"));
+    }
+
+    void helpShowsItsNotice() {
+        Ui ui;
+        ui.start();
+        ui.click("SpeedButton34");
+        QCOMPARE(ui.boxesOf(BoxCall::Kind::Notice).size(), std::size_t{1});
+        QVERIFY(ui.boxes.back().text.startsWith(QStringLiteral("Auf eine eigene Hilfedatei")));
+    }
+
+    void endAsksAndClosesTheWindow() {
+        Ui ui;
+        ui.start();
+        ui.answers = {false};
+        ui.click("SpeedButton31");
+        QCOMPARE(ui.boxesOf(BoxCall::Kind::Question).size(), std::size_t{1});
+        QCOMPARE(ui.boxes.back().title, QString::fromUtf8("Bestätigung"));
+        QCOMPARE(ui.boxes.back().icon, QMessageBox::Question);
+        QTRY_VERIFY(!ui.window->isVisible());
+    }
+
+    void missingSettingsOpenTheBookingPageAfterTheFailureBox() {
+        Ui ui;
+        QFile::remove(ui.file("einstellungen.txt"));
+        ui.start();
+        QCOMPARE(ui.shownPage(), QStringLiteral("TabSheet4"));
+        const auto failures = ui.boxesOf(BoxCall::Kind::Failure);
+        QVERIFY(!failures.empty());
+        QCOMPARE(failures.front().text, QStringLiteral("Datei nicht gefunden."));
+        QCOMPARE(failures.front().icon, QMessageBox::Critical);
+    }
+
+    void windowHasTheFixedOuterSizeAndNoMaximiseButton() {
+        Ui ui;
+        ui.start();
+        ui.window->fitOuterSize();
+        QCOMPARE(ui.window->frameGeometry().size(), QSize(869, 635));
+        QVERIFY(!(ui.window->windowFlags() & Qt::WindowMaximizeButtonHint));
+        QVERIFY(ui.window->windowFlags() & Qt::WindowMinimizeButtonHint);
+        QCOMPARE(ui.window->windowTitle(), QStringLiteral("Saldorama"));
+    }
+};
+
+QTEST_MAIN(NavigationTest)
+#include "navigation_test.moc"
