@@ -1,0 +1,97 @@
+#pragma once
+#include <QWidget>
+#include <functional>
+#include <map>
+
+#include "app/tform1.h"
+#include "ui/binding.h"
+
+class QListWidget;
+class QStackedWidget;
+
+namespace saldorama::ui {
+
+class MainWindow;
+
+// One page of the page control: builds its widgets bound to the page's
+// controls and re-reads them when asked.
+class PageView : public QWidget {
+public:
+    PageView(MainWindow& window, Page page);
+    [[nodiscard]] Page page() const noexcept { return page_; }
+    virtual void refresh() { bindings_.sync(); }
+
+protected:
+    MainWindow& window_;
+    TForm1& form_;
+    Bindings bindings_;
+
+private:
+    Page page_;
+};
+
+// The main window: the two button panels, the exercise check list and the
+// page control. It forwards every event to the handler of the core and then
+// shows what the handler left in the controls; it decides nothing itself.
+class MainWindow : public QWidget {
+public:
+    explicit MainWindow(TForm1& form);
+    ~MainWindow() override;
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    [[nodiscard]] TForm1& form() noexcept { return form_; }
+    // Runs a handler of the core (a failure shows its box), then refreshes
+    // the panels and the shown page; closes the window when "Ende" asked for it.
+    void run(const std::function<void()>& handler);
+    // A navigation button: a field on the page being left loses the focus
+    // (its exit handler runs) before the handler shows the new page.
+    void navigate(Page target, const std::function<void()>& handler);
+    // Re-reads the controls of the panels and of the shown page.
+    void refresh();
+    // True while widgets are being filled from the controls.
+    [[nodiscard]] bool syncing() const noexcept { return syncing_; }
+    [[nodiscard]] bool closing() const noexcept { return closing_; }
+
+    // Start-up: FormCreate, then the first display of the window.
+    void startUp(const StartupOptions& options = {});
+    // The outer size 869 x 635 once the window manager has framed the window.
+    void fitOuterSize();
+
+    [[nodiscard]] PageView* pageView(Page page) const;
+    [[nodiscard]] PageView* shownPageView() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildPanels(QWidget* top, QWidget* left);
+    void syncCheckList();
+    void refreshOnce();
+
+    TForm1& form_;
+    Bindings panelBindings_;
+    QListWidget* checkList_ = nullptr;
+    std::vector<std::string> shownExerciseItems_;
+    QStackedWidget* pages_ = nullptr;
+    std::map<Page, PageView*> views_;
+    bool syncing_ = false;
+    bool refreshing_ = false;
+    bool refreshAgain_ = false;
+    bool closing_ = false;
+};
+
+// One factory per page binding file.
+PageView* make_start_page(MainWindow& w);
+PageView* make_company_page(MainWindow& w);
+PageView* make_settings_page(MainWindow& w);
+PageView* make_exercise_page(MainWindow& w);
+PageView* make_chart_page(MainWindow& w);
+PageView* make_opening_page(MainWindow& w);
+PageView* make_booking_page(MainWindow& w);
+PageView* make_balance_page(MainWindow& w);
+PageView* make_journal_page(MainWindow& w);
+PageView* make_operating_page(MainWindow& w);
+PageView* make_account_sheet_page(MainWindow& w);
+
+} // namespace saldorama::ui

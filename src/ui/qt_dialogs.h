@@ -1,0 +1,51 @@
+#pragma once
+#include <QMessageBox>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <optional>
+
+#include "app/dialogs.h"
+
+namespace saldorama::ui {
+
+// What a box or file dialog would have shown, for the test hook.
+struct BoxCall {
+    enum class Kind { Notice, Question, Failure, SaveFile, OpenFile };
+    Kind kind = Kind::Notice;
+    QString title;
+    QString text;              // message, empty for file dialogs
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QString fileName;          // offered name (file dialogs)
+    QString filter;            // "Kontrex-Dateien (*.qrx)"
+    QString defaultSuffix;
+};
+
+struct BoxAnswer {
+    bool yes = true;                 // questions
+    std::optional<QString> file;     // file dialogs; nothing = cancelled
+};
+
+// The window's boxes: Qt message boxes and file dialogs. While a hook is set,
+// every box goes to the hook instead and no window pops up (for tests).
+class QtDialogs : public Dialogs {
+public:
+    using Hook = std::function<BoxAnswer(const BoxCall&)>;
+    static void setHook(Hook hook);
+
+    // The window the boxes belong to (centred over it, modal to it).
+    void setParent(QWidget* parent) { parent_ = parent; }
+
+    void notice(const std::string& text) override;
+    bool question(const std::string& text) override;
+    void failure(const std::string& text) override;
+    std::optional<std::string> save_file(const FileDialogSpec& spec) override;
+    std::optional<std::string> open_file(const FileDialogSpec& spec) override;
+
+private:
+    std::optional<std::string> fileDialog(const FileDialogSpec& spec, bool save);
+    QPointer<QWidget> parent_;
+};
+
+} // namespace saldorama::ui

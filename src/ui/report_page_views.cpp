@@ -1,0 +1,151 @@
+// The report pages: balance sheet (TabSheet5), journal (TabSheet6),
+// operating result (TabSheet11) and the T-accounts (TabSheet10).
+#include <QFrame>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QResizeEvent>
+#include <QScrollBar>
+#include <QTableView>
+#include <QVBoxLayout>
+#include <memory>
+
+#include "ui/main_window.h"
+#include "ui/ui_text.h"
+
+namespace saldorama::ui {
+
+namespace {
+
+class MemoPageView : public PageView {
+public:
+    MemoPageView(MainWindow& w, Page page, const char* name, const Memo& memo, const QFont& font)
+        : PageView(w, page) {
+        auto* layout = new QVBoxLayout(this);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(bind_memo(this, bindings_, name, memo, font));
+    }
+};
+
+constexpr int kSollWidth = 284;
+constexpr int kGapWidth = 3;
+constexpr int kHabenWidth = 276;
+constexpr int kBar = 3;
+
+class AccountSheetView : public PageView {
+public:
+    explicit AccountSheetView(MainWindow& w) : PageView(w, Page::TabSheet10) {
+        AccountSheetPage& page = form_.accountSheet;
+        heading_ = bind_label(this, bindings_, "Label51", page.Label51, QRect(8, 6, 420, 20));
+        QFont bold = heading_->font();
+        bold.setBold(true);
+        bold.setPixelSize(14);
+        heading_->setFont(bold);
+        soll_ = bind_label(this, bindings_, "Label52", page.Label52, QRect(8, 30, 100, 18));
+        haben_ = bind_label(this, bindings_, "Label53", page.Label53, QRect(8, 30, 100, 18));
+        soll_->setFont(bold);
+        haben_->setFont(bold);
+
+        const QFont fixed = fixed_font(QStringLiteral("Courier New"), 11, false);
+        grid_ = bind_grid(this, bindings_, "StringGrid3", page.StringGrid3, {}, 0,
+                          {kSollWidth, kGapWidth, kHabenWidth});
+        grid_->setFont(fixed);
+        grid_->setShowGrid(false);
+        grid_->setSelectionMode(QAbstractItemView::NoSelection);
+        grid_->setFocusPolicy(Qt::NoFocus);
+        grid_->horizontalHeader()->setFont(fixed);
+        grid_->horizontalHeader()->setFixedHeight(page.StringGrid3.defaultRowHeight + 2);
+        grid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        grid_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        if (auto* model = dynamic_cast<GridModel*>(grid_->model())) model->setHeaderFont(fixed);
+
+        // The two black bars that draw the "T" over the grid.
+        auto bar = [this](const char* name) {
+            auto* frame = new QFrame(this);
+            frame->setObjectName(QString::fromLatin1(name));
+            frame->setAutoFillBackground(true);
+            QPalette black = frame->palette();
+            black.setColor(QPalette::Window, Qt::black);
+            frame->setPalette(black);
+            return frame;
+        };
+        vertical_ = bar("Panel6");
+        horizontal_ = bar("Panel7");
+
+        panel4_ = new QFrame(this);
+        panel4_->setObjectName(QStringLiteral("Panel4"));
+        auto* panelLayout = new QVBoxLayout(panel4_);
+        panelLayout->setContentsMargins(2, 2, 2, 2);
+        list_ = new QListWidget(panel4_);
+        list_->setObjectName(QStringLiteral("ListBox1"));
+        panelLayout->addWidget(list_);
+        connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
+            if (window_.syncing()) return;
+            form_.accountSheet.ListBox1.itemIndex = row;
+            window_.run([this] { form_.accountSheet.ListBox1Click(); });
+        });
+        bindings_.add([this] { syncList(); });
+    }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override {
+        PageView::resizeEvent(event);
+        const int listWidth = 140;
+        panel4_->setGeometry(width() - listWidth, 0, listWidth, height());
+        const int frame = grid_->frameWidth();
+        const int gridWidth = kSollWidth + kGapWidth + kHabenWidth + 2 * frame +
+                              grid_->verticalScrollBar()->sizeHint().width();
+        const int top = 50;
+        grid_->setGeometry(8, top, gridWidth, height() - top - 8);
+        soll_->move(8 + frame + 2, 30);
+        haben_->move(8 + frame + kSollWidth + kGapWidth + 2, 30);
+        const int headerHeight = grid_->horizontalHeader()->height();
+        vertical_->setGeometry(8 + frame + kSollWidth, top + frame, kBar, height() - top - 8 - 2 * frame);
+        horizontal_->setGeometry(8 + frame, top + frame + headerHeight - 1, kSollWidth + kGapWidth + kHabenWidth, kBar);
+        vertical_->raise();
+        horizontal_->raise();
+    }
+
+private:
+    void syncList() {
+        const ListBox& control = form_.accountSheet.ListBox1;
+        if (shownItems_ != control.items || list_->count() != static_cast<int>(control.items.size())) {
+            shownItems_ = control.items;
+            list_->clear();
+            for (const auto& item : control.items) list_->addItem(qs(item));
+        }
+        if (list_->currentRow() != control.itemIndex) list_->setCurrentRow(control.itemIndex);
+    }
+
+    QLabel* heading_;
+    QLabel* soll_;
+    QLabel* haben_;
+    QTableView* grid_;
+    QFrame* vertical_;
+    QFrame* horizontal_;
+    QFrame* panel4_;
+    QListWidget* list_;
+    std::vector<std::string> shownItems_;
+};
+
+} // namespace
+
+PageView* make_balance_page(MainWindow& w) {
+    return new MemoPageView(w, Page::TabSheet5, "Memo1", w.form().balance.Memo1,
+                            fixed_font(QStringLiteral("Courier"), 16, true));
+}
+
+PageView* make_operating_page(MainWindow& w) {
+    return new MemoPageView(w, Page::TabSheet11, "Memo4", w.form().operating.Memo4,
+                            fixed_font(QStringLiteral("Courier New"), 16, true));
+}
+
+PageView* make_journal_page(MainWindow& w) {
+    return new MemoPageView(w, Page::TabSheet6, "Memo2", w.form().journal.Memo2,
+                            fixed_font(QStringLiteral("Courier New"), 13, false));
+}
+
+PageView* make_account_sheet_page(MainWindow& w) { return new AccountSheetView(w); }
+
+} // namespace saldorama::ui
