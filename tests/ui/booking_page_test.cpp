@@ -103,6 +103,17 @@ private slots:
         QVERIFY(!ui_->widget<QLabel>("Label45")->isVisible());
     }
 
+    void charactersOutsideTheCodePageBecomeQuestionMarks() {
+        // Typed text reaches the core as CP1252; what it cannot hold is '?'.
+        typeInto(ui_->widget<QLineEdit>("Edit15"), QString::fromUtf8("Caf\u00e9 \u2713 \u03a9"));
+        QCOMPARE(ui_->form->booking.Edit15.text, std::string("Caf\xE9 ? ?"));
+        typeInto(ui_->widget<QComboBox>("ComboBox1"), QString::fromUtf8("Kasse\u2713"));
+        QCOMPARE(ui_->form->booking.ComboBox1.text, std::string("Kasse?"));
+        typeInto(ui_->widget<QLineEdit>("Edit16"), QString::fromUtf8("\u20ac 5"));
+        QCOMPARE(ui_->form->booking.Edit16.text, std::string("\x80 5"));
+        QCOMPARE(ui_->widget<QLineEdit>("Edit16")->text(), QString::fromUtf8("\u20ac 5"));
+    }
+
 private:
     std::unique_ptr<Ui> ui_;
 };
