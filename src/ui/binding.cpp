@@ -7,7 +7,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QToolButton>
 #include <QTableView>
 #include <algorithm>
@@ -158,43 +157,6 @@ QCheckBox* bind_check(MainWindow& w, QWidget* parent, Bindings& b, const char* n
         if (box->isEnabled() != control.enabled) box->setEnabled(control.enabled);
     });
     return box;
-}
-
-QPlainTextEdit* bind_memo(QWidget* parent, Bindings& b, const char* name, const Memo& control, const QFont& font) {
-    auto* memo = new QPlainTextEdit(parent);
-    memo->setObjectName(QString::fromLatin1(name));
-    memo->setReadOnly(true);
-    memo->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    memo->setLineWrapMode(QPlainTextEdit::NoWrap);
-    memo->setWordWrapMode(QTextOption::NoWrap);
-    memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    memo->setUndoRedoEnabled(false);
-    memo->setFont(font);
-    // A report of some hundred thousand lines goes in as one text, and only
-    // when it differs from what is on show.
-    struct Shown {
-        std::vector<std::string> lines;
-        bool filled = false;
-    };
-    auto shown = std::make_shared<Shown>();
-    auto fill = [memo, &control, shown] {
-        if (shown->filled && shown->lines == control.lines) return;
-        shown->lines = control.lines;
-        shown->filled = true;
-        std::size_t size = 0;
-        for (const auto& line : control.lines) size += line.size() + 1;
-        std::string joined;
-        joined.reserve(size);
-        for (std::size_t i = 0; i < control.lines.size(); ++i) {
-            if (i) joined += '\n';
-            joined += control.lines[i];
-        }
-        memo->setPlainText(qs(joined));
-    };
-    fill();
-    b.add(fill);
-    return memo;
 }
 
 ExitWatcher::ExitWatcher(MainWindow& w, QWidget* watched, std::function<void()> exit)

@@ -15,7 +15,6 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
-class QPlainTextEdit;
 class QToolButton;
 class QTableView;
 class QWidget;
@@ -55,8 +54,6 @@ QComboBox* bind_combo(MainWindow& w, QWidget* parent, Bindings& b, const char* n
                       QRect geometry, std::function<void()> exit = {});
 QCheckBox* bind_check(MainWindow& w, QWidget* parent, Bindings& b, const char* name, CheckBox& control,
                       QRect geometry);
-// Read-only report memo; refilled only when its lines changed.
-QPlainTextEdit* bind_memo(QWidget* parent, Bindings& b, const char* name, const Memo& control, const QFont& font);
 
 // Runs `exit` when the watched widget loses the focus to another widget of
 // the window (not when the window itself is left or a drop-down opens).

@@ -4,7 +4,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
-#include <QPlainTextEdit>
 #include <QResizeEvent>
 #include <QScrollBar>
 #include <QTableView>
@@ -12,6 +11,7 @@
 #include <memory>
 
 #include "ui/main_window.h"
+#include "ui/memo_view.h"
 #include "ui/ui_text.h"
 
 namespace saldorama::ui {
@@ -24,7 +24,7 @@ public:
         : PageView(w, page) {
         auto* layout = new QVBoxLayout(this);
         layout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(bind_memo(this, bindings_, name, memo, font));
+        layout->addWidget(bind_report_memo(this, bindings_, name, memo, font));
     }
 };
 

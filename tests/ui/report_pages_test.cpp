@@ -1,13 +1,18 @@
 // The report pages put the lines of their memo on show, in a fixed-pitch
 // font; the T-account page builds the chosen account's sheet.
+#include <QClipboard>
+#include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
-#include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTest>
+#include <algorithm>
 
 #include "bookings/bookings_file.h"
+#include "ui/memo_view.h"
 #include "ui/ui_test_support.h"
 
 using namespace saldorama;
@@ -63,18 +68,116 @@ private slots:
         };
         for (const auto& [button, name, memo, bold, pixels] : pages) {
             ui_->click(button);
-            auto* view = ui_->widget<QPlainTextEdit>(name);
+            auto* view = ui_->widget<MemoView>(name);
             QVERIFY2(memo->lines.size() > 2, name);
-            QCOMPARE(view->toPlainText().split(QLatin1Char('\n')), shownLines(memo->lines));
-            QVERIFY(view->isReadOnly());
-            QCOMPARE(view->lineWrapMode(), QPlainTextEdit::NoWrap);
+            QCOMPARE(view->lines(), shownLines(memo->lines));
+            QCOMPARE(view->editTriggers(), QAbstractItemView::NoEditTriggers);
+            QVERIFY(!view->isWrapping());
+            QVERIFY(!view->wordWrap());
+            QCOMPARE(view->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+            QCOMPARE(view->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
             QVERIFY(QFontInfo(view->font()).fixedPitch());
             QCOMPARE(view->font().bold(), bold);
             QCOMPARE(view->font().pixelSize(), pixels);
         }
-        QVERIFY(ui_->widget<QPlainTextEdit>("Memo2")->toPlainText().contains(QStringLiteral("Miete Februar")) ||
-                ui_->widget<QPlainTextEdit>("Memo2")->toPlainText().contains(QStringLiteral("Vermieter")));
+        const QString journal = ui_->widget<MemoView>("Memo2")->lines().join(QLatin1Char('\n'));
+        QVERIFY(journal.contains(QStringLiteral("Miete Februar")) || journal.contains(QStringLiteral("Vermieter")));
         QVERIFY(ui_->boxesOf(BoxCall::Kind::Failure).empty());
+    }
+
+    void journalShowsTheCoreLinesExactly() {
+        appendBookings(300);
+        ui_->click("SpeedButton5");
+        auto* view = ui_->widget<MemoView>("Memo2");
+        QApplication::processEvents();
+        const std::vector<std::string>& core = ui_->form->journal.Memo2.lines;
+        QVERIFY(core.size() > 600);
+        QAbstractItemModel* model = view->model();
+        QCOMPARE(model->rowCount(), static_cast<int>(core.size()));
+        QCOMPARE(model->index(0, 0).data().toString(), qs(core.front()));
+        QVERIFY(model->index(0, 0).data().toString().startsWith(QStringLiteral("Nr.")));
+        const int last = model->rowCount() - 1;
+        QCOMPARE(model->index(last, 0).data().toString(), qs(core.back()));
+        const int umlauts = umlautRow(core);
+        QVERIFY(umlauts > 0);
+        const QString shown = model->index(umlauts, 0).data().toString();
+        QCOMPARE(shown, qs(core[static_cast<std::size_t>(umlauts)]));
+        QVERIFY2(shown.contains(QStringLiteral("Müller")) && shown.contains(QStringLiteral("Büro für 5 €")),
+                 qPrintable(shown));
+
+        // The horizontal scroll bar reaches the end of the longest line.
+        std::size_t longest = 0;
+        for (const auto& line : core) longest = std::max(longest, line.size());
+        const qreal advance = QFontMetricsF(view->font()).horizontalAdvance(QLatin1Char('M'));
+        QVERIFY(view->horizontalScrollBar()->maximum() > 0);
+        QVERIFY(view->horizontalScrollBar()->maximum() + view->viewport()->width() >=
+                static_cast<int>(advance * static_cast<qreal>(longest)));
+        // And the vertical one reaches the last line.
+        view->scrollToBottom();
+        QApplication::processEvents();
+        const QRect lastLine = view->visualRect(model->index(last, 0));
+        QVERIFY(lastLine.top() >= 0);
+        QVERIFY(lastLine.bottom() < view->viewport()->height());
+    }
+
+    void horizontalScrollFollowsTheLongestLine() {
+        ui_->click("SpeedButton4");
+        auto* view = ui_->widget<MemoView>("Memo1");
+        const qreal advance = QFontMetricsF(view->font()).horizontalAdvance(QLatin1Char('M'));
+        auto reach = [view] {
+            QApplication::processEvents();
+            return view->horizontalScrollBar()->maximum() + view->viewport()->width();
+        };
+        ui_->form->balance.Memo1.lines = {"kurz"};
+        ui_->window->refresh();
+        QApplication::processEvents();
+        QCOMPARE(view->horizontalScrollBar()->maximum(), 0);
+        ui_->form->balance.Memo1.lines = {"kurz", std::string(300, 'x'), "kurz"};
+        ui_->window->refresh();
+        QVERIFY(reach() >= static_cast<int>(advance * 300));
+        QVERIFY(reach() < static_cast<int>(advance * 300) + 40);
+        ui_->form->balance.Memo1.lines = {"kurz"};
+        ui_->window->refresh();
+        QApplication::processEvents();
+        QCOMPARE(view->horizontalScrollBar()->maximum(), 0);
+    }
+
+    void copyingGivesTheSelectedLines() {
+        appendBookings(40);
+        ui_->click("SpeedButton5");
+        auto* view = ui_->widget<MemoView>("Memo2");
+        QApplication::processEvents();
+        const std::vector<std::string>& core = ui_->form->journal.Memo2.lines;
+        const int umlauts = umlautRow(core);
+        QVERIFY(umlauts > 2);
+        // A click on line 1, a shift-click on the line with the umlauts.
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(1, 0)).center());
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ShiftModifier,
+                          view->visualRect(view->model()->index(umlauts, 0)).center());
+        QGuiApplication::clipboard()->clear();
+        QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+        QStringList expected;
+        for (int row = 1; row <= umlauts; ++row) expected << qs(core[static_cast<std::size_t>(row)]);
+        QCOMPARE(QGuiApplication::clipboard()->text(), expected.join(QLatin1Char('\n')));
+
+        // Another run of the handlers with the same report keeps the selection.
+        ui_->window->refresh();
+        QCOMPARE(view->selectedText(), expected.join(QLatin1Char('\n')));
+
+        QTest::keyClick(view, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), shownLines(core).join(QLatin1Char('\n')));
+    }
+
+    void showingTheJournalAgainShowsNewBookings() {
+        ui_->click("SpeedButton5");
+        auto* view = ui_->widget<MemoView>("Memo2");
+        const int before = view->model()->rowCount();
+        ui_->click("SpeedButton3");
+        appendBookings(1);
+        ui_->click("SpeedButton5");
+        QCOMPARE(view->model()->rowCount(), before + 2);
+        QCOMPARE(view->lines(), shownLines(ui_->form->journal.Memo2.lines));
     }
 
     void choosingAnAccountBuildsItsSheet() {
@@ -99,6 +202,29 @@ private slots:
     }
 
 private:
+    // Appends `count` bookings of two lines each; the first names a person
+    // and a reason with umlauts and a euro sign.
+    static void appendBookings(int count) {
+        const int first = bookings_count();
+        for (int i = 0; i < count; ++i) {
+            BookingRecord r;
+            r.number = first + i;
+            r.date = "03.03.2026";
+            r.person = i == 0 ? cp("Müller") : "Kunde " + std::to_string(i);
+            r.reason = i == 0 ? cp("Büro für 5 €") : "Vorgang " + std::to_string(i);
+            r.account[0] = "Bank";
+            r.debit[0] = 5 + i;
+            r.account[1] = "Kasse";
+            r.credit[1] = 5 + i;
+            bookings_append(r);
+        }
+    }
+    static int umlautRow(const std::vector<std::string>& lines) {
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            if (lines[i].find(cp("Müller")) != std::string::npos) return static_cast<int>(i);
+        return -1;
+    }
+
     std::unique_ptr<Ui> ui_;
 };
 
