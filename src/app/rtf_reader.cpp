@@ -144,6 +144,8 @@ struct State {
     int font = -1;
     int color = 0;
     RtfAlign align = RtfAlign::Left;
+    int leftIndent = 0, firstIndent = 0;
+    std::vector<int> tabStops;
     int ucSkip = 1;
 };
 
@@ -240,7 +242,13 @@ private:
         if (w == "par" || w == "row") end_paragraph();
         else if (w == "line") put('\n');
         else if (w == "tab" || w == "cell") put('\t');
-        else if (w == "pard") state_.align = RtfAlign::Left;
+        else if (w == "pard") {
+            state_.align = RtfAlign::Left;
+            state_.leftIndent = state_.firstIndent = 0;
+            state_.tabStops.clear();
+        } else if (w == "li") state_.leftIndent = n;
+        else if (w == "fi") state_.firstIndent = n;
+        else if (w == "tx" && state_.tabStops.size() < 64) state_.tabStops.push_back(n);
         else if (w == "ql") state_.align = RtfAlign::Left;
         else if (w == "qc") state_.align = RtfAlign::Center;
         else if (w == "qr") state_.align = RtfAlign::Right;
@@ -262,6 +270,9 @@ private:
             state_ = State{};
             state_.dest = keep.dest;
             state_.align = keep.align;
+            state_.leftIndent = keep.leftIndent;
+            state_.firstIndent = keep.firstIndent;
+            state_.tabStops = keep.tabStops;
             state_.ucSkip = keep.ucSkip;
             state_.font = defaultFont_;
         } else {
@@ -310,7 +321,7 @@ private:
 
     void put_text(char c) {
         RtfRun format = current_format();
-        para_.align = state_.align;
+        take_paragraph_format();
         if (para_.runs.empty() || !para_.runs.back().same_format(format)) {
             format.text = std::string(1, c);
             para_.runs.push_back(std::move(format));
@@ -334,8 +345,16 @@ private:
         return r;
     }
 
+    // The properties in force at the paragraph's text and at its \par belong to it.
+    void take_paragraph_format() {
+        para_.align = state_.align;
+        para_.leftIndentTwips = state_.leftIndent;
+        para_.firstIndentTwips = state_.firstIndent;
+        para_.tabStopsTwips = state_.tabStops;
+    }
+
     void end_paragraph() {
-        para_.align = state_.align;  // the properties in force at \par belong to the paragraph
+        take_paragraph_format();
         doc_.paragraphs.push_back(std::move(para_));
         para_ = {};
     }

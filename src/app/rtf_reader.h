@@ -24,7 +24,13 @@ struct RtfRun {
     [[nodiscard]] bool same_format(const RtfRun& other) const noexcept;
 };
 
-struct RtfParagraph { std::vector<RtfRun> runs; RtfAlign align = RtfAlign::Left; };
+struct RtfParagraph {
+    std::vector<RtfRun> runs;
+    RtfAlign align = RtfAlign::Left;
+    int leftIndentTwips = 0;   // \liN
+    int firstIndentTwips = 0;  // \fiN, relative to the left indent (negative: hanging)
+    std::vector<int> tabStopsTwips;  // \txN
+};
 struct RtfDocument { std::vector<RtfParagraph> paragraphs; };
 
 // Reads RTF bytes (the text is taken as CP1252, whatever \ansicpg says).

@@ -49,6 +49,13 @@ void fill_document(QTextDocument& document, const RtfDocument& rtf) {
         QTextBlockFormat block;
         block.setAlignment(alignment(paragraph.align));
         block.setBottomMargin(4);
+        // Twips to pixels at 96 dots an inch: 1440 twips an inch.
+        constexpr double kTwipsPerPixel = 15.0;
+        block.setLeftMargin(paragraph.leftIndentTwips / kTwipsPerPixel);
+        block.setTextIndent(paragraph.firstIndentTwips / kTwipsPerPixel);
+        QList<QTextOption::Tab> tabs;
+        for (int twips : paragraph.tabStopsTwips) tabs.append(QTextOption::Tab(twips / kTwipsPerPixel, QTextOption::LeftTab));
+        block.setTabPositions(tabs);
         if (first) {
             cursor.setBlockFormat(block);
             first = false;

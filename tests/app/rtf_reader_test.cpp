@@ -240,3 +240,16 @@ TEST(ReadRtf, DamagedBytesNeverGrowTheText) {
         EXPECT_LE(total, s.size()) << s;
     }
 }
+
+TEST(ReadRtf, IndentsAndTabStopsBelongToTheParagraphUntilPard) {
+    const auto doc = saldorama::read_rtf(
+        "{\\rtf1 \\pard\\fi-284\\li284\\tx284 \\'95\\tab eins\\par zwei\\par\\pard drei\\par}");
+    ASSERT_EQ(doc.paragraphs.size(), 3u);
+    EXPECT_EQ(doc.paragraphs[0].leftIndentTwips, 284);
+    EXPECT_EQ(doc.paragraphs[0].firstIndentTwips, -284);
+    EXPECT_EQ(doc.paragraphs[0].tabStopsTwips, std::vector<int>{284});
+    EXPECT_EQ(doc.paragraphs[0].runs.at(0).text, "\x95\teins");
+    EXPECT_EQ(doc.paragraphs[1].leftIndentTwips, 284);
+    EXPECT_EQ(doc.paragraphs[2].leftIndentTwips, 0);
+    EXPECT_TRUE(doc.paragraphs[2].tabStopsTwips.empty());
+}
