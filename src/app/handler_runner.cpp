@@ -19,7 +19,7 @@ bool run_handler(Dialogs& dialogs, const std::function<void()>& handler) noexcep
             handler();
             return true;
         } catch (const Failure& f) {
-            dialogs.failure(failure_box_text(f.what()));
+            dialogs.failure(failure_box_text(f.text()));
         } catch (const std::bad_alloc&) {
             dialogs.failure(failure_box_text("Zu wenig Speicherplatz"));
         } catch (const std::exception& e) {

@@ -19,7 +19,7 @@ void StartPage::TabSheet1Show() {
     try {
         bytes = read_file(name);
     } catch (const Failure& f) {
-        fail("Datei " + utf8_to_cp1252(full_path(name)) + cp(" kann nicht geöffnet werden. ") + f.what());
+        fail("Datei " + utf8_to_cp1252(full_path(name)) + cp(" kann nicht geöffnet werden. ") + f.text());
     }
     RichEdit1.document = read_rtf(bytes);
 }

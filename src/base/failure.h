@@ -8,7 +8,12 @@ namespace saldorama {
 // failure box shows (CP1252 bytes); the box adds the closing full stop.
 class Failure : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit Failure(const std::string& text) : std::runtime_error(text), text_(text) {}
+    // The whole text, also when it holds a NUL byte (what() would stop there).
+    [[nodiscard]] const std::string& text() const noexcept { return text_; }
+
+private:
+    std::string text_;
 };
 
 [[noreturn]] void fail(const std::string& text);

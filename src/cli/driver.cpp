@@ -139,7 +139,7 @@ int run_command(const Invocation& inv, std::ostream& out, std::ostream& err) {
             change_directory(*inv.directory);
         } catch (const Failure& f) {
             dialogs.failure(cp("Verzeichnis ") + utf8_to_cp1252(*inv.directory) +
-                            cp(" kann nicht geöffnet werden. ") + failure_box_text(f.what()));
+                            cp(" kann nicht geöffnet werden. ") + failure_box_text(f.text()));
             return 1;
         }
     }

@@ -26,7 +26,7 @@ void ExercisePage::load(int n) {
     try {
         bytes = read_file(name);
     } catch (const Failure& f) {
-        fail("Datei " + utf8_to_cp1252(full_path(name)) + cp(" kann nicht geöffnet werden. ") + f.what());
+        fail("Datei " + utf8_to_cp1252(full_path(name)) + cp(" kann nicht geöffnet werden. ") + f.text());
     }
     for (auto& line : split_lines(bytes, LineEnds::CrLfLfOrCr)) CheckListBox1.add(std::move(line));
 }

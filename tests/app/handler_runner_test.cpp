@@ -34,3 +34,9 @@ TEST(HandlerRunner, SuccessShowsNothing) {
     EXPECT_TRUE(run_handler(d, [] {}));
     EXPECT_TRUE(d.log.empty());
 }
+
+TEST(HandlerRunner, FailureTextWithANulByteIsShownWhole) {
+    ScriptedDialogs d;
+    (void)run_handler(d, [] { fail(std::string("'1,2,\0x' ist kein", 17)); });
+    EXPECT_EQ(d.last(Kind::Failure), std::string("'1,2,\0x' ist kein.", 18));
+}
