@@ -24,8 +24,8 @@ public:
     // "Saldorama", error icon; the text already ends in a full stop.
     virtual void failure(const std::string& text) = 0;
     // The chosen path (native encoding), or nothing when cancelled.
-    virtual std::optional<std::string> save_file(const FileDialogSpec& spec) = 0;
-    virtual std::optional<std::string> open_file(const FileDialogSpec& spec) = 0;
+    virtual std::optional<std::string> save_file(const FileDialogSpec& request) = 0;
+    virtual std::optional<std::string> open_file(const FileDialogSpec& request) = 0;
 };
 
 } // namespace saldorama

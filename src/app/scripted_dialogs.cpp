@@ -14,18 +14,18 @@ bool ScriptedDialogs::question(const std::string& text) {
 
 void ScriptedDialogs::failure(const std::string& text) { log.push_back({Kind::Failure, text}); }
 
-std::optional<std::string> ScriptedDialogs::save_file(const FileDialogSpec& spec) {
-    log.push_back({Kind::SaveFile, spec.title});
-    fileDialogs.push_back(spec);
+std::optional<std::string> ScriptedDialogs::save_file(const FileDialogSpec& request) {
+    log.push_back({Kind::SaveFile, request.title});
+    fileDialogs.push_back(request);
     if (fileAnswers.empty()) return std::nullopt;
     auto answer = fileAnswers.front();
     fileAnswers.pop_front();
     return answer;
 }
 
-std::optional<std::string> ScriptedDialogs::open_file(const FileDialogSpec& spec) {
-    log.push_back({Kind::OpenFile, spec.title});
-    fileDialogs.push_back(spec);
+std::optional<std::string> ScriptedDialogs::open_file(const FileDialogSpec& request) {
+    log.push_back({Kind::OpenFile, request.title});
+    fileDialogs.push_back(request);
     if (fileAnswers.empty()) return std::nullopt;
     auto answer = fileAnswers.front();
     fileAnswers.pop_front();

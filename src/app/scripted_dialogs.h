@@ -21,8 +21,8 @@ public:
     void notice(const std::string& text) override;
     bool question(const std::string& text) override;
     void failure(const std::string& text) override;
-    std::optional<std::string> save_file(const FileDialogSpec& spec) override;
-    std::optional<std::string> open_file(const FileDialogSpec& spec) override;
+    std::optional<std::string> save_file(const FileDialogSpec& request) override;
+    std::optional<std::string> open_file(const FileDialogSpec& request) override;
 
     // Answers used in order; when none is queued, `defaultAnswer` is used.
     std::deque<bool> answers;

@@ -57,16 +57,16 @@ void QtDialogs::failure(const std::string& text) {
     messageBox(parent_, call.title, call.text, call.icon);
 }
 
-std::optional<std::string> QtDialogs::save_file(const FileDialogSpec& spec) { return fileDialog(spec, true); }
-std::optional<std::string> QtDialogs::open_file(const FileDialogSpec& spec) { return fileDialog(spec, false); }
+std::optional<std::string> QtDialogs::save_file(const FileDialogSpec& request) { return fileDialog(request, true); }
+std::optional<std::string> QtDialogs::open_file(const FileDialogSpec& request) { return fileDialog(request, false); }
 
-std::optional<std::string> QtDialogs::fileDialog(const FileDialogSpec& spec, bool save) {
+std::optional<std::string> QtDialogs::fileDialog(const FileDialogSpec& request, bool save) {
     BoxCall call;
     call.kind = save ? BoxCall::Kind::SaveFile : BoxCall::Kind::OpenFile;
-    call.title = qs(spec.title);
-    call.fileName = native_to_q(spec.fileName);
-    call.filter = qs(spec.filterName);
-    call.defaultSuffix = qs(spec.defaultExtension);
+    call.title = qs(request.title);
+    call.fileName = native_to_q(request.fileName);
+    call.filter = qs(request.filterName);
+    call.defaultSuffix = qs(request.defaultExtension);
     if (hook()) {
         const BoxAnswer answer = hook()(call);
         if (!answer.file) return std::nullopt;

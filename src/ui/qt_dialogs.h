@@ -40,11 +40,11 @@ public:
     void notice(const std::string& text) override;
     bool question(const std::string& text) override;
     void failure(const std::string& text) override;
-    std::optional<std::string> save_file(const FileDialogSpec& spec) override;
-    std::optional<std::string> open_file(const FileDialogSpec& spec) override;
+    std::optional<std::string> save_file(const FileDialogSpec& request) override;
+    std::optional<std::string> open_file(const FileDialogSpec& request) override;
 
 private:
-    std::optional<std::string> fileDialog(const FileDialogSpec& spec, bool save);
+    std::optional<std::string> fileDialog(const FileDialogSpec& request, bool save);
     QPointer<QWidget> parent_;
 };
 
