@@ -3,6 +3,7 @@
 #include "accounts/chart_file.h"
 #include "app/tform1.h"
 #include "bookings/bookings_file.h"
+#include "reports/account_balances.h"
 #include "reports/account_sheet.h"
 #include "reports/balance_report.h"
 #include "reports/journal_report.h"
@@ -16,6 +17,19 @@ constexpr int kSheetRows = 100;
 
 void append(std::vector<std::string>& to, const std::vector<std::string>& lines) {
     to.insert(to.end(), lines.begin(), lines.end());
+}
+
+// The current chart and the balances of its accounts, each file read once.
+struct Books {
+    std::vector<AccountRecord> chart;
+    AccountBalances balances;
+};
+
+Books read_books(int chart) {
+    Books books{read_chart(chart), AccountBalances({})};
+    books.balances = AccountBalances(books.chart);
+    bookings_scan([&](const BookingRecord& r) { books.balances.add(r); });
+    return books;
 }
 
 } // namespace
@@ -34,11 +48,9 @@ void BalancePage::TabSheet5Show() {
         form_.dialogs.notice(no_chart_message());
         return;
     }
-    // Chart and bookings are read once each; a failure leaves the title lines.
-    const std::vector<AccountRecord> chart = read_chart(form_.state.currentChart);
-    AccountBalances balances(chart);
-    bookings_scan([&](const BookingRecord& r) { balances.add(r); });
-    append(Memo1.lines, balance_body(chart, balances, company, form_.settings.CheckBox2.checked()));
+    // A failure while reading leaves the title lines.
+    const Books books = read_books(form_.state.currentChart);
+    append(Memo1.lines, balance_body(books.chart, books.balances, company, form_.settings.CheckBox2.checked()));
 }
 
 OperatingResultPage::OperatingResultPage(TForm1& form) : form_(form) { Memo4.lines = {"Memo4"}; }
@@ -50,11 +62,10 @@ void OperatingResultPage::TabSheet11Show() {
         form_.dialogs.notice(no_chart_message());
         return;
     }
-    const std::vector<AccountRecord> chart = read_chart(form_.state.currentChart);
-    AccountBalances balances(chart);
-    bookings_scan([&](const BookingRecord& r) { balances.add(r); });
-    append(Memo4.lines, operating_body(chart, balances, balances.operating_result(), balances.neutral_result(),
-                                       company, form_.settings.CheckBox2.checked()));
+    const Books books = read_books(form_.state.currentChart);
+    const AccountBalances& b = books.balances;
+    append(Memo4.lines, operating_body(books.chart, b, b.operating_result(), b.neutral_result(), company,
+                                       form_.settings.CheckBox2.checked()));
 }
 
 JournalPage::JournalPage(TForm1& form) : form_(form) { Memo2.lines = {"Memo2"}; }
