@@ -14,13 +14,13 @@
 
 #include "accounts/account_tests.h"
 #include "accounts/chart_file.h"
-#include "app/scripted_dialogs.h"
-#include "app/tform1.h"
 #include "base/cp1252.h"
 #include "base/file.h"
 #include "base/numbers.h"
 #include "bookings/bookings_file.h"
 #include "bookings/checks.h"
+#include "form/tform1.h"
+#include "kernel/scripted_dialogs.h"
 #include "reports/columns.h"
 
 namespace fs = std::filesystem;
@@ -302,12 +302,12 @@ double best_of(int runs, const std::function<void()>& f) {
     return best;
 }
 
-bool g_mismatch = false;
+bool mismatch = false;
 
 // The floor is the record scan every report needs: one sequential read of
 // "buchungen.dat" that decodes each record. The raw byte read is shown beside it.
 void report(const char* what, double build, double scanFloor, double rawRead, double literal, bool same, bool checkTarget) {
-    if (!same) g_mismatch = true;
+    if (!same) mismatch = true;
     const double ratio = build / scanFloor;
     std::printf("  %-16s build %9.2f ms  floor %8.2f ms (raw read %7.2f ms)  build/floor %5.2f%s  literal %10.1f ms  %s\n",
                 what, build * 1e3, scanFloor * 1e3, rawRead * 1e3, ratio,
@@ -373,7 +373,7 @@ void run_size(int count) {
     }
     if (!dialogs.log.empty()) {
         std::printf("  unexpected box: %s\n", cp1252_to_utf8(dialogs.log.front().text).c_str());
-        g_mismatch = true;
+        mismatch = true;
     }
 }
 
@@ -397,7 +397,7 @@ int main(int argc, char** argv) {
     }
     fs::current_path(previous);
     fs::remove_all(tmpl);
-    if (status == 0 && g_mismatch) status = 1;
+    if (status == 0 && mismatch) status = 1;
     std::printf("%s\n", status == 0 ? "all reports identical to the per-account algorithm" : "FAILED");
     return status;
 }

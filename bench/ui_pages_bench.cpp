@@ -15,10 +15,10 @@
 #include <tuple>
 #include <vector>
 
-#include "app/tform1.h"
 #include "base/cp1252.h"
 #include "base/file.h"
 #include "bookings/bookings_file.h"
+#include "form/tform1.h"
 #include "ui/main_window.h"
 #include "ui/qt_dialogs.h"
 #include "ui/ui_text.h"

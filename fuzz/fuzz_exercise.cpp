@@ -3,9 +3,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/scripted_dialogs.h"
-#include "app/tform1.h"
 #include "common.h"
+#include "form/tform1.h"
+#include "kernel/scripted_dialogs.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace saldorama;

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "app/rtf_reader.h"
+#include "notice/rtf_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const auto doc = saldorama::read_rtf(std::string_view(reinterpret_cast<const char*>(data), size));

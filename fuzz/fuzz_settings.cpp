@@ -4,9 +4,9 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "app/settings.h"
 #include "base/failure.h"
 #include "base/text_file.h"
+#include "settings/settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace saldorama;

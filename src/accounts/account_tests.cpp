@@ -1,7 +1,7 @@
 #include "accounts/account_tests.h"
 
 #include "accounts/chart_file.h"
-#include "app/dialogs.h"
+#include "kernel/dialogs.h"
 
 namespace saldorama {
 namespace {

@@ -16,14 +16,14 @@
 namespace saldorama {
 namespace {
 
-int g_failAt = 0;
-int g_failErrno = 0;
-int g_seen = 0;
+int failAt = 0;
+int failErrno = 0;
+int seenOperations = 0;
 
 // Every write-side system call asks here first; returns the error to simulate.
 int injected_error() {
-    ++g_seen;
-    if (g_failAt > 0 && g_seen == g_failAt) return g_failErrno;
+    ++seenOperations;
+    if (failAt > 0 && seenOperations == failAt) return failErrno;
     return 0;
 }
 
@@ -42,17 +42,17 @@ int open_or_throw(const std::string& path, int flags) {
 } // namespace
 
 namespace fault {
-void fail_nth_operation(int n, int error_number) {
-    g_failAt = n;
-    g_failErrno = error_number;
-    g_seen = 0;
+void fail_nth_operation(int n, int errorNumber) {
+    failAt = n;
+    failErrno = errorNumber;
+    seenOperations = 0;
 }
 void clear() { fail_nth_operation(0, 0); }
-int operations_seen() { return g_seen; }
+int operations_seen() { return seenOperations; }
 } // namespace fault
 
-File File::open_read(const std::string& path) { return File(open_or_throw(path, O_RDONLY)); }
-File File::open_read_write(const std::string& path) { return File(open_or_throw(path, O_RDWR)); }
+File File::openRead(const std::string& path) { return File(open_or_throw(path, O_RDONLY)); }
+File File::openReadWrite(const std::string& path) { return File(open_or_throw(path, O_RDWR)); }
 File File::create(const std::string& path) {
     if (const int err = injected_error()) throw_io_error(err);
     return File(open_or_throw(path, O_RDWR | O_CREAT | O_TRUNC));
@@ -80,7 +80,7 @@ std::int64_t File::size() const {
     return st.st_size;
 }
 
-std::size_t File::read_at(void* data, std::size_t n, std::int64_t offset) const {
+std::size_t File::readAt(void* data, std::size_t n, std::int64_t offset) const {
     std::size_t done = 0;
     auto* bytes = static_cast<char*>(data);
     while (done < n) {
@@ -95,7 +95,7 @@ std::size_t File::read_at(void* data, std::size_t n, std::int64_t offset) const 
     return done;
 }
 
-void File::write_at(const void* data, std::size_t n, std::int64_t offset) {
+void File::writeAt(const void* data, std::size_t n, std::int64_t offset) {
     if (const int err = injected_error()) throw_io_error(err);
     std::size_t done = 0;
     const auto* bytes = static_cast<const char*>(data);
@@ -110,7 +110,7 @@ void File::write_at(const void* data, std::size_t n, std::int64_t offset) {
 }
 
 void File::write(std::string_view bytes) {
-    write_at(bytes.data(), bytes.size(), writePos_);
+    writeAt(bytes.data(), bytes.size(), writePos_);
     writePos_ += static_cast<std::int64_t>(bytes.size());
 }
 
@@ -136,10 +136,10 @@ void File::close() {
 }
 
 std::string read_file(const std::string& path) {
-    File file = File::open_read(path);
+    File file = File::openRead(path);
     const std::int64_t size = file.size();
     std::string bytes(static_cast<std::size_t>(size), '\0');
-    bytes.resize(file.read_at(bytes.data(), bytes.size(), 0));
+    bytes.resize(file.readAt(bytes.data(), bytes.size(), 0));
     return bytes;
 }
 
@@ -172,14 +172,14 @@ bool file_exists(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0;
 }
 
-std::string resolve_name(const std::string& bare_name) {
-    if (file_exists(bare_name)) return bare_name;
+std::string resolve_name(const std::string& bareName) {
+    if (file_exists(bareName)) return bareName;
     std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir("."), ::closedir);
-    if (!dir) return bare_name;
+    if (!dir) return bareName;
     while (const dirent* entry = ::readdir(dir.get())) {
-        if (::strcasecmp(entry->d_name, bare_name.c_str()) == 0) return entry->d_name;
+        if (::strcasecmp(entry->d_name, bareName.c_str()) == 0) return entry->d_name;
     }
-    return bare_name;
+    return bareName;
 }
 
 std::string current_directory() {

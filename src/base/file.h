@@ -11,8 +11,8 @@ namespace saldorama {
 // so that tests can make the n-th of them fail on purpose.
 class File {
 public:
-    [[nodiscard]] static File open_read(const std::string& path);
-    [[nodiscard]] static File open_read_write(const std::string& path);
+    [[nodiscard]] static File openRead(const std::string& path);
+    [[nodiscard]] static File openReadWrite(const std::string& path);
     // Created anew with length 0; an existing file is truncated.
     [[nodiscard]] static File create(const std::string& path);
 
@@ -24,8 +24,8 @@ public:
 
     [[nodiscard]] std::int64_t size() const;
     // Reads up to n bytes at offset; returns how many were read.
-    std::size_t read_at(void* data, std::size_t n, std::int64_t offset) const;
-    void write_at(const void* data, std::size_t n, std::int64_t offset);
+    std::size_t readAt(void* data, std::size_t n, std::int64_t offset) const;
+    void writeAt(const void* data, std::size_t n, std::int64_t offset);
     void write(std::string_view bytes);  // at the end of what this handle wrote so far
     void truncate(std::int64_t length);
     void sync();
@@ -50,7 +50,7 @@ void rename_file(const std::string& from, const std::string& to);
 // Case-insensitive lookup of a bare name in the working directory:
 // "aufgabe1.txt" finds "Aufgabe1.txt". Returns the name as it stands on disk,
 // or the name itself when no file matches.
-[[nodiscard]] std::string resolve_name(const std::string& bare_name);
+[[nodiscard]] std::string resolve_name(const std::string& bareName);
 // Full path of a bare name in the working directory, for messages.
 [[nodiscard]] std::string full_path(const std::string& name);
 [[nodiscard]] std::string current_directory();
@@ -59,7 +59,7 @@ void change_directory(const std::string& dir);
 // Test seam: the n-th write, rename, sync or close from now on (1-based)
 // fails with the given error number; 0 switches it off.
 namespace fault {
-void fail_nth_operation(int n, int error_number);
+void fail_nth_operation(int n, int errorNumber);
 void clear();
 [[nodiscard]] int operations_seen();
 } // namespace fault

@@ -7,8 +7,8 @@
 
 namespace saldorama {
 
-std::string io_error_text(int error_number) {
-    switch (error_number) {
+std::string io_error_text(int errorNumber) {
+    switch (errorNumber) {
     case ENOENT:
     case ENOTDIR:
         return "Datei nicht gefunden";
@@ -27,11 +27,11 @@ std::string io_error_text(int error_number) {
     case EDQUOT:
         return "Zu wenig Speicherplatz";
     default:
-        return "E/A-Fehler " + std::to_string(error_number);
+        return "E/A-Fehler " + std::to_string(errorNumber);
     }
 }
 
-void throw_io_error(int error_number) { fail(io_error_text(error_number)); }
+void throw_io_error(int errorNumber) { fail(io_error_text(errorNumber)); }
 
 void throw_read_past_end() { fail("Versuch hinter dem Dateiende zu lesen"); }
 

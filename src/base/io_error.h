@@ -5,8 +5,8 @@ namespace saldorama {
 
 // German text of a system error number, as the failure box shows it:
 // "Datei nicht gefunden", "Dateizugriff verweigert", ... or "E/A-Fehler %d".
-[[nodiscard]] std::string io_error_text(int error_number);
-[[noreturn]] void throw_io_error(int error_number);
+[[nodiscard]] std::string io_error_text(int errorNumber);
+[[noreturn]] void throw_io_error(int errorNumber);
 // A read that found fewer bytes than a whole record or line needs.
 [[noreturn]] void throw_read_past_end();
 

@@ -24,8 +24,8 @@ std::vector<std::string> split_lines(std::string_view bytes, LineEnds ends) {
     return lines;
 }
 
-std::vector<std::string> read_text_lines(const std::string& bare_name, LineEnds ends) {
-    return split_lines(read_file(resolve_name(bare_name)), ends);
+std::vector<std::string> read_text_lines(const std::string& bareName, LineEnds ends) {
+    return split_lines(read_file(resolve_name(bareName)), ends);
 }
 
 std::string join_crlf(const std::vector<std::string>& lines) {

@@ -14,7 +14,7 @@ enum class LineEnds {
 // ending in a line end yields no extra empty line.
 [[nodiscard]] std::vector<std::string> split_lines(std::string_view bytes, LineEnds ends);
 // Reads a text file given by bare name (found without regard to case).
-[[nodiscard]] std::vector<std::string> read_text_lines(const std::string& bare_name, LineEnds ends);
+[[nodiscard]] std::vector<std::string> read_text_lines(const std::string& bareName, LineEnds ends);
 // Each line followed by CR LF.
 [[nodiscard]] std::string join_crlf(const std::vector<std::string>& lines);
 

@@ -19,26 +19,26 @@ int bookings_create_if_missing() {
 }
 
 int bookings_count() {
-    File file = File::open_read(bookings_file_name());
+    File file = File::openRead(bookings_file_name());
     return static_cast<int>(file.size() / static_cast<std::int64_t>(kRecordSize));
 }
 
 BookingRecord bookings_read(int n) {
-    File file = File::open_read(bookings_file_name());
+    File file = File::openRead(bookings_file_name());
     RecordBytes bytes{};
     const auto offset = static_cast<std::int64_t>(n - 1) * static_cast<std::int64_t>(kRecordSize);
-    if (n < 1 || file.read_at(bytes.data(), kRecordSize, offset) != kRecordSize) throw_read_past_end();
+    if (n < 1 || file.readAt(bytes.data(), kRecordSize, offset) != kRecordSize) throw_read_past_end();
     return decode_record(bytes.data());
 }
 
 void bookings_append(const BookingRecord& record) {
     const std::string name = bookings_file_name();
-    File file = File::open_read_write(name);
+    File file = File::openReadWrite(name);
     const std::int64_t oldSize = file.size();
     const std::int64_t count = oldSize / static_cast<std::int64_t>(kRecordSize);
     const RecordBytes bytes = encode_record(record);
     try {
-        file.write_at(bytes.data(), kRecordSize, count * static_cast<std::int64_t>(kRecordSize));
+        file.writeAt(bytes.data(), kRecordSize, count * static_cast<std::int64_t>(kRecordSize));
         file.close();
     } catch (...) {
         // The caller counts the record only after a successful append, so a
@@ -50,9 +50,9 @@ void bookings_append(const BookingRecord& record) {
 
 void bookings_overwrite(int n, const BookingRecord& record) {
     if (n < 1) return;
-    File file = File::open_read_write(bookings_file_name());
+    File file = File::openReadWrite(bookings_file_name());
     const RecordBytes bytes = encode_record(record);
-    file.write_at(bytes.data(), kRecordSize, static_cast<std::int64_t>(n - 1) * static_cast<std::int64_t>(kRecordSize));
+    file.writeAt(bytes.data(), kRecordSize, static_cast<std::int64_t>(n - 1) * static_cast<std::int64_t>(kRecordSize));
     file.close();
 }
 
@@ -62,7 +62,7 @@ void bookings_empty() {
 }
 
 void bookings_scan(const std::function<void(const BookingRecord&)>& visit) {
-    File file = File::open_read(bookings_file_name());
+    File file = File::openRead(bookings_file_name());
     const std::int64_t count = file.size() / static_cast<std::int64_t>(kRecordSize);
     // Read in blocks: one system call per record would dominate big files.
     constexpr std::int64_t kBlock = 256;
@@ -70,7 +70,7 @@ void bookings_scan(const std::function<void(const BookingRecord&)>& visit) {
     for (std::int64_t first = 0; first < count; first += kBlock) {
         const std::int64_t n = std::min(kBlock, count - first);
         const std::size_t want = static_cast<std::size_t>(n) * kRecordSize;
-        if (file.read_at(buffer.data(), want, first * static_cast<std::int64_t>(kRecordSize)) != want)
+        if (file.readAt(buffer.data(), want, first * static_cast<std::int64_t>(kRecordSize)) != want)
             throw_read_past_end();
         for (std::int64_t k = 0; k < n; ++k) visit(decode_record(buffer.data() + k * static_cast<std::int64_t>(kRecordSize)));
     }

@@ -2,7 +2,7 @@
 #include <ostream>
 #include <string>
 
-#include "app/scripted_dialogs.h"
+#include "kernel/scripted_dialogs.h"
 
 namespace saldorama::cli {
 

@@ -4,13 +4,13 @@
 
 #include "accounts/account_tests.h"
 #include "accounts/chart_file.h"
-#include "app/handler_runner.h"
-#include "app/tform1.h"
 #include "base/cp1252.h"
 #include "base/failure.h"
 #include "base/file.h"
 #include "bookings/booking_record.h"
 #include "cli/cli_dialogs.h"
+#include "form/tform1.h"
+#include "kernel/handler_runner.h"
 
 namespace saldorama::cli {
 namespace {

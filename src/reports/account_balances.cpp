@@ -32,7 +32,7 @@ void AccountBalances::add(const BookingRecord& record) {
     }
 }
 
-void AccountBalances::add_all(const std::vector<BookingRecord>& records) {
+void AccountBalances::addAll(const std::vector<BookingRecord>& records) {
     for (const auto& r : records) add(r);
 }
 

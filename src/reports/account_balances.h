@@ -22,12 +22,12 @@ public:
     explicit AccountBalances(const std::vector<AccountRecord>& chart);
 
     void add(const BookingRecord& record);
-    void add_all(const std::vector<BookingRecord>& records);
+    void addAll(const std::vector<BookingRecord>& records);
 
     // 0 for a name without booking lines.
     [[nodiscard]] double balance(const std::string& name) const;
-    [[nodiscard]] double operating_result() const noexcept { return operating_; }
-    [[nodiscard]] double neutral_result() const noexcept { return neutral_; }
+    [[nodiscard]] double operatingResult() const noexcept { return operating_; }
+    [[nodiscard]] double neutralResult() const noexcept { return neutral_; }
 
 private:
     struct Account {

@@ -91,7 +91,7 @@ std::vector<std::string> balance_report(const std::vector<AccountRecord>& chart,
                                         const std::vector<BookingRecord>& bookings, const CompanyTexts& company,
                                         const BalanceOptions& options) {
     AccountBalances balances(chart);
-    balances.add_all(bookings);
+    balances.addAll(bookings);
     std::vector<std::string> lines = balance_title(company, options.manualMode);
     const auto body = balance_body(chart, balances, company, options.showZeroAccounts);
     lines.insert(lines.end(), body.begin(), body.end());

@@ -6,14 +6,14 @@ namespace saldorama {
 
 double BerechneGewinn(const std::vector<AccountRecord>& chart, const std::vector<BookingRecord>& bookings) {
     AccountBalances totals(chart);
-    totals.add_all(bookings);
-    return totals.operating_result();
+    totals.addAll(bookings);
+    return totals.operatingResult();
 }
 
 double BerechneNeutral(const std::vector<AccountRecord>& chart, const std::vector<BookingRecord>& bookings) {
     AccountBalances totals(chart);
-    totals.add_all(bookings);
-    return totals.neutral_result();
+    totals.addAll(bookings);
+    return totals.neutralResult();
 }
 
 std::vector<std::string> operating_title(const CompanyTexts& company) {
@@ -73,9 +73,9 @@ std::vector<std::string> operating_report(const std::vector<AccountRecord>& char
                                           const std::vector<BookingRecord>& bookings, const CompanyTexts& company,
                                           bool showZeroAccounts) {
     AccountBalances balances(chart);
-    balances.add_all(bookings);
+    balances.addAll(bookings);
     std::vector<std::string> lines = operating_title(company);
-    const auto body = operating_body(chart, balances, balances.operating_result(), balances.neutral_result(),
+    const auto body = operating_body(chart, balances, balances.operatingResult(), balances.neutralResult(),
                                      company, showZeroAccounts);
     lines.insert(lines.end(), body.begin(), body.end());
     return lines;

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/controls.h"
-#include "app/tform1.h"
+#include "form/tform1.h"
+#include "kernel/controls.h"
 
 class QCheckBox;
 class QComboBox;

@@ -1,4 +1,4 @@
-// TabSheet4: the booking form at the pixel positions of the original layout.
+// TabSheet4: the booking form, each widget at its fixed pixel position on the page.
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>

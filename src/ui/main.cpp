@@ -9,7 +9,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include "app/tform1.h"
+#include "form/tform1.h"
 #include "ui/main_window.h"
 #include "ui/qt_dialogs.h"
 #include "ui/ui_text.h"

@@ -3,7 +3,7 @@
 #include <functional>
 #include <map>
 
-#include "app/tform1.h"
+#include "form/tform1.h"
 #include "ui/binding.h"
 
 class QListWidget;

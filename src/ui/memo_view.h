@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/controls.h"
+#include "kernel/controls.h"
 #include "ui/binding.h"
 
 class QFont;

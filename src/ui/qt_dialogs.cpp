@@ -57,8 +57,8 @@ void QtDialogs::failure(const std::string& text) {
     messageBox(parent_, call.title, call.text, call.icon);
 }
 
-std::optional<std::string> QtDialogs::save_file(const FileDialogSpec& request) { return fileDialog(request, true); }
-std::optional<std::string> QtDialogs::open_file(const FileDialogSpec& request) { return fileDialog(request, false); }
+std::optional<std::string> QtDialogs::saveFile(const FileDialogSpec& request) { return fileDialog(request, true); }
+std::optional<std::string> QtDialogs::openFile(const FileDialogSpec& request) { return fileDialog(request, false); }
 
 std::optional<std::string> QtDialogs::fileDialog(const FileDialogSpec& request, bool save) {
     BoxCall call;

@@ -6,7 +6,7 @@
 #include <functional>
 #include <optional>
 
-#include "app/dialogs.h"
+#include "kernel/dialogs.h"
 
 namespace saldorama::ui {
 
@@ -40,8 +40,8 @@ public:
     void notice(const std::string& text) override;
     bool question(const std::string& text) override;
     void failure(const std::string& text) override;
-    std::optional<std::string> save_file(const FileDialogSpec& request) override;
-    std::optional<std::string> open_file(const FileDialogSpec& request) override;
+    std::optional<std::string> saveFile(const FileDialogSpec& request) override;
+    std::optional<std::string> openFile(const FileDialogSpec& request) override;
 
 private:
     std::optional<std::string> fileDialog(const FileDialogSpec& request, bool save);

@@ -22,7 +22,7 @@ bool same_document(const RtfDocument& a, const RtfDocument& b) {
         const auto& pb = b.paragraphs[p];
         if (pa.align != pb.align || pa.runs.size() != pb.runs.size()) return false;
         for (std::size_t r = 0; r < pa.runs.size(); ++r)
-            if (pa.runs[r].text != pb.runs[r].text || !pa.runs[r].same_format(pb.runs[r])) return false;
+            if (pa.runs[r].text != pb.runs[r].text || !pa.runs[r].sameFormat(pb.runs[r])) return false;
     }
     return true;
 }

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "accounts/account_tests.h"
-#include "app/scripted_dialogs.h"
 #include "base/cp1252.h"
 #include "base/failure.h"
+#include "kernel/scripted_dialogs.h"
 #include "support/work_dir.h"
 
 namespace saldorama {

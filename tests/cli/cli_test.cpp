@@ -16,11 +16,11 @@
 #include <gtest/gtest.h>
 
 #include "accounts/account_record.h"
-#include "app/scripted_dialogs.h"
-#include "app/tform1.h"
 #include "base/cp1252.h"
 #include "base/numbers.h"
 #include "bookings/booking_record.h"
+#include "form/tform1.h"
+#include "kernel/scripted_dialogs.h"
 
 extern char** environ;
 

@@ -140,7 +140,7 @@ TEST(AccountBalances, OnePassGivesTheSameBitsAsPerAccountPasses) {
         bookings.push_back(r);
     }
     AccountBalances balances(chart);
-    balances.add_all(bookings);
+    balances.addAll(bookings);
     for (const auto& account : chart) {
         const double expected = per_account_sum(account.name, bookings);
         const double actual = balances.balance(account.name);
@@ -168,8 +168,8 @@ TEST(AccountBalances, OnePassGivesTheSameBitsAsPerAccountPasses) {
                 neutral += r.credit[i];
             }
         }
-    EXPECT_EQ(balances.operating_result(), operating);
-    EXPECT_EQ(balances.neutral_result(), neutral);
+    EXPECT_EQ(balances.operatingResult(), operating);
+    EXPECT_EQ(balances.neutralResult(), neutral);
 }
 
 } // namespace

@@ -13,8 +13,8 @@
 #include <memory>
 #include <vector>
 
-#include "app/tform1.h"
 #include "base/cp1252.h"
+#include "form/tform1.h"
 #include "ui/main_window.h"
 #include "ui/qt_dialogs.h"
 #include "ui/ui_text.h"

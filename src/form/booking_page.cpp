@@ -1,0 +1,237 @@
+#include "form/booking_page.h"
+
+#include <algorithm>
+
+#include "accounts/account_tests.h"
+#include "accounts/chart_file.h"
+#include "base/cp1252.h"
+#include "base/numbers.h"
+#include "bookings/bookings_file.h"
+#include "bookings/checks.h"
+
+namespace saldorama {
+
+BookingPage::BookingPage(PageContext& context) : context_(context) {
+    SpeedButton8.text = "&Neu";
+    SpeedButton9.text = "|<";
+    SpeedButton25.text = "<";
+    SpeedButton26.text = ">";
+    SpeedButton27.text = ">|";
+    SpeedButton28.text = cp("Ändern");
+    SpeedButton36.text = cp("Löschen");
+    SpeedButton29.text = "&Buchen";
+    Label25.text = "Buchungs-Nummer:";
+    Label26.text = "0";
+    Label27.text = "Buchungsdatum:";
+    Label50.text = "(Format: TT.MM.JJ oder TT.MM.JJJJ oder TTMMJJ)";
+    Label28.text = cp("Einzahler/Empfänger:");
+    Label29.text = "Zahlungsgrund:";
+    Label30.text = "Betrag::";
+    Label31.text = "0,00";
+    Label32.text = "Konto:";
+    Label33.text = "Sollbetrag:";
+    Label34.text = "Habenbetrag::";
+    Label44.text = "Buchung:";
+    Label44.visible = false;
+    Label45.visible = false;
+    // The page opens in viewing mode: a new booking needs "&Neu" first.
+    SpeedButton29.enabled = false;
+    setChangeEnabled(true);
+}
+
+ComboBox& BookingPage::accountBox(int line) {
+    ComboBox* boxes[] = {&ComboBox1, &ComboBox2, &ComboBox3, &ComboBox4, &ComboBox5};
+    return *boxes[line];
+}
+
+Edit& BookingPage::debitField(int line) {
+    Edit* fields[] = {&Edit17, &Edit19, &Edit21, &Edit23, &Edit25};
+    return *fields[line];
+}
+
+Edit& BookingPage::creditField(int line) {
+    Edit* fields[] = {&Edit18, &Edit20, &Edit22, &Edit24, &Edit26};
+    return *fields[line];
+}
+
+void BookingPage::setChangeEnabled(bool enabled) {
+    SpeedButton28.enabled = enabled;
+    SpeedButton36.enabled = enabled;
+}
+
+void BookingPage::TabSheet4Show() {
+    Label26.text = std::to_string(bookings_count());
+    if (context_.state.currentChart == 0) {
+        context_.dialogs.notice(no_chart_message());
+        return;
+    }
+    for (int i = 0; i < kBookingLines; ++i) accountBox(i).items.clear();
+    const std::vector<AccountRecord> accounts = read_chart(context_.state.currentChart);
+    for (int i = 0; i < kBookingLines; ++i)
+        for (const auto& account : accounts) accountBox(i).items.push_back(account.name);
+    buchung_anzeigen(context_.state.bookingPosition);
+}
+
+void BookingPage::buchungsformular_loeschen() {
+    Label26.text = "wird automatisch eingetragen";
+    Edit14.text.clear();
+    Edit15.text.clear();
+    Edit16.text.clear();
+    for (int i = 0; i < kBookingLines; ++i) {
+        debitField(i).text = "0,00";
+        creditField(i).text = "0,00";
+        accountBox(i).text.clear();
+    }
+}
+
+void BookingPage::buchung_anzeigen(int n) {
+    if (n < 1) return;
+    context_.state.currentBooking = bookings_read(n);
+    const BookingRecord& r = context_.state.currentBooking;
+    buchungsformular_loeschen();
+    Label26.text = std::to_string(static_cast<long long>(r.number) + 1);
+    Edit14.text = r.date;
+    for (std::size_t i = 0; i < kBookingLines; ++i) accountBox(static_cast<int>(i)).text = r.account[i];
+    Edit15.text = r.person;
+    Edit16.text = r.reason;
+    for (std::size_t i = 0; i < kBookingLines; ++i) debitField(static_cast<int>(i)).text = amount_text(r.debit[i]);
+    for (std::size_t i = 0; i < kBookingLines; ++i) creditField(static_cast<int>(i)).text = amount_text(r.credit[i]);
+}
+
+bool BookingPage::buchungssatz_uebernehmen() {
+    // Assembled apart so that a conversion failure half way leaves the buffer whole.
+    BookingRecord r;
+    r.number = context_.state.bookingCount;
+    r.date = cut(checkdate(Edit14.text, context_.state.bookingYear), kDateMax);
+    r.person = cut(Edit15.text, kPersonMax);
+    r.reason = cut(Edit16.text, kReasonMax);
+    for (std::size_t i = 0; i < kBookingLines; ++i) r.account[i] = cut(accountBox(static_cast<int>(i)).text, kAccountMax);
+    // The fields are read as they stand: the one typed last has not been
+    // normalised, so its rounding is the booking's own, not checkmoney's.
+    for (std::size_t i = 0; i < kBookingLines; ++i) r.debit[i] = field_amount(debitField(static_cast<int>(i)).text);
+    for (std::size_t i = 0; i < kBookingLines; ++i) r.credit[i] = field_amount(creditField(static_cast<int>(i)).text);
+    context_.state.currentBooking = r;
+
+    double debitTotal = 0;
+    double creditTotal = 0;
+    for (std::size_t i = 0; i < kBookingLines; ++i) debitTotal += r.debit[i];
+    for (std::size_t i = 0; i < kBookingLines; ++i) creditTotal += r.credit[i];
+    // Compared as 15-digit texts, so 0,10 + 0,20 agrees with 0,30.
+    if (float_to_text(debitTotal) != float_to_text(creditTotal)) {
+        context_.dialogs.notice(cp("Soll und Haben muss stets gleich groß sein!"));
+        return false;
+    }
+    if (debitTotal == 0) {
+        context_.dialogs.notice("Null Euro werden nicht gebucht!");
+        return false;
+    }
+    return true;
+}
+
+void BookingPage::SpeedButton8Click() {
+    buchungsformular_loeschen();
+    SpeedButton29.enabled = true;
+    setChangeEnabled(false);
+}
+
+void BookingPage::SpeedButton29Click() {
+    if (!buchungssatz_uebernehmen()) return;
+    bookings_append(context_.state.currentBooking);
+    AppState& st = context_.state;
+    ++st.bookingCount;
+    st.bookingPosition = st.bookingCount;
+    context_.writePositionIndicator();
+    SpeedButton29.enabled = false;
+    setChangeEnabled(true);
+}
+
+void BookingPage::SpeedButton28Click() {
+    if (!context_.dialogs.question(cp("Möchtest du den Buchungssatz wirklich ändern?"))) return;
+    if (!buchungssatz_uebernehmen()) return;
+    AppState& st = context_.state;
+    st.currentBooking.number = st.bookingPosition - 1;
+    if (st.bookingPosition >= 1) bookings_overwrite(st.bookingPosition, st.currentBooking);
+    context_.writePositionIndicator();
+}
+
+void BookingPage::SpeedButton36Click() {
+    // Only a booking on show can be deleted; while entering, none is.
+    if (!SpeedButton36.enabled) return;
+    AppState& st = context_.state;
+    if (st.bookingPosition < 1 || st.bookingPosition > st.bookingCount) {
+        context_.dialogs.notice(cp("Keine Buchung zum Löschen vorhanden!"));
+        return;
+    }
+    if (!context_.dialogs.question(cp("Möchtest du den Buchungssatz wirklich löschen?"))) return;
+    // Atomic: on failure the file and the counters stay as they were.
+    st.bookingCount = loesche_buchung(st.bookingPosition);
+    st.bookingPosition = std::min(st.bookingPosition, st.bookingCount);
+    if (st.bookingPosition >= 1) {
+        buchung_anzeigen(st.bookingPosition);
+    } else {
+        buchungsformular_loeschen();
+        Label26.text = std::to_string(st.bookingCount);
+    }
+    context_.writePositionIndicator();
+}
+
+void BookingPage::showPosition() {
+    buchung_anzeigen(context_.state.bookingPosition);
+    context_.writePositionIndicator();
+    SpeedButton29.enabled = false;
+    setChangeEnabled(true);
+}
+
+void BookingPage::SpeedButton9Click() {
+    if (context_.state.bookingPosition > 0) context_.state.bookingPosition = 1;
+    showPosition();
+}
+
+void BookingPage::SpeedButton25Click() {
+    if (context_.state.bookingPosition > 1) --context_.state.bookingPosition;
+    showPosition();
+}
+
+void BookingPage::SpeedButton26Click() {
+    if (context_.state.bookingPosition < context_.state.bookingCount) ++context_.state.bookingPosition;
+    showPosition();
+}
+
+void BookingPage::SpeedButton27Click() {
+    context_.state.bookingPosition = context_.state.bookingCount;
+    showPosition();
+}
+
+// The date stays as typed until a booking takes it over.
+void BookingPage::Edit14Exit() {}
+
+void BookingPage::amountExit(Edit& field) { field.text = checkmoney(field.text); }
+
+void BookingPage::Edit17Exit() { amountExit(Edit17); }
+void BookingPage::Edit18Exit() { amountExit(Edit18); }
+void BookingPage::Edit19Exit() { amountExit(Edit19); }
+void BookingPage::Edit20Exit() { amountExit(Edit20); }
+void BookingPage::Edit21Exit() { amountExit(Edit21); }
+void BookingPage::Edit22Exit() { amountExit(Edit22); }
+void BookingPage::Edit23Exit() { amountExit(Edit23); }
+void BookingPage::Edit24Exit() { amountExit(Edit24); }
+void BookingPage::Edit25Exit() { amountExit(Edit25); }
+void BookingPage::Edit26Exit() { amountExit(Edit26); }
+
+void BookingPage::accountExit(ComboBox& box, bool alsoWhenEmpty) {
+    if (box.text.empty() && !alsoWhenEmpty) return;
+    if (!box.text.empty() && box.text[0] >= 'a' && box.text[0] <= 'z')
+        box.text[0] = static_cast<char>(box.text[0] - 'a' + 'A');
+    if (!ist_konto(context_.state.currentChart, context_.dialogs, box.text)) {
+        box.text.clear();
+        context_.dialogs.notice("Konto nicht gefunden!");
+    }
+}
+
+void BookingPage::ComboBox1Exit() { accountExit(ComboBox1, true); }
+void BookingPage::ComboBox2Exit() { accountExit(ComboBox2, true); }
+void BookingPage::ComboBox3Exit() { accountExit(ComboBox3, false); }
+void BookingPage::ComboBox4Exit() { accountExit(ComboBox4, false); }
+void BookingPage::ComboBox5Exit() { accountExit(ComboBox5, false); }
+
+} // namespace saldorama

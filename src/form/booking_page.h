@@ -1,0 +1,81 @@
+#pragma once
+#include <array>
+
+#include "form/page_context.h"
+#include "kernel/controls.h"
+
+namespace saldorama {
+
+// TabSheet4: entering, browsing, changing and deleting bookings.
+class BookingPage {
+public:
+    explicit BookingPage(PageContext& context);
+
+    Button SpeedButton8;   // "&Neu"
+    Button SpeedButton9;   // "|<"
+    Button SpeedButton25;  // "<"
+    Button SpeedButton26;  // ">"
+    Button SpeedButton27;  // ">|"
+    Button SpeedButton28;  // "Ändern"
+    Button SpeedButton36;  // "Löschen"
+    Button SpeedButton29;  // "&Buchen"
+    Label Label25, Label26;  // "Buchungs-Nummer:", number
+    Label Label27;  // "Buchungsdatum:"
+    Edit Edit14;    // date
+    Label Label50;  // date format hint
+    Label Label28;  // "Einzahler/Empfänger:"
+    Edit Edit15;
+    Label Label29;  // "Zahlungsgrund:"
+    Edit Edit16;
+    Label Label30, Label31;  // "Betrag::", "0,00"
+    Label Label32, Label33, Label34;  // column heads
+    ComboBox ComboBox1, ComboBox2, ComboBox3, ComboBox4, ComboBox5;
+    Edit Edit17, Edit18, Edit19, Edit20, Edit21, Edit22, Edit23, Edit24, Edit25, Edit26;
+    Label Label44, Label45;  // hidden: "Buchung:" and the position indicator
+
+    // Line i (0..4): account box, debit field, credit field.
+    [[nodiscard]] ComboBox& accountBox(int line);
+    [[nodiscard]] Edit& debitField(int line);
+    [[nodiscard]] Edit& creditField(int line);
+
+    void TabSheet4Show();
+    void buchungsformular_loeschen();
+    void buchung_anzeigen(int n);
+    [[nodiscard]] bool buchungssatz_uebernehmen();
+    void SpeedButton8Click();
+    void SpeedButton29Click();
+    void SpeedButton28Click();
+    void SpeedButton36Click();
+    void SpeedButton9Click();
+    void SpeedButton25Click();
+    void SpeedButton26Click();
+    void SpeedButton27Click();
+
+    void Edit14Exit();
+    void Edit17Exit();
+    void Edit18Exit();
+    void Edit19Exit();
+    void Edit20Exit();
+    void Edit21Exit();
+    void Edit22Exit();
+    void Edit23Exit();
+    void Edit24Exit();
+    void Edit25Exit();
+    void Edit26Exit();
+    void ComboBox1Exit();
+    void ComboBox2Exit();
+    void ComboBox3Exit();
+    void ComboBox4Exit();
+    void ComboBox5Exit();
+
+private:
+    void amountExit(Edit& field);
+    void accountExit(ComboBox& box, bool alsoWhenEmpty);
+    // After a move: show the booking at the position, back to viewing mode.
+    void showPosition();
+    // "Ändern" and "Löschen" are enabled together.
+    void setChangeEnabled(bool enabled);
+    PageContext& context_;
+};
+
+} // namespace saldorama

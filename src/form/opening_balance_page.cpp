@@ -1,0 +1,108 @@
+#include "form/opening_balance_page.h"
+
+#include <map>
+#include <optional>
+
+#include "accounts/chart_file.h"
+#include "base/cp1252.h"
+#include "base/numbers.h"
+#include "bookings/bookings_file.h"
+#include "bookings/checks.h"
+
+namespace saldorama {
+
+namespace {
+
+constexpr int kVisibleAccountRows = 99;
+
+// For every account name: the amount of the "Eröffnungsbilanzkonto" line of
+// the last booking that has such a line and also a line on that name. One
+// pass gives what a pass per chart line would: later bookings overwrite.
+std::map<std::string, double> opening_amounts() {
+    std::map<std::string, double> amounts;
+    bookings_scan([&](const BookingRecord& r) {
+        std::optional<double> amount;
+        for (std::size_t i = 0; i < kBookingLines; ++i)
+            if (r.account[i] == opening_account_name()) amount = r.debit[i] + r.credit[i];
+        if (!amount) return;
+        for (std::size_t i = 0; i < kBookingLines; ++i) amounts[r.account[i]] = *amount;
+    });
+    return amounts;
+}
+
+} // namespace
+
+OpeningBalancePage::OpeningBalancePage(PageContext& context) : context_(context) {
+    Label48.text = cp("Geben Sie den Anfangsbestand und das Datum der Eröffnungsbilanz an!");
+    Label35.text = cp("Datum der Eröffnungsbilanz:");
+    SpeedButton7.text = "OK";
+    StringGrid2.colWidths = {220, 220};
+}
+
+void OpeningBalancePage::ensureRows(int accountRows) {
+    if (accountRows > kVisibleAccountRows && StringGrid2.rowCount() < accountRows + 1)
+        StringGrid2.setRowCount(accountRows + 1);
+}
+
+void OpeningBalancePage::TabSheet3Show() {
+    if (context_.state.currentChart == 0) {
+        context_.dialogs.notice(no_chart_message());
+        return;
+    }
+    const std::vector<AccountRecord> accounts = read_chart(context_.state.currentChart);
+    ensureRows(static_cast<int>(accounts.size()));
+    StringGrid2.clearRows(1, StringGrid2.rowCount() - 1);
+    // The bookings are read when the first account needs them, as a pass per
+    // line would: an empty chart never touches the bookings file.
+    std::optional<std::map<std::string, double>> amounts;
+    int row = 1;
+    for (const auto& account : accounts) {
+        StringGrid2.cell(0, row) = account.name;
+        if (!amounts) amounts = opening_amounts();
+        if (const auto it = amounts->find(account.name); it != amounts->end())
+            StringGrid2.cell(1, row) = amount_text(it->second);
+        ++row;
+    }
+    for (int r = 1; r < StringGrid2.rowCount(); ++r)
+        if (StringGrid2.cell(0, r) == opening_account_name()) StringGrid2.cell(1, r).clear();
+}
+
+void OpeningBalancePage::SpeedButton7Click() {
+    if (!context_.dialogs.question(cp("Achtung! Es werden alle bisherigen Buchungen gelöscht und nur diese "
+                                   "Anfangsbestände gebucht! Fortfahren?")))
+        return;
+    context_.emptyBookings();
+    AppState& st = context_.state;
+    if (st.currentChart == 0) {
+        context_.dialogs.notice(no_chart_message());
+        return;
+    }
+    const std::vector<AccountRecord> accounts = read_chart(st.currentChart);
+    ensureRows(static_cast<int>(accounts.size()));
+    int row = 1;
+    for (const auto& account : accounts) {
+        const bool debitSide = account.side == "A" || account.side == "S";
+        std::string& cell = StringGrid2.cell(1, row);
+        cell = ist_betrag(cell);
+        const double amount = text_to_float(checkmoney(cell));
+
+        BookingRecord r;
+        r.number = st.bookingCount;
+        r.date = cut(checkdate(Edit27.text, st.bookingYear), kDateMax);
+        r.person = "selbst";
+        r.reason = cp("Eröffnungsbuchung");
+        r.account[0] = debitSide ? account.name : opening_account_name();
+        r.account[1] = debitSide ? opening_account_name() : account.name;
+        r.debit[0] = amount;
+        r.credit[1] = amount;
+        if (amount > 0) {
+            bookings_append(r);
+            ++st.bookingCount;
+            ++st.bookingPosition;
+            context_.writePositionIndicator();
+        }
+        ++row;
+    }
+}
+
+} // namespace saldorama

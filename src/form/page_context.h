@@ -1,0 +1,19 @@
+#pragma once
+#include <functional>
+
+#include "form/app_state.h"
+#include "kernel/dialogs.h"
+
+namespace saldorama {
+
+// What the form lends its pages: the run's state, the boxes, and the form's
+// actions that reach beyond one page. The pages never see the form itself.
+struct PageContext {
+    AppState& state;
+    Dialogs& dialogs;
+    std::function<void()> writePositionIndicator;  // Label45: "position/count"
+    std::function<void()> emptyBookings;            // empties the file, counters to 0
+    std::function<void()> einstellungen_sichern;    // writes the settings file
+};
+
+} // namespace saldorama

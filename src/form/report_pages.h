@@ -1,0 +1,67 @@
+#pragma once
+#include "form/page_context.h"
+#include "form/settings_pages.h"
+#include "kernel/controls.h"
+#include "reports/report_text.h"
+
+namespace saldorama {
+
+// Edit1, Edit2, Edit3, Edit7 and Edit8 of the company-data page as they are now.
+[[nodiscard]] CompanyTexts company_texts(const CompanyPage& company);
+
+// TabSheet5: balance sheet and profit and loss account.
+class BalancePage {
+public:
+    // The company data and the settings (CheckBox2, CheckBox3) as they are when shown.
+    BalancePage(PageContext& context, const CompanyPage& company, const SettingsPage& settings);
+    Memo Memo1;
+    void TabSheet5Show();
+
+private:
+    PageContext& context_;
+    const CompanyPage& company_;
+    const SettingsPage& settings_;
+};
+
+// TabSheet11: operating and neutral result.
+class OperatingResultPage {
+public:
+    // The company data and the settings (CheckBox2, CheckBox3) as they are when shown.
+    OperatingResultPage(PageContext& context, const CompanyPage& company, const SettingsPage& settings);
+    Memo Memo4;
+    void TabSheet11Show();
+
+private:
+    PageContext& context_;
+    const CompanyPage& company_;
+    const SettingsPage& settings_;
+};
+
+// TabSheet6: the journal.
+class JournalPage {
+public:
+    explicit JournalPage(PageContext& context);
+    Memo Memo2;
+    void TabSheet6Show();
+
+private:
+    PageContext& context_;
+};
+
+// TabSheet10: T-accounts.
+class AccountSheetPage {
+public:
+    explicit AccountSheetPage(PageContext& context);
+    ListBox ListBox1;
+    Label Label51;  // "Konto" / "Konto: <name>"
+    Label Label52;  // "Soll"
+    Label Label53;  // "Haben"
+    StringGrid StringGrid3{3, 100};  // grows when a side has more than 99 lines
+    void TabSheet10Show();
+    void ListBox1Click();
+
+private:
+    PageContext& context_;
+};
+
+} // namespace saldorama

@@ -1,0 +1,69 @@
+#include "form/settings_pages.h"
+
+#include "base/cp1252.h"
+
+namespace saldorama {
+
+CompanyPage::CompanyPage(PageContext& context) : context_(context) {
+    Label2.text = "Bitte geben Sie Ihre Firmendaten ein!";
+    Label6.text = "Bankverbindung:";
+    const char* names[] = {"Firmen-Name:", "Straße und Nr.:", "PLZ und Ort:", "Konto-Nr.:", "BLZ:",
+                           "Name des Instituts:", "Verantwortlich für die Buchhaltung",
+                           "Verantwortlich für das Unternehmen"};
+    for (std::size_t i = 0; i < captions.size(); ++i) captions[i].text = cp(names[i]);
+    SpeedButton32.text = "OK";
+}
+
+void CompanyPage::SpeedButton32Click() { context_.einstellungen_sichern(); }
+
+SettingsPage::SettingsPage(PageContext& context, ChartPage& chart) : context_(context), chart_(chart) {
+    CheckBox1.caption = "Mit MWSt. buchen";
+    CheckBox1.setChecked(true);  // before any handler is attached: the initial state
+    Label22.text = "einheitl. MWST-Satz";
+    Edit13.text = "0,00";
+    Label23.text = "in %";
+    CheckBox2.caption = "Konten mit dem Wert 0,00 in der Bilanz darstellen!";
+    CheckBox3.caption = cp("Eröffnen und Abschluss manuell durchführen");
+    yearCaption.text = "Jahr der Buchhaltng:";
+    for (std::size_t i = 0; i < chartNameCaptions.size(); ++i)
+        chartNameCaptions[i].text = cp("Bezeichnung für Kontenplan ") + std::to_string(i + 1) + ":";
+    RadioGroup1.caption = "Aktuell";
+    RadioGroup1.items = {"1", "2", "3", "4"};
+    RadioGroup1.itemIndex = 0;
+    RadioGroup1.enabled = false;  // the chart is chosen on the chart page only
+    Button1.text = "Grundeinstellungen wiederherstellen";
+    Button2.text = "Speichern";
+}
+
+void SettingsPage::CheckBox1Click() {
+    const bool on = CheckBox1.checked();
+    Label22.enabled = on;
+    Edit13.enabled = on;
+    Label23.enabled = on;
+}
+
+void SettingsPage::Button2Click() {
+    context_.einstellungen_sichern();
+    chart_.Label14.text = Edit9.text;
+    chart_.Label15.text = Edit10.text;
+    chart_.Label16.text = Edit11.text;
+    chart_.Label17.text = Edit12.text;
+}
+
+void SettingsPage::Button1Click() {
+    CheckBox1.setChecked(true);
+    CheckBox2.setChecked(false);
+    CheckBox3.setChecked(false);
+    Edit28.text = "2007";
+    Edit9.text = "Einfach";
+    chart_.Label14.text = Edit9.text;
+    Edit10.text = "Umfangreicher";
+    chart_.Label15.text = Edit10.text;
+    Edit11.text = "Handel";
+    chart_.Label16.text = Edit11.text;
+    Edit12.text = "Industrie";
+    chart_.Label17.text = Edit12.text;
+    Edit13.text = "0";
+}
+
+} // namespace saldorama

@@ -1,0 +1,58 @@
+#pragma once
+#include <array>
+
+#include "form/chart_page.h"
+#include "form/page_context.h"
+#include "kernel/controls.h"
+#include "settings/settings.h"
+
+namespace saldorama {
+
+// TabSheet2: the company's master data.
+class CompanyPage {
+public:
+    explicit CompanyPage(PageContext& context);
+
+    Label Label2;  // "Bitte geben Sie Ihre Firmendaten ein!"
+    Label Label6;  // "Bankverbindung:"
+    // Edit1..Edit8 and the label in front of each.
+    Edit Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7, Edit8;
+    std::array<Label, 8> captions;
+    Button SpeedButton32;  // "OK"
+
+    void SpeedButton32Click();
+
+private:
+    PageContext& context_;
+};
+
+// TabSheet7: the teacher's settings.
+class SettingsPage {
+public:
+    // chart: its Label14..Label17 show the chart names saved here.
+    SettingsPage(PageContext& context, ChartPage& chart);
+
+    CheckBox CheckBox1;  // "Mit MWSt. buchen"
+    Label Label22;       // "einheitl. MWST-Satz"
+    Edit Edit13;         // rate
+    Label Label23;       // "in %"
+    CheckBox CheckBox2;  // zero accounts in the balance sheet
+    CheckBox CheckBox3;  // manual opening and closing
+    Label yearCaption;   // "Jahr der Buchhaltng:"
+    Edit Edit28;
+    std::array<Label, 4> chartNameCaptions;  // "Bezeichnung für Kontenplan N:"
+    Edit Edit9, Edit10, Edit11, Edit12;
+    RadioGroup RadioGroup1;  // "Aktuell", items "1".."4", disabled
+    Button Button1;          // "Grundeinstellungen wiederherstellen"
+    Button Button2;          // "Speichern"
+
+    void Button1Click();
+    void Button2Click();
+    void CheckBox1Click();
+
+private:
+    PageContext& context_;
+    ChartPage& chart_;
+};
+
+} // namespace saldorama

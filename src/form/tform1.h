@@ -1,0 +1,121 @@
+#pragma once
+#include <functional>
+#include <string>
+
+#include "form/app_state.h"
+#include "form/booking_page.h"
+#include "form/chart_page.h"
+#include "form/exercise_page.h"
+#include "form/opening_balance_page.h"
+#include "form/page_context.h"
+#include "form/report_pages.h"
+#include "form/settings_pages.h"
+#include "form/start_page.h"
+#include "kernel/controls.h"
+#include "kernel/dialogs.h"
+#include "settings/settings.h"
+
+namespace saldorama {
+
+enum class Page {
+    TabSheet1 = 1, TabSheet2, TabSheet3, TabSheet4, TabSheet5, TabSheet6,
+    TabSheet7, TabSheet8, TabSheet9, TabSheet10, TabSheet11,
+};
+
+struct StartupOptions {
+    bool readExercises = true;      // the command-line tool needs no exercise files
+    bool createBookingsFile = true; // read-only commands must not create it
+    bool showStartPage = true;
+};
+
+// The main window without its toolkit: application state, the two button
+// panels, the page control and every page. Handlers carry the names of their
+// control and event; each one may throw a Failure, which `run` turns into the
+// failure box.
+class TForm1 {
+public:
+    explicit TForm1(Dialogs& dialogs);
+    TForm1(const TForm1&) = delete;
+    TForm1& operator=(const TForm1&) = delete;
+
+    Dialogs& dialogs;
+    AppState state;
+    // Lent to the pages; built before them.
+    PageContext context;
+    std::string Caption = "Saldorama";
+
+    // Top panel.
+    Button SpeedButton22;  // "Aufgaben"
+    Button SpeedButton23;  // "Kontenplan"
+    Button SpeedButton24;  // "Einstellungen"
+    Button SpeedButton35;  // "Grundeinstellungen"
+    // Left panel, top to bottom.
+    Button SpeedButton2;   // "Eröffnungsbuchungen"
+    Button SpeedButton3;   // "Buchungen"
+    Button SpeedButton4;   // "Bilanz und GuV" / "Saldenüberprüfung"
+    Button SpeedButton1;   // "Betriebsergebnis"
+    Button SpeedButton5;   // "Journal"
+    Button SpeedButton6;   // "Kontenblätter"
+    Button SpeedButton30;  // "Alles Speichern"
+    Button SpeedButton31;  // "Ende"
+    Button SpeedButton33;  // "Sicherung laden!"
+    Button SpeedButton34;  // "Hilfe"
+
+    StartPage start;                   // TabSheet1
+    CompanyPage company;               // TabSheet2
+    OpeningBalancePage opening;        // TabSheet3
+    BookingPage booking;               // TabSheet4
+    BalancePage balance;               // TabSheet5
+    JournalPage journal;               // TabSheet6
+    SettingsPage settings;             // TabSheet7
+    ExercisePage exercises;            // TabSheet8
+    ChartPage chart;                   // TabSheet9
+    AccountSheetPage accountSheet;     // TabSheet10
+    OperatingResultPage operating;     // TabSheet11
+
+    [[nodiscard]] Page activePage() const noexcept { return activePage_; }
+    // Set by "Ende": the window closes after the handler.
+    bool closeRequested = false;
+
+    // Runs a handler; a failure shows the failure box and the program goes on.
+    bool run(const std::function<void()>& handler);
+
+    void FormCreate(const StartupOptions& options = {});
+    // Makes the page active; its show handler runs only when the page changes.
+    void showPage(Page page);
+
+    void SpeedButton2Click();
+    void SpeedButton3Click();
+    void SpeedButton4Click();
+    void SpeedButton1Click();
+    void SpeedButton5Click();
+    void SpeedButton6Click();
+    void SpeedButton22Click();
+    void SpeedButton35Click();
+    void SpeedButton23Click();  // "Kontenplan": empties the bookings, shows the chart page
+    void SpeedButton24Click();  // "Einstellungen": access check
+    void SpeedButton30Click();  // "Alles Speichern"
+    void SpeedButton31Click();  // "Ende"
+    void SpeedButton33Click();  // "Sicherung laden!"
+    void SpeedButton34Click();  // "Hilfe"
+    void CheckBox3Click();      // manual mode in the navigation
+
+    // The settings as the two settings pages hold them now.
+    [[nodiscard]] Settings currentSettings() const;
+    // Puts a record into the controls (check box handlers run on change).
+    void applySettings(const Settings& settings);
+    void einstellungen_sichern();
+
+    // Label45: "position/count".
+    void writePositionIndicator();
+    // Empties "buchungen.dat" and sets both counters to 0.
+    void emptyBookings();
+
+    // The save dialog remembers the last chosen name.
+    std::string lastBackupName = "sicherung";
+
+private:
+    Page activePage_ = Page::TabSheet4;
+};
+
+} // namespace saldorama

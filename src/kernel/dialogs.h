@@ -1,0 +1,31 @@
+#pragma once
+#include <optional>
+#include <string>
+
+namespace saldorama {
+
+struct FileDialogSpec {
+    std::string title;       // CP1252
+    std::string fileName;    // offered name (native path)
+    std::string filterName;  // "Kontrex-Dateien (*.qrx)"
+    std::string pattern;     // "*.qrx"
+    std::string defaultExtension;  // "qrx", appended when the name has none
+};
+
+// Everything the page logic says to the user goes through here: the window
+// shows boxes, tests and the command-line tool answer on their own.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // "Saldorama", OK button.
+    virtual void notice(const std::string& text) = 0;
+    // "Bestätigung", question icon, "&Ja"/"&Nein"; true on Yes.
+    virtual bool question(const std::string& text) = 0;
+    // "Saldorama", error icon; the text already ends in a full stop.
+    virtual void failure(const std::string& text) = 0;
+    // The chosen path (native encoding), or nothing when cancelled.
+    virtual std::optional<std::string> saveFile(const FileDialogSpec& request) = 0;
+    virtual std::optional<std::string> openFile(const FileDialogSpec& request) = 0;
+};
+
+} // namespace saldorama

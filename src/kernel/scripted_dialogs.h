@@ -1,0 +1,39 @@
+#pragma once
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "kernel/dialogs.h"
+
+namespace saldorama {
+
+// Dialogs without a window: answers come from a script, every box is logged.
+// Used by the tests and by the command-line tool.
+class ScriptedDialogs : public Dialogs {
+public:
+    enum class Kind { Notice, Question, Failure, SaveFile, OpenFile };
+    struct Entry {
+        Kind kind;
+        std::string text;  // message text, or the dialog title
+    };
+
+    void notice(const std::string& text) override;
+    bool question(const std::string& text) override;
+    void failure(const std::string& text) override;
+    std::optional<std::string> saveFile(const FileDialogSpec& request) override;
+    std::optional<std::string> openFile(const FileDialogSpec& request) override;
+
+    // Answers used in order; when none is queued, `defaultAnswer` is used.
+    std::deque<bool> answers;
+    bool defaultAnswer = true;
+    std::deque<std::optional<std::string>> fileAnswers;  // empty optional = cancel
+    std::vector<FileDialogSpec> fileDialogs;              // what was offered
+
+    std::vector<Entry> log;
+    [[nodiscard]] std::vector<std::string> texts(Kind kind) const;
+    [[nodiscard]] std::string last(Kind kind) const;  // empty when none
+    void clear() { log.clear(); }
+};
+
+} // namespace saldorama

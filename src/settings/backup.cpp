@@ -1,0 +1,126 @@
+#include "settings/backup.h"
+
+#include <charconv>
+
+#include "base/cp1252.h"
+#include "base/file.h"
+#include "base/numbers.h"
+#include "base/text_file.h"
+#include "bookings/bookings_file.h"
+#include "bookings/checks.h"
+
+namespace saldorama {
+namespace {
+
+constexpr std::size_t kHeaderFields = 9;
+constexpr std::size_t kBookingFields = 19;
+
+std::string problem(std::size_t line, const std::string& detail) {
+    return cp("Die Sicherung ist fehlerhaft (Zeile ") + std::to_string(line) + "): " + detail;
+}
+
+std::string problem(std::size_t line, std::size_t field, const std::string& detail) {
+    return cp("Die Sicherung ist fehlerhaft (Zeile ") + std::to_string(line) + ", Feld " +
+           std::to_string(field) + "): " + detail;
+}
+
+// The pieces between the bars: one more than there are bars.
+std::vector<std::string> split_bars(std::string_view line) {
+    std::vector<std::string> pieces;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == '|') {
+            pieces.emplace_back(line.substr(start, i - start));
+            start = i + 1;
+        }
+    }
+    pieces.emplace_back(line.substr(start));
+    return pieces;
+}
+
+bool parse_number(const std::string& text, std::int32_t& value) {
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    return !text.empty() && ec == std::errc() && ptr == end;
+}
+
+// One booking line (without its line end); an empty text when it is sound.
+std::string read_booking_line(std::string_view line, std::size_t lineNumber, BookingRecord& r) {
+    // Each field is closed by a bar, so a sound line ends in an empty piece.
+    std::vector<std::string> f = split_bars(line);
+    const bool closed = f.back().empty();
+    if (closed) f.pop_back();
+    if (f.size() != kBookingFields) return problem(lineNumber, std::to_string(f.size()) + " statt 19 Felder.");
+    if (!closed) return problem(lineNumber, cp("Nach dem letzten Feld fehlt das Zeichen \"|\"."));
+    if (!parse_number(f[0], r.number))
+        return problem(lineNumber, 1, "'" + f[0] + cp("' ist keine gültige Buchungsnummer."));
+    r.date = cut(f[1], kDateMax);
+    r.person = cut(f[2], kPersonMax);
+    r.reason = cut(f[3], kReasonMax);
+    for (std::size_t i = 0; i < kBookingLines; ++i) {
+        const std::size_t at = 4 + 3 * i;
+        r.account[i] = cut(f[at], kAccountMax);
+        double* amounts[] = {&r.debit[i], &r.credit[i]};
+        for (std::size_t k = 0; k < 2; ++k) {
+            double value = 0;
+            if (!parse_float(f[at + 1 + k], value))
+                return problem(lineNumber, at + 2 + k, "'" + f[at + 1 + k] + cp("' ist kein gültiger Betrag."));
+            // Amounts are stored in whole cents; this gives back the very bits saved.
+            *amounts[k] = round_to_cents(value);
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+std::string backup_line(const BookingRecord& r) {
+    std::string line = std::to_string(r.number) + "|" + r.date + "|" + r.person + "|" + r.reason + "|";
+    for (std::size_t i = 0; i < kBookingLines; ++i)
+        line += r.account[i] + "|" + float_to_text(r.debit[i]) + "|" + float_to_text(r.credit[i]) + "|";
+    return line;
+}
+
+std::string backup_text(const Backup& backup) {
+    std::string text;
+    for (const auto& field : backup.company) text += field + "|";
+    text += std::to_string(backup.chart) + "\r\n|";
+    for (const auto& record : backup.bookings) text += backup_line(record) + "\r\n";
+    return text;
+}
+
+BackupReading read_backup(std::string_view bytes) {
+    const std::vector<std::string> lines = split_lines(bytes, LineEnds::CrLfOrLf);
+    if (lines.empty()) return {std::nullopt, problem(1, "Die Datei ist leer.")};
+
+    Backup backup;
+    // The chart number, the header's last field, has no bar after it.
+    const std::vector<std::string> header = split_bars(lines[0]);
+    if (header.size() != kHeaderFields)
+        return {std::nullopt, problem(1, std::to_string(header.size()) + " statt 9 Felder.")};
+    for (std::size_t i = 0; i < 8; ++i) backup.company[i] = header[i];
+    const std::string& chart = header[8];
+    if (chart.size() != 1 || chart[0] < '0' || chart[0] > '4')
+        return {std::nullopt, problem(1, 9, "'" + chart + "' ist keine Kontenplan-Nummer von 0 bis 4.")};
+    backup.chart = chart[0] - '0';
+
+    // The second line starts with the lone "|" written after the header.
+    if (lines.size() < 2 || lines[1].empty() || lines[1][0] != '|')
+        return {std::nullopt, problem(2, cp("Das Zeichen \"|\" am Zeilenanfang fehlt."))};
+    std::vector<std::string_view> bookingLines;
+    const std::string_view first = std::string_view(lines[1]).substr(1);
+    if (!first.empty() || lines.size() > 2) bookingLines.push_back(first);
+    for (std::size_t i = 2; i < lines.size(); ++i) bookingLines.emplace_back(lines[i]);
+
+    for (std::size_t k = 0; k < bookingLines.size(); ++k) {
+        BookingRecord record;
+        const std::string_view line = bookingLines[k];
+        const std::size_t lineNumber = k + 2;
+        std::string error = read_booking_line(line, lineNumber, record);
+        if (!error.empty()) return {std::nullopt, std::move(error)};
+        backup.bookings.push_back(std::move(record));
+    }
+    return {std::move(backup), {}};
+}
+
+} // namespace saldorama

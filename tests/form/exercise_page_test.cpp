@@ -1,0 +1,79 @@
+#include "form/exercise_page.h"
+
+#include <gtest/gtest.h>
+
+#include "form/tform1.h"
+#include "kernel/scripted_dialogs.h"
+#include "support/work_dir.h"
+
+using namespace saldorama;
+using Kind = ScriptedDialogs::Kind;
+
+namespace {
+
+struct Exercises : ::testing::Test {
+    test::WorkDir dir;
+    ScriptedDialogs dialogs;
+    TForm1 form{dialogs};
+    ExercisePage& page = form.exercises;
+};
+
+} // namespace
+
+TEST_F(Exercises, LineEndsOfEveryKindGiveTheSameItems) {
+    dir.write("Aufgabe1.txt", "Titel\r\nA\r\n\r\nB\r\n");
+    dir.write("Aufgabe2.txt", "Titel\nA\n\nB\n");
+    dir.write("Aufgabe3.txt", "Titel\rA\r\rB");
+    const std::vector<std::string> expected = {"Titel", "A", "", "B"};
+    page.SpeedButton14Click();
+    EXPECT_EQ(page.CheckListBox1.items, expected);
+    page.SpeedButton15Click();
+    EXPECT_EQ(page.CheckListBox1.items, expected);
+    page.SpeedButton16Click();
+    EXPECT_EQ(page.CheckListBox1.items, expected);
+}
+
+TEST_F(Exercises, ReloadingClearsTheTicks) {
+    dir.write("Aufgabe2.txt", "T\r\nx\r\n");
+    dir.write("Aufgabe3.txt", "U\r\ny\r\nz\r\n");
+    page.SpeedButton15Click();
+    page.CheckListBox1.checked[1] = true;
+    page.SpeedButton16Click();
+    EXPECT_EQ(page.CheckListBox1.checked, std::vector<bool>(3, false));
+    page.SpeedButton16Click();
+    page.CheckListBox1.checked[0] = true;
+    page.SpeedButton16Click();
+    EXPECT_EQ(page.CheckListBox1.checked, std::vector<bool>(3, false));
+    page.SpeedButton15Click();
+    EXPECT_EQ(page.CheckListBox1.checked, std::vector<bool>(2, false));
+}
+
+TEST_F(Exercises, ButtonsFindTheFileWhateverItsCase) {
+    dir.write("AUFGABE8.TXT", "Acht\r\n");
+    page.SpeedButton21Click();
+    EXPECT_EQ(page.CheckListBox1.items, std::vector<std::string>{"Acht"});
+}
+
+TEST_F(Exercises, MissingFileNamesItsPathAndLeavesTheListEmpty) {
+    dir.write("Aufgabe1.txt", "T\r\n");
+    page.SpeedButton14Click();
+    EXPECT_FALSE(form.run([&] { page.SpeedButton19Click(); }));
+    EXPECT_TRUE(page.CheckListBox1.items.empty());
+    EXPECT_EQ(dialogs.last(Kind::Failure),
+              "Datei " + dir.path() + "/aufgabe6.txt kann nicht ge\xF6" "ffnet werden. Datei nicht gefunden.");
+}
+
+TEST_F(Exercises, EmptyFirstLineGivesAnEmptyTitleAndItem) {
+    dir.writeSettings();
+    for (int n = 1; n <= 8; ++n) dir.write("Aufgabe" + std::to_string(n) + ".txt", "\r\nzweite\r\n");
+    form.run([&] { form.FormCreate({.showStartPage = false}); });
+    EXPECT_EQ(page.titles[0].text, "");
+    page.SpeedButton14Click();
+    EXPECT_EQ(page.CheckListBox1.items, (std::vector<std::string>{"", "zweite"}));
+}
+
+TEST_F(Exercises, EmptyFileGivesAnEmptyList) {
+    dir.write("Aufgabe4.txt", "");
+    page.SpeedButton17Click();
+    EXPECT_TRUE(page.CheckListBox1.items.empty());
+}

@@ -1,0 +1,307 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "base/cp1252.h"
+#include "base/file.h"
+#include "bookings/bookings_file.h"
+#include "bookings/checks.h"
+#include "form/tform1.h"
+#include "kernel/scripted_dialogs.h"
+#include "settings/backup.h"
+#include "support/sample_booking.h"
+#include "support/work_dir.h"
+
+namespace saldorama {
+namespace {
+
+using Kind = ScriptedDialogs::Kind;
+using test::two_line_booking;
+const std::string& kHeader = test::kBackupHeader;
+
+std::vector<std::string> files_in(const std::string& dir) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A started window with settings (chart 2), and three bookings.
+struct BackupFixture : ::testing::Test {
+    test::WorkDir dir;
+    ScriptedDialogs dialogs;
+    TForm1 form{dialogs};
+
+    void SetUp() override {
+        dir.writeSettings(1);
+        ASSERT_TRUE(form.run([&] { form.FormCreate(StartupOptions{.readExercises = false, .showStartPage = false}); }));
+        BookingRecord a = two_line_booking(0, round_to_cents(1234.56));
+        a.person = cp("Jörg Übel");
+        BookingRecord b = two_line_booking(1, round_to_cents(0.1));
+        b.reason = std::string(50, 'r');
+        b.account[2] = std::string(64, 'k');
+        b.debit[2] = round_to_cents(19.99);
+        b.credit[2] = round_to_cents(19.99);
+        BookingRecord c = two_line_booking(2, round_to_cents(99999.99));
+        for (const auto& r : {a, b, c}) bookings_append(r);
+        form.state.bookingCount = form.state.bookingPosition = 3;
+        form.writePositionIndicator();
+        dialogs.clear();
+    }
+
+    void TearDown() override { fault::clear(); }
+
+    bool saveAll(const std::optional<std::string>& answer) {
+        dialogs.fileAnswers = {answer};
+        return form.run([&] { form.SpeedButton30Click(); });
+    }
+    bool restore(const std::optional<std::string>& answer, bool yes = true) {
+        dialogs.fileAnswers = {answer};
+        dialogs.answers = {yes};
+        return form.run([&] { form.SpeedButton33Click(); });
+    }
+};
+
+TEST_F(BackupFixture, SaveAllOffersItsDialogAndWritesTheBackup) {
+    ASSERT_TRUE(saveAll("stand"));
+    ASSERT_EQ(dialogs.fileDialogs.size(), 1u);
+    const FileDialogSpec& offered = dialogs.fileDialogs[0];
+    EXPECT_EQ(offered.title, "Aktuellen Stand zwischenspeichern");
+    EXPECT_EQ(offered.fileName, "sicherung");
+    EXPECT_EQ(offered.filterName, "Kontrex-Dateien (*.qrx)");
+    EXPECT_EQ(offered.pattern, "*.qrx");
+    EXPECT_EQ(offered.defaultExtension, "qrx");
+    EXPECT_EQ(dir.read("stand.qrx"),
+              kHeader + "2\r\n|" +
+                  "0|24.12.2023|" + cp("Jörg Übel") + "|Miete|Kasse|1234,56|0|Bank|0|1234,56||0|0||0|0||0|0|\r\n" +
+                  "1|24.12.2023|Max|" + std::string(50, 'r') + "|Kasse|0,1|0|Bank|0|0,1|" + std::string(64, 'k') +
+                  "|19,99|19,99||0|0||0|0|\r\n" +
+                  "2|24.12.2023|Max|Miete|Kasse|99999,99|0|Bank|0|99999,99||0|0||0|0||0|0|\r\n");
+    // No message; the chosen name is offered next time.
+    EXPECT_EQ(dialogs.log.size(), 1u);
+    EXPECT_EQ(form.lastBackupName, "stand.qrx");
+    ASSERT_TRUE(saveAll(std::nullopt));
+    EXPECT_EQ(dialogs.fileDialogs.back().fileName, "stand.qrx");
+}
+
+TEST_F(BackupFixture, SaveAllTakesTheCompanyFieldsAsTheyStandNow) {
+    form.company.Edit1.text = "A|B";
+    form.company.Edit8.text = "";
+    form.state.currentChart = 0;
+    form.emptyBookings();
+    ASSERT_TRUE(saveAll("x.qrx"));
+    EXPECT_EQ(dir.read("x.qrx"), "A|B|Hauptstr. 1|12345 Musterstadt|4711|10000000|Musterbank|Anna Buch||0\r\n|");
+}
+
+TEST_F(BackupFixture, SaveAllKeepsAGivenExtension) {
+    ASSERT_TRUE(saveAll("stand.txt"));
+    EXPECT_TRUE(dir.exists("stand.txt"));
+    EXPECT_FALSE(dir.exists("stand.txt.qrx"));
+}
+
+TEST_F(BackupFixture, CancellingSaveAllWritesNothing) {
+    const auto before = files_in(dir.path());
+    ASSERT_TRUE(saveAll(std::nullopt));
+    EXPECT_EQ(files_in(dir.path()), before);
+    EXPECT_EQ(current_directory(), dir.path());
+    EXPECT_EQ(form.lastBackupName, "sicherung");
+}
+
+TEST_F(BackupFixture, SaveAllIntoAnotherDirectoryReturnsToTheStartDirectory) {
+    std::filesystem::create_directory(dir.path() + "/anderswo");
+    change_directory(dir.path() + "/anderswo");  // as the dialog may leave it
+    ASSERT_TRUE(saveAll("stand"));
+    EXPECT_EQ(current_directory(), dir.path());
+    EXPECT_TRUE(dir.exists("anderswo/stand.qrx"));
+    EXPECT_EQ(dir.read("anderswo/stand.qrx").substr(0, kHeader.size()), kHeader);
+}
+
+TEST_F(BackupFixture, SaveAllWithoutBookingsFileWritesNoBackup) {
+    std::filesystem::remove(dir.path() + "/buchungen.dat");
+    EXPECT_FALSE(saveAll("stand"));
+    EXPECT_EQ(dialogs.last(Kind::Failure), "Datei nicht gefunden.");
+    EXPECT_FALSE(dir.exists("stand.qrx"));
+}
+
+TEST_F(BackupFixture, AFailedSaveAllLeavesTheOldBackupWhole) {
+    dir.write("stand.qrx", "alt");
+    for (int n = 1; n <= 5; ++n) {
+        SCOPED_TRACE(n);
+        fault::fail_nth_operation(n, ENOSPC);
+        EXPECT_FALSE(saveAll("stand.qrx"));
+        fault::clear();
+        EXPECT_EQ(dialogs.last(Kind::Failure), "Zu wenig Speicherplatz.");
+        EXPECT_EQ(dir.read("stand.qrx"), "alt");
+    }
+    EXPECT_EQ(files_in(dir.path()), (std::vector<std::string>{"buchungen.dat", "einstellungen.txt", "stand.qrx"}));
+}
+
+TEST_F(BackupFixture, SaveAllRefusesAWriteProtectedBackup) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root may write anything";
+    dir.write("stand.qrx", "alt");
+    std::filesystem::permissions(dir.path() + "/stand.qrx", std::filesystem::perms::owner_read);
+    EXPECT_FALSE(saveAll("stand.qrx"));
+    EXPECT_EQ(dialogs.last(Kind::Failure), "Dateizugriff verweigert.");
+    EXPECT_EQ(dir.read("stand.qrx"), "alt");
+}
+
+TEST_F(BackupFixture, EndeAnsweredYesSavesFirst) {
+    dialogs.answers = {true};
+    dialogs.fileAnswers = {std::string("ende")};
+    ASSERT_TRUE(form.run([&] { form.SpeedButton31Click(); }));
+    EXPECT_TRUE(dir.exists("ende.qrx"));
+    EXPECT_TRUE(form.closeRequested);
+}
+
+TEST_F(BackupFixture, RestoreGivesBackTheSavedBookingsAndSettings) {
+    form.company.Edit3.text = "99999 Anderswo";
+    form.einstellungen_sichern();
+    ASSERT_TRUE(saveAll("stand"));
+    const std::string bookings = dir.read("buchungen.dat");
+    const std::string settings = dir.read("einstellungen.txt");
+
+    // Everything the restore replaces is changed in between.
+    form.emptyBookings();
+    bookings_append(two_line_booking(0, 1));
+    form.state.bookingCount = form.state.bookingPosition = 1;
+    form.company.Edit1.text = "Andere";
+    form.company.Edit3.text = "";
+    form.state.currentChart = 4;
+    form.settings.RadioGroup1.itemIndex = 3;
+    form.einstellungen_sichern();
+    dialogs.clear();
+    dialogs.fileDialogs.clear();
+
+    ASSERT_TRUE(restore("stand"));
+    ASSERT_EQ(dialogs.fileDialogs.size(), 1u);
+    EXPECT_EQ(dialogs.fileDialogs[0].title, "Sicherung laden");
+    EXPECT_EQ(dialogs.fileDialogs[0].filterName, "Kontrex-Dateien (*.qrx)");
+    EXPECT_EQ(dialogs.fileDialogs[0].pattern, "*.qrx");
+    EXPECT_EQ(dialogs.texts(Kind::Question),
+              std::vector<std::string>{
+                  "Alle Buchungen und die Firmendaten werden durch die Sicherung ersetzt! Fortfahren?"});
+    EXPECT_TRUE(dialogs.texts(Kind::Notice).empty());
+    EXPECT_EQ(dir.read("buchungen.dat"), bookings);
+    EXPECT_EQ(dir.read("einstellungen.txt"), settings);
+    EXPECT_EQ(form.company.Edit1.text, "Muster GmbH");
+    EXPECT_EQ(form.company.Edit3.text, "99999 Anderswo");
+    EXPECT_EQ(form.state.currentChart, 2);
+    EXPECT_EQ(form.settings.RadioGroup1.itemIndex, 1);
+    EXPECT_EQ(form.state.bookingCount, 3);
+    EXPECT_EQ(form.state.bookingPosition, 3);
+    EXPECT_EQ(form.booking.Label45.text, "3/3");
+    EXPECT_EQ(files_in(dir.path()),
+              (std::vector<std::string>{"buchungen.dat", "einstellungen.txt", "stand.qrx"}));
+}
+
+TEST_F(BackupFixture, RestoreOfABackupWithoutChartOrBookings) {
+    dir.write("leer.qrx", "a|b|c|d|e|f|g|h|0\r\n|");
+    ASSERT_TRUE(restore("leer.qrx"));
+    EXPECT_EQ(dir.read("buchungen.dat"), "");
+    EXPECT_EQ(form.state.currentChart, 0);
+    EXPECT_EQ(form.settings.RadioGroup1.itemIndex, -1);
+    EXPECT_EQ(form.booking.Label45.text, "0/0");
+    EXPECT_EQ(form.company.Edit8.text, "h");
+}
+
+TEST_F(BackupFixture, RestoreReturnsToTheStartDirectory) {
+    ASSERT_TRUE(saveAll(dir.path() + "/stand.qrx"));
+    const std::string bookings = dir.read("buchungen.dat");
+    form.emptyBookings();
+    std::filesystem::create_directory(dir.path() + "/anderswo");
+    change_directory(dir.path() + "/anderswo");
+    ASSERT_TRUE(restore("../stand.qrx"));
+    EXPECT_EQ(current_directory(), dir.path());
+    EXPECT_EQ(dir.read("buchungen.dat"), bookings);
+    EXPECT_FALSE(dir.exists("anderswo/buchungen.dat"));
+}
+
+struct Unchanged {
+    std::string bookings, settings, edit1;
+    int count, chart;
+};
+
+Unchanged snapshot(const test::WorkDir& dir, const TForm1& form) {
+    return {dir.read("buchungen.dat"), dir.read("einstellungen.txt"), form.company.Edit1.text,
+            form.state.bookingCount, form.state.currentChart};
+}
+
+void expect_unchanged(const Unchanged& before, const test::WorkDir& dir, const TForm1& form) {
+    EXPECT_EQ(dir.read("buchungen.dat"), before.bookings);
+    EXPECT_EQ(dir.read("einstellungen.txt"), before.settings);
+    EXPECT_EQ(form.company.Edit1.text, before.edit1);
+    EXPECT_EQ(form.state.bookingCount, before.count);
+    EXPECT_EQ(form.state.bookingPosition, before.count);
+    EXPECT_EQ(form.state.currentChart, before.chart);
+    EXPECT_EQ(form.booking.Label45.text, std::to_string(before.count) + "/" + std::to_string(before.count));
+}
+
+TEST_F(BackupFixture, RestoreRefusesABarInACompanyName) {
+    form.company.Edit1.text = "Meier | Co";
+    ASSERT_TRUE(saveAll("stand"));
+    form.company.Edit1.text = "Meier";
+    form.emptyBookings();
+    const Unchanged before = snapshot(dir, form);
+    ASSERT_TRUE(restore("stand.qrx"));
+    EXPECT_EQ(dialogs.last(Kind::Notice), "Die Sicherung ist fehlerhaft (Zeile 1): 10 statt 9 Felder.");
+    expect_unchanged(before, dir, form);
+}
+
+TEST_F(BackupFixture, RestoreRefusesAShortLine) {
+    dir.write("kurz.qrx", kHeader + "3\r\n|0|24.12.2023|Max|Miete|Kasse|5|0|Bank|0|5||0|0||0|0||0|0|\r\n1|01.01.2024|Max|\r\n");
+    const Unchanged before = snapshot(dir, form);
+    ASSERT_TRUE(restore("kurz.qrx"));
+    EXPECT_EQ(dialogs.last(Kind::Notice), "Die Sicherung ist fehlerhaft (Zeile 3): 3 statt 19 Felder.");
+    expect_unchanged(before, dir, form);
+}
+
+TEST_F(BackupFixture, RestoreAnsweredNoOrCancelledChangesNothing) {
+    ASSERT_TRUE(saveAll("stand"));
+    form.emptyBookings();
+    form.company.Edit1.text = "Andere";
+    const Unchanged before = snapshot(dir, form);
+    ASSERT_TRUE(restore("stand.qrx", false));
+    expect_unchanged(before, dir, form);
+    dialogs.clear();
+    ASSERT_TRUE(restore(std::nullopt));
+    EXPECT_TRUE(dialogs.texts(Kind::Question).empty());
+    expect_unchanged(before, dir, form);
+}
+
+TEST_F(BackupFixture, RestoreOfAMissingFileFails) {
+    const Unchanged before = snapshot(dir, form);
+    EXPECT_FALSE(restore("fehlt.qrx"));
+    EXPECT_EQ(dialogs.last(Kind::Failure), "Datei nicht gefunden.");
+    expect_unchanged(before, dir, form);
+}
+
+TEST_F(BackupFixture, AWriteFailureDuringRestoreLeavesTheBookingsWhole) {
+    ASSERT_TRUE(saveAll("stand"));
+    form.emptyBookings();
+    bookings_append(two_line_booking(0, 7));
+    form.state.bookingCount = form.state.bookingPosition = 1;
+    form.writePositionIndicator();
+    form.company.Edit1.text = "Andere";
+    form.einstellungen_sichern();
+    const Unchanged before = snapshot(dir, form);
+    // Temporary file created, written, synced, closed, renamed: each may fail.
+    for (int n = 1; n <= 5; ++n) {
+        SCOPED_TRACE(n);
+        dialogs.clear();
+        fault::fail_nth_operation(n, ENOSPC);
+        EXPECT_FALSE(restore("stand.qrx"));
+        fault::clear();
+        EXPECT_EQ(dialogs.last(Kind::Failure), "Zu wenig Speicherplatz.");
+        expect_unchanged(before, dir, form);
+        EXPECT_EQ(files_in(dir.path()),
+                  (std::vector<std::string>{"buchungen.dat", "einstellungen.txt", "stand.qrx"}));
+    }
+}
+
+} // namespace
+} // namespace saldorama

@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+
+#include "base/file.h"
+#include "form/tform1.h"
+#include "kernel/scripted_dialogs.h"
+
+#include <cerrno>
+#include "support/work_dir.h"
+
+using namespace saldorama;
+using Kind = ScriptedDialogs::Kind;
+
+namespace {
+
+struct Pages : ::testing::Test {
+    test::WorkDir dir;
+    ScriptedDialogs dialogs;
+    TForm1 form{dialogs};
+
+    Pages() {
+        dir.writeSettings(0, "2024");
+        form.run([&] { form.FormCreate({.readExercises = false, .showStartPage = false}); });
+        dialogs.clear();
+    }
+};
+
+} // namespace
+
+TEST_F(Pages, AccessWordOpensTheSettingsPage) {
+    form.company.Edit1.text = "Mentor";
+    form.SpeedButton24Click();
+    EXPECT_EQ(form.activePage(), Page::TabSheet7);
+    EXPECT_TRUE(dialogs.log.empty());
+}
+
+TEST_F(Pages, AccessWordIsCaseSensitiveAndWhole) {
+    for (const char* name : {"mentor", "Mentor ", " Mentor", "MENTOR", ""}) {
+        form.company.Edit1.text = name;
+        form.SpeedButton24Click();
+        EXPECT_EQ(form.activePage(), Page::TabSheet4) << name;
+        EXPECT_EQ(dialogs.last(Kind::Notice), "Sie haben keine Berechtigung f\xFCr diesen Men\xFCpunkt!");
+    }
+}
+
+TEST_F(Pages, RestoreDefaultsSetsControlsAndCaptionsButSavesNothing) {
+    const std::string before = dir.read("einstellungen.txt");
+    form.settings.CheckBox1.setChecked(false);
+    form.settings.CheckBox3.setChecked(true);
+    form.settings.Edit9.text = "Anders";
+    form.settings.Button1Click();
+    EXPECT_TRUE(form.settings.CheckBox1.checked());
+    EXPECT_TRUE(form.settings.Edit13.enabled);
+    EXPECT_FALSE(form.settings.CheckBox3.checked());
+    EXPECT_TRUE(form.SpeedButton2.enabled);
+    EXPECT_EQ(form.settings.Edit28.text, "2007");
+    EXPECT_EQ(form.settings.Edit13.text, "0");
+    EXPECT_EQ(form.chart.Label14.text, "Einfach");
+    EXPECT_EQ(form.chart.Label15.text, "Umfangreicher");
+    EXPECT_EQ(form.chart.Label17.text, "Industrie");
+    EXPECT_EQ(form.company.Edit1.text, "Muster GmbH");
+    EXPECT_EQ(form.state.bookingYear, 2024);
+    EXPECT_EQ(dir.read("einstellungen.txt"), before);
+}
+
+TEST_F(Pages, VatSwitchGreysTheRateButKeepsAndSavesIt) {
+    form.settings.Edit13.text = "16";
+    form.settings.CheckBox1.setChecked(false);
+    EXPECT_FALSE(form.settings.Label22.enabled);
+    EXPECT_FALSE(form.settings.Edit13.enabled);
+    EXPECT_FALSE(form.settings.Label23.enabled);
+    form.settings.Button2Click();
+    const std::string bytes = dir.read("einstellungen.txt");
+    EXPECT_NE(bytes.find("\r\nfalse\r\n16\r\n"), std::string::npos);
+}
+
+TEST_F(Pages, SaveCopiesTheChartNamesIntoTheCaptions) {
+    form.settings.Edit11.text = "Gro\xDF" "handel";
+    EXPECT_EQ(form.chart.Label16.text, "Handel");  // typing alone changes nothing
+    form.settings.Button2Click();
+    EXPECT_EQ(form.chart.Label16.text, "Gro\xDF" "handel");
+}
+
+TEST_F(Pages, NewYearIsSavedButTakesEffectOnlyAtTheNextStart) {
+    form.settings.Edit28.text = "2025";
+    form.settings.Button2Click();
+    EXPECT_NE(dir.read("einstellungen.txt").find("\r\n2025\r\n"), std::string::npos);
+    EXPECT_EQ(form.state.bookingYear, 2024);
+}
+
+TEST_F(Pages, CompanyOkStoresUnsavedEditsOfBothPages) {
+    form.company.Edit2.text = "Neue Str. 5";
+    form.settings.CheckBox2.setChecked(true);
+    form.company.SpeedButton32Click();
+    const std::string bytes = dir.read("einstellungen.txt");
+    EXPECT_NE(bytes.find("Neue Str. 5\r\n"), std::string::npos);
+    EXPECT_NE(bytes.find("\r\n19\r\ntrue\r\n"), std::string::npos);
+    EXPECT_TRUE(dialogs.log.empty());
+}
+
+TEST_F(Pages, SaveWithNoChartWritesMinusOne) {
+    form.settings.RadioGroup1.itemIndex = -1;
+    form.einstellungen_sichern();
+    const std::string bytes = dir.read("einstellungen.txt");
+    EXPECT_EQ(bytes.substr(bytes.size() - 4), "-1\r\n");
+}
+
+TEST_F(Pages, FailedSaveLeavesTheOldFileWhole) {
+    const std::string before = dir.read("einstellungen.txt");
+    form.company.Edit1.text = "Neu";
+    for (int step = 1; step <= 5; ++step) {
+        fault::fail_nth_operation(step, EACCES);
+        EXPECT_FALSE(form.run([&] { form.company.SpeedButton32Click(); })) << step;
+        fault::clear();
+        EXPECT_EQ(dialogs.last(Kind::Failure), "Dateizugriff verweigert.");
+        EXPECT_EQ(dir.read("einstellungen.txt"), before) << step;
+    }
+    form.company.SpeedButton32Click();
+    EXPECT_EQ(dir.read("einstellungen.txt").substr(0, 5), "Neu\r\n");
+}
+
+TEST_F(Pages, ShowingTheActivePageAgainRunsNoHandler) {
+    form.SpeedButton35Click();
+    EXPECT_EQ(form.activePage(), Page::TabSheet2);
+    form.SpeedButton35Click();
+    EXPECT_EQ(form.activePage(), Page::TabSheet2);
+    form.SpeedButton22Click();
+    EXPECT_EQ(form.activePage(), Page::TabSheet8);
+}
+
+TEST_F(Pages, EndAnsweredNoWritesNothingAndCloses) {
+    dialogs.answers = {false};
+    form.SpeedButton31Click();
+    EXPECT_TRUE(form.closeRequested);
+    EXPECT_EQ(dialogs.last(Kind::Question), "Vor dem Beenden speichern?");
+    EXPECT_TRUE(dialogs.texts(Kind::SaveFile).empty());
+}
+
+TEST_F(Pages, EndAnsweredYesOffersSaveAllAndClosesAfterCancel) {
+    dialogs.answers = {true};
+    dialogs.fileAnswers = {std::nullopt};
+    form.SpeedButton31Click();
+    EXPECT_TRUE(form.closeRequested);
+    EXPECT_EQ(dialogs.texts(Kind::SaveFile).size(), 1u);
+}
+
+TEST_F(Pages, HelpSaysThereIsNoHelpFile) {
+    form.SpeedButton34Click();
+    EXPECT_EQ(dialogs.last(Kind::Notice).rfind("Auf eine eigene Hilfedatei wurde verzichtet.", 0), 0u);
+}

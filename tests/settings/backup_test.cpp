@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "base/cp1252.h"
+#include "bookings/checks.h"
+#include "settings/backup.h"
+#include "support/sample_booking.h"
+
+namespace saldorama {
+namespace {
+
+using test::two_line_booking;
+const std::string& kHeader = test::kBackupHeader;
+
+std::string problem_text(std::string_view bytes) {
+    const BackupReading reading = read_backup(bytes);
+    EXPECT_FALSE(reading.backup.has_value());
+    return reading.error;
+}
+
+TEST(BackupText, WithoutBookingsEndsInALoneBar) {
+    Backup b;
+    b.company = {"a", "b", "c", "d", "e", "f", "g", "h"};
+    b.chart = 2;
+    EXPECT_EQ(backup_text(b), "a|b|c|d|e|f|g|h|2\r\n|");
+}
+
+TEST(BackupText, WithNoChartTheHeaderEndsInZero) {
+    Backup b;
+    EXPECT_EQ(backup_text(b), "||||||||0\r\n|");
+}
+
+TEST(BackupText, EveryBookingIsALineOfNineteenClosedFields) {
+    Backup b;
+    b.company = {"a", "b", "c", "d", "e", "f", "g", "h"};
+    b.chart = 1;
+    BookingRecord r = two_line_booking(4, 100);
+    r.account[2] = "Vorsteuer";
+    r.debit[2] = 0.05;
+    r.credit[0] = 12.5;
+    b.bookings = {r, two_line_booking(5, 1234.56)};
+    EXPECT_EQ(backup_text(b),
+              "a|b|c|d|e|f|g|h|1\r\n"
+              "|4|24.12.2023|Max|Miete|Kasse|100|12,5|Bank|0|100|Vorsteuer|0,05|0||0|0||0|0|\r\n"
+              "5|24.12.2023|Max|Miete|Kasse|1234,56|0|Bank|0|1234,56||0|0||0|0||0|0|\r\n");
+}
+
+TEST(BackupText, ABarInATextIsWrittenUnchanged) {
+    Backup b;
+    b.company[0] = "A|B";
+    EXPECT_EQ(backup_text(b), "A|B||||||||0\r\n|");
+}
+
+TEST(ReadBackup, GivesBackWhatWasWritten) {
+    Backup b;
+    b.company = {cp("Müller & Söhne"), "Weg 2", "1 Ort", "1", "2", "Bank", "X", "Y"};
+    b.chart = 4;
+    for (int i = 0; i < 3; ++i) b.bookings.push_back(two_line_booking(i, round_to_cents(19.99 * (i + 1))));
+    b.bookings[1].person = std::string(50, 'p');
+    b.bookings[2].account[4] = std::string(64, 'k');
+    b.bookings[2].credit[4] = -0.01;
+    const BackupReading reading = read_backup(backup_text(b));
+    ASSERT_TRUE(reading.backup.has_value()) << reading.error;
+    EXPECT_EQ(*reading.backup, b);
+    EXPECT_EQ(reading.error, "");
+}
+
+TEST(ReadBackup, AnEmptyBookingListIsSound) {
+    const BackupReading reading = read_backup("a|b|c|d|e|f|g|h|0\r\n|");
+    ASSERT_TRUE(reading.backup.has_value());
+    EXPECT_TRUE(reading.backup->bookings.empty());
+    EXPECT_EQ(reading.backup->chart, 0);
+}
+
+TEST(ReadBackup, CutsLongTextsAndRoundsAmountsToCents) {
+    const std::string line = "7|24.12.2023 extra|" + std::string(60, 'p') + "|" + std::string(55, 'g') + "|" +
+                             std::string(70, 'k') + "|19,999|0,1||0|0||0|0||0|0||0|0|";
+    const BackupReading reading = read_backup(kHeader + "3\r\n|" + line + "\r\n");
+    ASSERT_TRUE(reading.backup.has_value()) << reading.error;
+    const BookingRecord& r = reading.backup->bookings.at(0);
+    EXPECT_EQ(r.number, 7);
+    EXPECT_EQ(r.date, "24.12.2023");
+    EXPECT_EQ(r.person, std::string(50, 'p'));
+    EXPECT_EQ(r.reason, std::string(50, 'g'));
+    EXPECT_EQ(r.account[0], std::string(64, 'k'));
+    EXPECT_EQ(r.debit[0], 20.0);
+    EXPECT_EQ(r.credit[0], round_to_cents(0.1));
+}
+
+TEST(ReadBackup, NamesTheLineOfAWrongFieldCount) {
+    const std::string sound = "0|24.12.2023|Max|Miete|Kasse|5|0|Bank|0|5||0|0||0|0||0|0|";
+    EXPECT_EQ(problem_text("a|b|c|d|e|f|g|h|i|2\r\n|"),
+              "Die Sicherung ist fehlerhaft (Zeile 1): 10 statt 9 Felder.");
+    EXPECT_EQ(problem_text("a|b|c|d|e|f|g|2\r\n|"), "Die Sicherung ist fehlerhaft (Zeile 1): 8 statt 9 Felder.");
+    EXPECT_EQ(problem_text(kHeader + "1\r\n|" + sound + "\r\n" + "0|A|B|Miete|Kasse|5|0|Bank|0|5||0|0||0|0||0|0|x|\r\n"),
+              "Die Sicherung ist fehlerhaft (Zeile 3): 20 statt 19 Felder.");
+    EXPECT_EQ(problem_text(kHeader + "1\r\n|0|24.12.2023|Max|\r\n"),
+              "Die Sicherung ist fehlerhaft (Zeile 2): 3 statt 19 Felder.");
+    EXPECT_EQ(problem_text(kHeader + "1\r\n|" + sound + "\r\n\r\n" + sound + "\r\n"),
+              "Die Sicherung ist fehlerhaft (Zeile 3): 0 statt 19 Felder.");
+}
+
+TEST(ReadBackup, RefusesBrokenStructureAndValues) {
+    const std::string sound = "0|24.12.2023|Max|Miete|Kasse|5|0|Bank|0|5||0|0||0|0||0|0|";
+    EXPECT_EQ(problem_text(""), "Die Sicherung ist fehlerhaft (Zeile 1): Die Datei ist leer.");
+    EXPECT_EQ(problem_text(kHeader + "5\r\n|"),
+              "Die Sicherung ist fehlerhaft (Zeile 1, Feld 9): '5' ist keine Kontenplan-Nummer von 0 bis 4.");
+    EXPECT_EQ(problem_text(kHeader + "\r\n|"),
+              "Die Sicherung ist fehlerhaft (Zeile 1, Feld 9): '' ist keine Kontenplan-Nummer von 0 bis 4.");
+    EXPECT_EQ(problem_text(kHeader + "1\r\n"),
+              "Die Sicherung ist fehlerhaft (Zeile 2): Das Zeichen \"|\" am Zeilenanfang fehlt.");
+    EXPECT_EQ(problem_text(kHeader + "1\r\n" + sound + "\r\n"),
+              "Die Sicherung ist fehlerhaft (Zeile 2): Das Zeichen \"|\" am Zeilenanfang fehlt.");
+    EXPECT_EQ(problem_text(kHeader + "1\r\n|" + sound.substr(0, sound.size() - 1) + "\r\n"),
+              "Die Sicherung ist fehlerhaft (Zeile 2): Nach dem letzten Feld fehlt das Zeichen \"|\".");
+    EXPECT_EQ(problem_text(kHeader + "1\r\n|x" + sound + "\r\n"),
+              cp("Die Sicherung ist fehlerhaft (Zeile 2, Feld 1): 'x0' ist keine gültige Buchungsnummer."));
+    EXPECT_EQ(problem_text(kHeader + "1\r\n|" + sound + "\r\n" + "1|d|p|g|Kasse|5|0|Bank|0|5 Euro||0|0||0|0||0|0|\r\n"),
+              cp("Die Sicherung ist fehlerhaft (Zeile 3, Feld 10): '5 Euro' ist kein gültiger Betrag."));
+    EXPECT_EQ(problem_text(kHeader + "1\r\n|" + "1|d|p|g|Kasse|5|0|Bank|0|5|||0||0|0||0|0|\r\n"),
+              cp("Die Sicherung ist fehlerhaft (Zeile 2, Feld 12): '' ist kein gültiger Betrag."));
+}
+
+} // namespace
+} // namespace saldorama
