@@ -113,6 +113,8 @@ private:
             section_ = Section::Company;
         } else if (name == cp("Eröffnung") && number == 0) {
             if (s_.opening) error(cp("„[Eröffnung]“ steht zweimal in der Datei"));
+            // The opening page replaces every booking, so it comes first.
+            if (!s_.bookings.empty()) error(cp("„[Eröffnung]“ steht vor der ersten Buchung"));
             s_.opening.emplace();
             section_ = Section::Opening;
         } else if (name == "Buchung") {

@@ -156,6 +156,9 @@ TEST(SolutionFile, MalformedFilesAreRefusedWithLineAndReason) {
         {"alternative replaces a gap",
          {"[Aufgabe 2]", "Kontenplan: 1", "[Alternative 1]", "Ersetzt: 1 3"}, 4, "aufeinanderfolgende"},
         {"empty control", {"[Aufgabe 2]", "Kontenplan: 1", "[Kontrolle 1]", "", "; nichts"}, 3, "keinen Wert"},
+        {"opening after a booking",
+         {"[Aufgabe 2]", "Kontenplan: 1", "[Buchung 1]", "Soll: A 1,00", "Haben: B 1,00", "[Eröffnung]"}, 6,
+         "vor der ersten Buchung"},
         {"unknown mode", {"[Aufgabe 2]", "Kontenplan: 1", "Modus: halb"}, 3, "„manuell“"},
         {"unknown control", {"[Aufgabe 2]", "Kontenplan: 1", "[Kontrolle 1]", "Summe: 5,00"}, 4, "„Summe:“"},
     };
