@@ -19,6 +19,21 @@ const std::string& opening_account_name() {
     return name;
 }
 
+const std::string& pl_closing_account_name() {
+    static const std::string name = "GuV-Konto";
+    return name;
+}
+
+const std::string& balance_closing_account_name() {
+    static const std::string name = "Schlussbilanzkonto";
+    return name;
+}
+
+bool is_auxiliary_account(const std::string& name) {
+    return name == opening_account_name() || name == pl_closing_account_name() ||
+           name == balance_closing_account_name();
+}
+
 const std::string& no_chart_message() {
     static const std::string text = cp("Du hast keinen Kontenplan ausgewählt!");
     return text;

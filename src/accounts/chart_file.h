@@ -16,6 +16,14 @@ namespace saldorama {
 
 // "Eröffnungsbilanzkonto" as CP1252.
 [[nodiscard]] const std::string& opening_account_name();
+// "GuV-Konto" and "Schlussbilanzkonto" as CP1252: the accounts a manual
+// closing books against.
+[[nodiscard]] const std::string& pl_closing_account_name();
+[[nodiscard]] const std::string& balance_closing_account_name();
+// The opening-balance account and the two closing accounts. They only carry
+// the opening and the closing, so no report lists them nor counts them for a
+// result class, and the opening page offers no amount for them.
+[[nodiscard]] bool is_auxiliary_account(const std::string& name);
 // "Du hast keinen Kontenplan ausgewählt!" as CP1252.
 [[nodiscard]] const std::string& no_chart_message();
 

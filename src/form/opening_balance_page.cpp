@@ -64,7 +64,7 @@ void OpeningBalancePage::TabSheet3Show() {
         ++row;
     }
     for (int r = 1; r < StringGrid2.rowCount(); ++r)
-        if (StringGrid2.cell(0, r) == opening_account_name()) StringGrid2.cell(1, r).clear();
+        if (is_auxiliary_account(StringGrid2.cell(0, r))) StringGrid2.cell(1, r).clear();
 }
 
 void OpeningBalancePage::SpeedButton7Click() {

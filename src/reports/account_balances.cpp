@@ -1,5 +1,7 @@
 #include "reports/account_balances.h"
 
+#include "accounts/chart_file.h"
+
 namespace saldorama {
 
 AccountBalances::AccountBalances(const std::vector<AccountRecord>& chart) {
@@ -7,6 +9,9 @@ AccountBalances::AccountBalances(const std::vector<AccountRecord>& chart) {
     accounts_.reserve(chart.size());
     for (const auto& record : chart) {
         Account& a = accounts_[record.name];
+        // The opening and closing accounts belong to no result: a closing
+        // books every result account against them.
+        if (is_auxiliary_account(record.name)) continue;
         if (record.resultClass == "B") a.operating = true;
         if (record.resultClass == "N") a.neutral = true;
     }

@@ -17,6 +17,7 @@ namespace saldorama {
 // - the operating and the neutral result: for every line whose account the
 //   chart knows with class "B" (respectively "N"; any chart line of that name
 //   will do), the debit subtracted and then the credit added, in file order.
+//   The opening and closing accounts count for neither class.
 class AccountBalances {
 public:
     explicit AccountBalances(const std::vector<AccountRecord>& chart);

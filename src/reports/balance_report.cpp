@@ -66,7 +66,7 @@ std::vector<std::string> balance_body(const std::vector<AccountRecord>& chart, c
 
         double amount = balances.balance(account.name);
         if (amount < 0 && credit_side(account.side)) amount = -amount;
-        if (account.name == opening_account_name()) continue;
+        if (is_auxiliary_account(account.name)) continue;
 
         sectionTotal += amount;
         if (credit_side(account.side)) {

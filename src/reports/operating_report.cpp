@@ -43,7 +43,7 @@ void append_half(std::vector<std::string>& out, const std::vector<AccountRecord>
         }
         double amount = balances.balance(account.name);
         if (amount < 0 && (account.side == "P" || account.side == "H")) amount = -amount;
-        if (account.name == opening_account_name()) continue;
+        if (is_auxiliary_account(account.name)) continue;
         sectionTotal += amount;
         if (amount != 0 || showZeroAccounts) out.push_back(account_line(account.name, amount));
     }

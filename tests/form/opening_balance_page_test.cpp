@@ -295,6 +295,21 @@ TEST_F(OpeningBalance, ShowTakesAmountsFromEveryBookingOnTheOpeningAccount) {
     EXPECT_EQ(amountColumn(7), (std::vector<std::string>{"100,00", "100,00", "", "", "", "", ""}));
 }
 
+// A manual closing books "Schlussbilanzkonto" against the opening accounts'
+// opposite sides; the page offers no amount for the two closing accounts.
+TEST_F(OpeningBalance, ClosingAccountsGetNoAmountLikeTheOpeningAccount) {
+    BookingRecord closing = anyBooking(1);
+    closing.account = {"Schlussbilanzkonto", "Kasse", "GuV-Konto", kOpening, ""};
+    closing.debit = {70, 0, 30, 0, 0};
+    closing.credit = {0, 70, 0, 30, 0};
+    std::vector<std::string> chart = chartLines();
+    chart.push_back("GuV-Konto<V> H  N");
+    chart.push_back("Schlussbilanzkonto<V> H  N");
+    start({closing}, 0, chart);
+    show();
+    EXPECT_EQ(amountColumn(9), (std::vector<std::string>{"30,00", "", "", "", "", "", "", "", ""}));
+}
+
 TEST_F(OpeningBalance, LastMatchingBookingWinsAndLastOpeningLineCounts) {
     BookingRecord early = anyBooking(0);
     early.account = {"Kasse", kOpening, "", "", ""};

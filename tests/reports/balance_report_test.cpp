@@ -1,5 +1,8 @@
 #include "reports/balance_report.h"
 
+#include "base/cp1252.h"
+#include "reports/operating_report.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -111,6 +114,36 @@ TEST(BalanceReport, OpeningAccountNeverCountsWhateverItsBalance) {
     EXPECT_EQ(lines[lines.size() - 7], "Summe: " + std::string(34, ' ') + "0,00");
 }
 
+// After a manual closing every account stands at 0,00, while the two closing
+// accounts carry the totals; like the opening account they are listed nowhere
+// and count for no result, so the reports look as before the closing.
+TEST(BalanceReport, ClosingAccountsAreListedNowhereAndCountForNoResult) {
+    std::vector<std::string> lines = test::standard_chart_lines();
+    lines.push_back("GuV-Konto<V> H  N");
+    lines.push_back("Schlussbilanzkonto<V> H  N");
+    const auto chart = chart_of(lines);
+    const std::vector<BookingRecord> closed = {
+        transfer(0, "Kasse", "Eröffnungsbilanzkonto", 1000), transfer(1, "Eröffnungsbilanzkonto", "Eigenkapital", 1000),
+        transfer(2, "Kasse", "Umsatzerloese", 300), transfer(3, "Umsatzerloese", "GuV-Konto", 300),
+        transfer(4, "GuV-Konto", "Eigenkapital", 300), transfer(5, "Schlussbilanzkonto", "Kasse", 1300),
+        transfer(6, "Eigenkapital", "Schlussbilanzkonto", 1300)};
+    AccountBalances balances(chart);
+    balances.addAll(closed);
+    EXPECT_EQ(balances.operatingResult(), 0.0);
+    EXPECT_EQ(balances.neutralResult(), 0.0);
+    // Half-way through the closing the neutral half is untouched.
+    EXPECT_EQ(BerechneNeutral(chart, {closed.begin(), closed.begin() + 4}), 0.0);
+    EXPECT_EQ(BerechneGewinn(chart, {closed.begin(), closed.begin() + 4}), 0.0);
+    const std::vector<std::string> none;
+    const auto zeroShown = [&](const std::vector<AccountRecord>& c, const std::vector<BookingRecord>& b) {
+        auto out = balance_report(c, b, test::muster_company(), {.showZeroAccounts = true});
+        const auto op = operating_report(c, b, test::muster_company(), true);
+        out.insert(out.end(), op.begin(), op.end());
+        return out;
+    };
+    EXPECT_EQ(zeroShown(chart, closed), zeroShown(chart_of(test::standard_chart_lines()), {}));
+}
+
 // The literal rule: one pass over all bookings for each account.
 double per_account_sum(const std::string& name, const std::vector<BookingRecord>& bookings) {
     double amount = 0;
@@ -150,9 +183,10 @@ TEST(AccountBalances, OnePassGivesTheSameBitsAsPerAccountPasses) {
         std::memcpy(&a, &actual, sizeof a);
         EXPECT_EQ(a, e) << account.name;
     }
-    // The results, with the chart asked for every booking line.
+    // The results, with the chart asked for every booking line; the opening
+    // account belongs to no result.
     auto has_class = [&](const std::string& name, const char* cls) {
-        return std::any_of(chart.begin(), chart.end(),
+        return name != cp("Eröffnungsbilanzkonto") && std::any_of(chart.begin(), chart.end(),
                            [&](const AccountRecord& a) { return a.name == name && a.resultClass == cls; });
     };
     double operating = 0;

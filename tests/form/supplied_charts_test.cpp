@@ -4,6 +4,7 @@
 // exercises tell learners to type account names exactly as a chart spells them.
 
 #include "accounts/account_record.h"
+#include "exercises/solution_file.h"
 
 #include <gtest/gtest.h>
 
@@ -25,6 +26,12 @@ namespace {
 
 // CP1252 bytes; split so that the hex escape stops after \xF6.
 const std::string kOpeningAccount = "Er\xF6" "ffnungsbilanzkonto";
+
+const std::set<std::string>& auxiliary_names()
+{
+    static const std::set<std::string> names = {kOpeningAccount, "GuV-Konto", "Schlussbilanzkonto"};
+    return names;
+}
 
 std::string data_path(const std::string& file)
 {
@@ -139,7 +146,9 @@ TEST(SuppliedCharts, EveryLineParsesIntoAUsableAccount)
             EXPECT_GE(line.text.size(), line.text.find('>') + 6) << "class letter missing";
             const bool balance = r.balanceMark == "*";
             const bool profitLoss = r.plMark == "*";
-            EXPECT_NE(balance, profitLoss) << "neither a balance nor a P&L account";
+            const bool special = r.balanceMark == "***";
+            EXPECT_EQ(special, auxiliary_names().count(r.name) == 1) << "only the auxiliary accounts are special";
+            EXPECT_EQ(int(balance) + int(profitLoss) + int(special), 1) << "no kind of account";
             if (balance) {
                 EXPECT_TRUE(r.side == "A" || r.side == "P") << "side " << r.side;
                 EXPECT_EQ(r.resultClass, "");
@@ -185,25 +194,20 @@ TEST(SuppliedCharts, ExpensesAndIncomeHaveOperatingAndNeutralAccounts)
     }
 }
 
-TEST(SuppliedCharts, OpeningBalanceAccountClosesTheLiabilities)
+// The opening-balance account and the two closing accounts stand last: as
+// credit-side special accounts after the income they change no report section.
+TEST(SuppliedCharts, AuxiliaryAccountsCloseTheChart)
 {
     for (int n = 1; n <= 4; ++n) {
         SCOPED_TRACE(chart_file(n));
         const std::vector<ChartLine> chart = read_chart(n);
-        std::size_t count = 0;
-        std::size_t lastLiability = chart.size();
-        std::size_t position = chart.size();
-        for (std::size_t i = 0; i < chart.size(); ++i) {
-            if (chart[i].record.side == "P") lastLiability = i;
-            if (chart[i].record.name == kOpeningAccount) {
-                ++count;
-                position = i;
-                EXPECT_EQ(chart[i].record.balanceMark, "*");
-                EXPECT_EQ(chart[i].record.side, "P");
-            }
+        ASSERT_GE(chart.size(), 3u);
+        std::set<std::string> last;
+        for (std::size_t i = chart.size() - 3; i < chart.size(); ++i) {
+            last.insert(chart[i].record.name);
+            EXPECT_EQ(chart[i].record.balanceMark, "***") << chart[i].text;
         }
-        EXPECT_EQ(count, 1u);
-        EXPECT_EQ(position, lastLiability);
+        EXPECT_EQ(last, auxiliary_names());
     }
 }
 
@@ -269,28 +273,51 @@ TEST(SuppliedExercises, TitleFitsAndOneChartIsNamed)
     }
 }
 
-TEST(SuppliedExercises, QuotedAccountNamesExistInTheirChart)
+// The learner types account names exactly as a chart spells them, and the
+// self-check compares them so: every account an exercise quotes or its
+// solution file names must be an account of the chart the solution uses, and
+// the exercise must name that chart.
+TEST(SuppliedExercises, AccountsOfExerciseAndSolutionExistInTheChartTheyUse)
 {
     for (int n = 1; n <= 8; ++n) {
         SCOPED_TRACE(exercise_file(n));
+        const saldorama::Solution solution =
+            saldorama::parse_solution(saldorama::solution_file_name(n), crlf_lines(saldorama::solution_file_name(n)));
         const std::vector<std::string> lines = crlf_lines(exercise_file(n));
-        const std::vector<int> charts = named_charts(lines);
-        ASSERT_EQ(charts.size(), 1u);
-        ASSERT_TRUE(charts.front() >= 1 && charts.front() <= 4);
-        const std::set<std::string> names = account_names(charts.front());
-        std::size_t quoted = 0;
+        EXPECT_EQ(named_charts(lines), std::vector<int>{solution.chart});
+        const std::set<std::string> names = account_names(solution.chart);
+        std::vector<std::string> named;
         for (const std::string& line : lines) {
-            SCOPED_TRACE(line);
-            EXPECT_EQ(std::count(line.begin(), line.end(), '"') % 2, 0) << "unbalanced quote";
+            EXPECT_EQ(std::count(line.begin(), line.end(), '"') % 2, 0) << "unbalanced quote: " << line;
             for (std::size_t open = line.find('"'); open != std::string::npos;) {
                 const std::size_t close = line.find('"', open + 1);
                 if (close == std::string::npos) break;
-                const std::string name = line.substr(open + 1, close - open - 1);
-                EXPECT_EQ(names.count(name), 1u) << "not an account of the chart: " << name;
-                ++quoted;
+                named.push_back(line.substr(open + 1, close - open - 1));
                 open = line.find('"', close + 1);
             }
         }
-        EXPECT_GT(quoted, 0u) << "an exercise that names no account";
+        if (solution.opening)
+            for (const auto& a : solution.opening->amounts) named.push_back(a.account);
+        std::vector<const saldorama::SolutionBooking*> bookings;
+        for (const auto& b : solution.bookings) bookings.push_back(&b);
+        for (const auto& a : solution.alternatives) bookings.push_back(&a.booking);
+        for (const auto* b : bookings)
+            for (const auto& e : b->entries) named.push_back(e.account);
+        for (const auto& block : solution.controls)
+            for (const auto& v : block.values)
+                if (v.kind == saldorama::ControlKind::AccountBalance) named.push_back(v.account);
+        for (const std::string& name : named)
+            EXPECT_EQ(names.count(name), 1u) << "not an account of chart " << solution.chart << ": " << name;
     }
+}
+
+// The start page shows the notice to every learner: it must not give away the
+// teacher's access word (the README keeps it).
+TEST(SuppliedNotice, DoesNotShowTheAccessWord)
+{
+    std::ifstream in(data_path("Wichtiger Hinweis.rtf"), std::ios::binary);
+    ASSERT_TRUE(in);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    EXPECT_EQ(bytes.find("Mentor"), std::string::npos);
+    EXPECT_NE(bytes.find("Umsatzsteuer"), std::string::npos) << "the notice says how VAT is booked";
 }
