@@ -1,4 +1,4 @@
-// TabSheet4: the booking form at the pixel positions of the original layout.
+// TabSheet4: the booking form at fixed pixel positions.
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>

@@ -18,7 +18,7 @@ namespace saldorama::ui {
 inline constexpr const char* kAppTitle = "Saldorama";
 
 // Application name and the window's base font (an Arial-like sans serif,
-// small as the original's dialog font, so that the fixed layouts fit).
+// small, as a classic dialog font, so that the fixed layouts fit).
 void setup_application();
 
 } // namespace saldorama::ui
