@@ -24,6 +24,9 @@
 #ifndef SALDORAMA_VERSION
 #define SALDORAMA_VERSION "0"
 #endif
+#ifndef SALDORAMA_APP_ID
+#define SALDORAMA_APP_ID "saldorama"
+#endif
 
 namespace {
 
@@ -95,6 +98,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     saldorama::ui::setup_application();
     QApplication::setWindowIcon(program_icon());
+    QGuiApplication::setDesktopFileName(QStringLiteral(SALDORAMA_APP_ID));
 
     saldorama::FolderChoice choice;
     try {
