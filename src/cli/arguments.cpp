@@ -102,8 +102,8 @@ int booking_number(const std::string& text) {
 Invocation parse_arguments(const std::vector<std::string>& args) {
     Invocation inv;
     std::size_t i = 0;
-    if (i < args.size() && args[i] == "-C") {
-        if (i + 1 >= args.size()) wrong("Nach -C fehlt das Verzeichnis.");
+    if (i < args.size() && (args[i] == "-C" || args[i] == "--ordner")) {
+        if (i + 1 >= args.size()) wrong("Nach " + args[i] + " fehlt das Verzeichnis.");
         inv.directory = args[i + 1];
         i += 2;
     }
@@ -167,7 +167,7 @@ bool is_read_only(Command command) noexcept {
 }
 
 const char* usage_text() noexcept {
-    return "Aufruf: saldorama-cli [-C VERZEICHNIS] BEFEHL [ARGUMENT...]\n"
+    return "Aufruf: saldorama-cli [-C|--ordner VERZEICHNIS] BEFEHL [ARGUMENT...]\n"
            "Befehle: bilanz, betriebsergebnis, journal, konto NAME, kontenplan,\n"
            "         buchen [--datum D] [--person P] [--grund G] --zeile \"KONTO;SOLL;HABEN\"...,\n"
            "         eroeffnung [--datum D] \"KONTO=BETRAG\"..., sichern DATEI, laden DATEI,\n"
@@ -178,9 +178,10 @@ const char* usage_text() noexcept {
 const char* help_text() noexcept {
     return "saldorama-cli: Saldorama ohne Fenster, zum Vorbereiten und Prüfen von Übungsständen\n"
            "\n"
-           "Aufruf: saldorama-cli [-C VERZEICHNIS] BEFEHL [ARGUMENT...]\n"
+           "Aufruf: saldorama-cli [-C|--ordner VERZEICHNIS] BEFEHL [ARGUMENT...]\n"
            "\n"
-           "  -C VERZEICHNIS  arbeitet in VERZEICHNIS wie das Programm in seinem\n"
+           "  -C VERZEICHNIS, --ordner VERZEICHNIS\n"
+           "                  arbeitet in VERZEICHNIS wie das Programm in seinem\n"
            "                  Arbeitsverzeichnis (sonst im aktuellen Verzeichnis);\n"
            "                  auch relative Dateinamen gelten dann dort.\n"
            "  --help          zeigt diese Hilfe.\n"

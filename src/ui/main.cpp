@@ -1,10 +1,15 @@
 // Saldorama: the window program.
 #include <QApplication>
+#include <QDir>
+#include <QIcon>
+#include <QMessageBox>
+#include <QStandardPaths>
 #include <QTimer>
 #include <cstdio>
 #include <cstddef>
 #include <cstring>
 #include <string>
+#include <vector>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -13,6 +18,15 @@
 #include "ui/main_window.h"
 #include "ui/qt_dialogs.h"
 #include "ui/ui_text.h"
+#include "userfolder/folder_choice.h"
+#include "userfolder/folder_error.h"
+
+#ifndef SALDORAMA_VERSION
+#define SALDORAMA_VERSION "0"
+#endif
+#ifndef SALDORAMA_APP_ID
+#define SALDORAMA_APP_ID "saldorama"
+#endif
 
 namespace {
 
@@ -44,9 +58,38 @@ bool display_usable() {
     return unix_socket_connects(path, false) || unix_socket_connects(path, true);
 }
 
+// The icon is built in (a Qt resource), so it shows also before installing.
+QIcon program_icon() {
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/saldorama-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
+// A folder problem is said on standard error and, where someone sees the
+// screen, in a box: a start from the menu has no terminal.
+int folder_failure(const QString& text) {
+    std::fprintf(stderr, "saldorama: %s\n", text.toLocal8Bit().constData());
+    if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+        QMessageBox::critical(nullptr, QString::fromLatin1(saldorama::ui::kAppTitle), text);
+    return 1;
+}
+
+// The start folder of the backup dialogs: where learners keep what they hand in.
+QString documents_folder() {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QDir(documents).exists() ? documents : QDir::homePath();
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0) {
+            std::fputs(saldorama::window_usage_text(), stdout);
+            return 0;
+        }
+    }
     if (!display_usable()) {
         std::fputs("Saldorama: Keine grafische Anzeige gefunden (DISPLAY ist nicht gesetzt oder nicht erreichbar).\n",
                    stderr);
@@ -54,8 +97,26 @@ int main(int argc, char* argv[]) {
     }
     QApplication app(argc, argv);
     saldorama::ui::setup_application();
+    QApplication::setWindowIcon(program_icon());
+    QGuiApplication::setDesktopFileName(QStringLiteral(SALDORAMA_APP_ID));
+
+    saldorama::FolderChoice choice;
+    try {
+        std::vector<std::string> args;
+        for (const QString& arg : QCoreApplication::arguments().mid(1)) args.push_back(arg.toLocal8Bit().toStdString());
+        choice = saldorama::parse_folder_options(args);
+    } catch (const saldorama::FolderError& e) {
+        std::fprintf(stderr, "saldorama: %s\n%s", e.what(), saldorama::window_usage_text());
+        return 2;
+    }
+    try {
+        saldorama::enter_folder(choice, SALDORAMA_VERSION);
+    } catch (const saldorama::FolderError& e) {
+        return folder_failure(QString::fromUtf8(e.what()));
+    }
 
     saldorama::ui::QtDialogs dialogs;
+    if (choice.where == saldorama::FolderChoice::Where::User) dialogs.setStartFolder(documents_folder());
     saldorama::TForm1 form(dialogs);
     saldorama::ui::MainWindow window(form);
     dialogs.setParent(&window);

@@ -28,7 +28,7 @@ std::string q_to_native(const QString& path) { return QFile::encodeName(path).to
 void QtDialogs::setHook(Hook h) { hook() = std::move(h); }
 
 void QtDialogs::notice(const std::string& text) {
-    BoxCall call{BoxCall::Kind::Notice, kAppTitle, qs(text), QMessageBox::NoIcon, {}, {}, {}};
+    BoxCall call{BoxCall::Kind::Notice, kAppTitle, qs(text), QMessageBox::NoIcon, {}, {}, {}, {}};
     if (hook()) {
         hook()(call);
         return;
@@ -37,7 +37,7 @@ void QtDialogs::notice(const std::string& text) {
 }
 
 bool QtDialogs::question(const std::string& text) {
-    BoxCall call{BoxCall::Kind::Question, QString::fromUtf8("Bestätigung"), qs(text), QMessageBox::Question, {}, {}, {}};
+    BoxCall call{BoxCall::Kind::Question, QString::fromUtf8("Bestätigung"), qs(text), QMessageBox::Question, {}, {}, {}, {}};
     if (hook()) return hook()(call).yes;
     QMessageBox box(call.icon, call.title, call.text, QMessageBox::NoButton, parent_);
     QPushButton* yes = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
@@ -49,7 +49,7 @@ bool QtDialogs::question(const std::string& text) {
 }
 
 void QtDialogs::failure(const std::string& text) {
-    BoxCall call{BoxCall::Kind::Failure, kAppTitle, qs(text), QMessageBox::Critical, {}, {}, {}};
+    BoxCall call{BoxCall::Kind::Failure, kAppTitle, qs(text), QMessageBox::Critical, {}, {}, {}, {}};
     if (hook()) {
         hook()(call);
         return;
@@ -67,12 +67,13 @@ std::optional<std::string> QtDialogs::fileDialog(const FileDialogSpec& request, 
     call.fileName = native_to_q(request.fileName);
     call.filter = qs(request.filterName);
     call.defaultSuffix = qs(request.defaultExtension);
+    call.directory = startFolder_;
     if (hook()) {
         const BoxAnswer answer = hook()(call);
         if (!answer.file) return std::nullopt;
         return q_to_native(*answer.file);
     }
-    QFileDialog dialog(parent_, call.title, QString(), call.filter);
+    QFileDialog dialog(parent_, call.title, call.directory, call.filter);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(call.defaultSuffix);

@@ -20,6 +20,7 @@ struct BoxCall {
     QString fileName;          // offered name (file dialogs)
     QString filter;            // "Kontrex-Dateien (*.qrx)"
     QString defaultSuffix;
+    QString directory;         // where a file dialog starts; empty: the working directory
 };
 
 struct BoxAnswer {
@@ -36,6 +37,8 @@ public:
 
     // The window the boxes belong to (centred over it, modal to it).
     void setParent(QWidget* parent) { parent_ = parent; }
+    // Where the file dialogs start when the offered name has no folder.
+    void setStartFolder(const QString& folder) { startFolder_ = folder; }
 
     void notice(const std::string& text) override;
     bool question(const std::string& text) override;
@@ -46,6 +49,7 @@ public:
 private:
     std::optional<std::string> fileDialog(const FileDialogSpec& request, bool save);
     QPointer<QWidget> parent_;
+    QString startFolder_;
 };
 
 } // namespace saldorama::ui

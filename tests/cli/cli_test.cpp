@@ -221,6 +221,7 @@ TEST(CliUsage, WrongUsageExitsWithTwoAndGermanUsage) {
     const std::vector<std::vector<std::string>> wrong = {
         {},
         {"-C"},
+        {"--ordner"},
         {"bilanzen"},
         {"bilanz", "extra"},
         {"konto"},
@@ -242,10 +243,10 @@ TEST(CliUsage, WrongUsageExitsWithTwoAndGermanUsage) {
     for (const auto& args : wrong) {
         std::vector<std::string> withDir = {"-C", dir.path()};
         withDir.insert(withDir.end(), args.begin(), args.end());
-        const Result r = run_cli(args.empty() || args[0] == "-C" ? args : withDir);
+        const Result r = run_cli(args.empty() || args[0].starts_with("-") ? args : withDir);
         const std::string shown = args.empty() ? "(none)" : args[0];
         EXPECT_EQ(r.status, 2) << shown;
-        EXPECT_NE(r.err.find("Aufruf: saldorama-cli [-C VERZEICHNIS] BEFEHL [ARGUMENT...]"), std::string::npos) << shown;
+        EXPECT_NE(r.err.find("Aufruf: saldorama-cli [-C|--ordner VERZEICHNIS] BEFEHL [ARGUMENT...]"), std::string::npos) << shown;
         EXPECT_EQ(r.out, "") << shown;
     }
     EXPECT_EQ(dir.files(), before);
@@ -256,7 +257,7 @@ TEST(CliUsage, HelpExplainsEveryCommandInGerman) {
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
     for (const char* command : {"bilanz", "betriebsergebnis", "journal", "konto NAME", "kontenplan", "buchen [--datum D]",
-                                "eroeffnung [--datum D]", "sichern DATEI", "laden DATEI", "loeschen N", "-C VERZEICHNIS"})
+                                "eroeffnung [--datum D]", "sichern DATEI", "laden DATEI", "loeschen N", "-C VERZEICHNIS", "--ordner VERZEICHNIS"})
         EXPECT_NE(r.out.find(command), std::string::npos) << command;
     EXPECT_NE(r.out.find("Rückgabewert"), std::string::npos);
 }
@@ -297,6 +298,7 @@ TEST(CliStartup, WithoutDirectoryOptionWorksInTheCurrentDirectory) {
     const Result r = run_cli({"journal"}, dir.path());
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, run_in(dir, {"journal"}).out);
+    EXPECT_EQ(r.out, run_cli({"--ordner", dir.path(), "journal"}).out);
     EXPECT_EQ(lines_of(r.out).size(), 9u);  // heading and two lines per booking
 }
 

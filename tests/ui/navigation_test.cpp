@@ -86,6 +86,19 @@ private slots:
         QCOMPARE(failures.front().icon, QMessageBox::Critical);
     }
 
+    void backupDialogsStartInTheFolderGivenForThem() {
+        Ui ui;
+        ui.start();
+        ui.click("SpeedButton30");
+        QCOMPARE(ui.boxesOf(BoxCall::Kind::SaveFile).at(0).directory, QString());
+        const QString documents = ui.file("Dokumente");
+        ui.dialogs->setStartFolder(documents);
+        ui.click("SpeedButton30");
+        ui.click("SpeedButton33");
+        QCOMPARE(ui.boxesOf(BoxCall::Kind::SaveFile).at(1).directory, documents);
+        QCOMPARE(ui.boxesOf(BoxCall::Kind::OpenFile).at(0).directory, documents);
+    }
+
     void windowHasTheFixedOuterSizeAndNoMaximiseButton() {
         Ui ui;
         ui.start();
