@@ -102,6 +102,13 @@ std::optional<BookingPair> named_pair(const Lines& form, const Lines& found, boo
     return std::nullopt;
 }
 
+// A learner booking near an expected one, ordered closest first, then
+// earliest, then by the expected booking's form.
+struct Near {
+    std::size_t distance, learner, form;
+    auto operator<=>(const Near&) const = default;
+};
+
 // The right matches: a maximum matching of expected bookings to classes of
 // interchangeable learner bookings (same lines, same date), found with
 // augmenting paths; each class can take as many as it has members.
@@ -218,6 +225,7 @@ Matching match_bookings(const std::vector<ExpectedBooking>& expected, const std:
 
     Matching out;
     std::vector<std::size_t> candidates;
+    std::vector<Near> near;
     for (std::size_t i = 0; i < expected.size(); ++i) {
         if (partner[i] != kNone) {
             BookingPair right;
@@ -237,20 +245,23 @@ Matching match_bookings(const std::vector<ExpectedBooking>& expected, const std:
         std::sort(candidates.begin(), candidates.end());
         candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
 
-        std::size_t best = kNone, bestForm = 0, bestDistance = std::numeric_limits<std::size_t>::max();
+        // The closest learner booking the pair can be named with; a name
+        // needs as many lines on both sides.
+        near.clear();
         for (std::size_t j : candidates)
-            for (std::size_t f = 0; f < forms[i].size(); ++f) {
-                const std::size_t d = distance(forms[i][f], learnerForms[j]);
-                if (d < bestDistance) {
-                    best = j;
-                    bestForm = f;
-                    bestDistance = d;
-                }
-            }
+            for (std::size_t f = 0; f < forms[i].size(); ++f)
+                if (forms[i][f].size() == learnerForms[j].size())
+                    near.push_back({distance(forms[i][f], learnerForms[j]), j, f});
+        std::sort(near.begin(), near.end());
         std::optional<BookingPair> pair;
-        if (best != kNone) {
-            const bool datesDiffer = !expected[i].date.empty() && expected[i].date != learner[best].date;
-            pair = named_pair(forms[i][bestForm], learnerForms[best], datesDiffer);
+        std::size_t best = kNone;
+        for (const Near& n : near) {
+            const bool datesDiffer = !expected[i].date.empty() && expected[i].date != learner[n.learner].date;
+            pair = named_pair(forms[i][n.form], learnerForms[n.learner], datesDiffer);
+            if (pair) {
+                best = n.learner;
+                break;
+            }
         }
         if (!pair) {
             out.missing.push_back(i);

@@ -46,12 +46,13 @@ struct Matching {
 // that, bookings of the same lines go together in solution and learner order.
 // Then, going through the remaining expected bookings in solution order, each
 // is paired with the closest remaining learner booking that shares an account
-// with it (distance: the number of (account, side, cents) lines the two do
-// not share; for a booking with alternatives the closest of its forms; the
-// earliest learner booking on a tie). The pair is named Swapped, WrongAmount,
-// WrongAccount or WrongDate; a pair none of these fits is not kept: the
-// expected booking is missing, and the learner booking stays free for the
-// expected bookings after it.
+// with it and that the pair can be named with: Swapped, WrongAmount,
+// WrongAccount or WrongDate (distance: the number of (account, side, cents)
+// lines the two do not share; for a booking with alternatives, the closest of
+// its forms; the earliest learner booking on a tie). An expected booking
+// without such a partner is missing; learner bookings left over are extra.
+// (A nearer booking that no name fits would only give "missing" and "extra"
+// again, and would hide a wrong amount in a booking of many lines.)
 [[nodiscard]] Matching match_bookings(const std::vector<ExpectedBooking>& expected,
                                       const std::vector<LearnerBooking>& learner);
 
