@@ -87,7 +87,7 @@ Cents computed_value(const ComputedValues& values, const ExpectedControl& contro
 
 LearnerBooking learner_booking(const BookingRecord& record) {
     LearnerBooking out;
-    out.number = record.number + 1;
+    out.number = static_cast<std::int64_t>(record.number) + 1;
     out.date = record.date;
     for (int i = 0; i < kBookingLines; ++i) {
         const std::size_t at = static_cast<std::size_t>(i);
