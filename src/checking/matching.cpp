@@ -5,6 +5,7 @@
 #include <map>
 #include <optional>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace saldorama {
 
@@ -110,17 +111,25 @@ struct Near {
 };
 
 // The right matches: a maximum matching of expected bookings to classes of
-// interchangeable learner bookings (same lines, same date), found with
+// interchangeable learner bookings (same lines, and same date where that
+// matters), found with
 // augmenting paths; each class can take as many as it has members.
 class RightMatcher {
 public:
     RightMatcher(const std::vector<ExpectedBooking>& expected, const std::vector<LearnerBooking>& learner,
                  const std::vector<std::vector<Lines>>& forms, const std::vector<Lines>& learnerForms) {
+        // Dates tell learner bookings apart only where a solution booking of
+        // those lines names one.
+        std::unordered_set<std::string> dated;
+        for (std::size_t i = 0; i < expected.size(); ++i)
+            if (!expected[i].date.empty())
+                for (const Lines& form : forms[i]) dated.insert(key_of(form));
         std::unordered_map<std::string, std::size_t> classOf;
         std::unordered_map<std::string, std::vector<std::size_t>> classesOfLines;
         for (std::size_t j = 0; j < learner.size(); ++j) {
             const std::string linesKey = key_of(learnerForms[j]);
-            const auto [it, added] = classOf.try_emplace(linesKey + '\x03' + learner[j].date, members_.size());
+            const std::string classKey = dated.contains(linesKey) ? linesKey + '\x03' + learner[j].date : linesKey;
+            const auto [it, added] = classOf.try_emplace(classKey, members_.size());
             if (added) {
                 members_.emplace_back();
                 dates_.push_back(learner[j].date);

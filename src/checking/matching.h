@@ -42,8 +42,8 @@ struct Matching {
 // First the right ones: a learner booking is right for an expected booking
 // when their normal forms (or the learner's and one alternative's) are equal
 // and, where the solution names a date, the dates are equal too. As many
-// expected bookings as possible are matched this way; among the ways to do
-// that, bookings of the same lines go together in solution and learner order.
+// expected bookings as possible are matched this way; equal bookings pair in
+// solution and learner order.
 // Then, going through the remaining expected bookings in solution order, each
 // is paired with the closest remaining learner booking that shares an account
 // with it and that the pair can be named with: Swapped, WrongAmount,
