@@ -1,7 +1,6 @@
 #include "checking/check_input.h"
 
 #include <algorithm>
-#include <limits>
 
 #include "base/cp1252.h"
 #include "base/failure.h"
@@ -14,12 +13,13 @@ namespace {
 
 // "-1234,50" as the money texts are written, in cents.
 Cents parse_money(const std::string& text) {
+    // Below 10^15 euros, so that summing the lines of a booking cannot overflow.
+    constexpr Cents limit = 100'000'000'000'000'000;
     Cents value = 0;
-    constexpr Cents limit = std::numeric_limits<Cents>::max() / 10 - 9;
     for (char c : text) {
         if (c < '0' || c > '9') continue;
-        if (value > limit) fail(cp("Der Betrag ") + text + cp(" ist zu groß für die Prüfung."));
         value = value * 10 + (c - '0');
+        if (value >= limit) fail(cp("Der Betrag ") + text + cp(" ist zu groß für die Prüfung"));
     }
     return !text.empty() && text[0] == '-' ? -value : value;
 }

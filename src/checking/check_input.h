@@ -14,7 +14,8 @@ namespace saldorama {
 using Cents = std::int64_t;
 
 // A stored amount in cents, rounded exactly as the program shows it
-// (amount_text): 1234.5 gives 123450, 0.005 gives 0.
+// (amount_text): 1234.5 gives 123450, 0.005 gives 0. An amount of 10^15 euros
+// or more fails with "Der Betrag ... ist zu groß für die Prüfung".
 [[nodiscard]] Cents cents_of(double amount);
 // A typed amount text in cents as checkmoney reads it ("12,5" gives 1250);
 // a text that is no number fails with checkmoney's failure.

@@ -85,9 +85,12 @@ std::string finding_text(const CheckRow& row, const Solution& solution, const Le
         return expected_name(solution, row) + cp(": falsches Konto – du hast ") + row.foundAccount + " statt " +
                row.expectedAccount + " gebucht (" + yours(learner, row) + ").";
     case Finding::WrongDate:
+    {
+        const std::string& found = learner.bookings[row.learner].date;
         return expected_name(solution, row) + cp(": falsches Datum – richtig ist der ") +
-               solution.bookings[row.expected].date + ", du hast " + learner.bookings[row.learner].date +
+               solution.bookings[row.expected].date + ", du hast " + (found.empty() ? "keines" : found) +
                " eingetragen (" + yours(learner, row) + ").";
+    }
     case Finding::WrongValue: {
         const ExpectedControl& control = solution.controls[row.control];
         return control_name(control) + " stimmt nicht: richtig ist " + cents_text(control.cents) + ", bei dir " +

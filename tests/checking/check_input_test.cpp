@@ -20,7 +20,10 @@ TEST(Cents, StoredAmountsRoundAsTheProgramShowsThem) {
     EXPECT_EQ(cents_of_text(""), 0);
     EXPECT_EQ(test::failure_text([] { (void)cents_of_text(cp("zwölf")); }),
               cp("'zwölf' ist kein gültiger Gleitkommawert"));
-    EXPECT_EQ(test::failure_text([] { (void)cents_of(1e300); }).substr(0, 11), "Der Betrag ");
+    EXPECT_EQ(cents_of(999999999999999.0), 99999999999999900);
+    EXPECT_EQ(test::failure_text([] { (void)cents_of(1e15); }),
+              cp("Der Betrag 1000000000000000,00 ist zu groß für die Prüfung"));
+    EXPECT_EQ(test::failure_text([] { (void)cents_of(-1e300); }).substr(0, 11), "Der Betrag ");
 }
 
 TEST(Cents, WrittenWithCommaAndTwoDigits) {

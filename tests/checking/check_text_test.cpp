@@ -86,6 +86,10 @@ TEST(CheckText, RightRowsAndTheOnePointWording) {
     EXPECT_EQ(result.rows[0].text, "Buchung 4 ist richtig (deine Buchung 9).");
     EXPECT_EQ(check_lines(result), std::vector<std::string>{"1 von 1 Punkt"});
     EXPECT_EQ(points_text(0, 12), "0 von 12 Punkten");
+    solution.bookings[0].date = "15.03.2026";
+    learner.bookings[0].date = "";
+    EXPECT_EQ(check(solution, learner).rows[0].text,
+              cp("Buchung 4: falsches Datum – richtig ist der 15.03.2026, du hast keines eingetragen (deine Buchung 9)."));
 }
 
 TEST(CheckText, BookingInTextbookForm) {
