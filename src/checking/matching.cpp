@@ -59,7 +59,26 @@ std::vector<std::string> accounts_of(const Lines& normal) {
 
 // Names a pair of an expected form and a learner booking, or nothing when no
 // name fits.
+// Whether the accounts of two normal forms differ in at most one of each:
+// a cheap test that rules out most pairs before any name is tried.
+bool near_in_accounts(const Lines& a, const Lines& b) {
+    int onlyA = 0, onlyB = 0;
+    std::size_t i = 0, j = 0;
+    while (i < a.size() || j < b.size()) {
+        const int order = i == a.size() ? 1 : j == b.size() ? -1 : a[i].account.compare(b[j].account);
+        const std::string& account = order <= 0 ? a[i].account : b[j].account;
+        if (order < 0) ++onlyA;
+        if (order > 0) ++onlyB;
+        if (order <= 0)
+            while (i < a.size() && a[i].account == account) ++i;
+        if (order >= 0)
+            while (j < b.size() && b[j].account == account) ++j;
+    }
+    return onlyA <= 1 && onlyB <= 1;
+}
+
 std::optional<BookingPair> named_pair(const Lines& form, const Lines& found, bool datesDiffer) {
+    if (!near_in_accounts(form, found)) return std::nullopt;
     BookingPair pair;
     if (form == found) {
         if (!datesDiffer) return std::nullopt;  // cannot happen: it would have matched
