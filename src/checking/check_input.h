@@ -1,0 +1,94 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "bookings/booking_record.h"
+
+namespace saldorama {
+
+// What a check compares: the expected books of an exercise's solution and the
+// learner's bookings, in whole cents. Texts are CP1252 like all core text.
+
+using Cents = std::int64_t;
+
+// A stored amount in cents, rounded exactly as the program shows it
+// (amount_text): 1234.5 gives 123450, 0.005 gives 0. An amount of 10^15 euros
+// or more fails with "Der Betrag ... ist zu groß für die Prüfung".
+[[nodiscard]] Cents cents_of(double amount);
+// A typed amount text in cents as checkmoney reads it ("12,5" gives 1250);
+// a text that is no number fails with checkmoney's failure.
+[[nodiscard]] Cents cents_of_text(std::string_view text);
+// Cents as the program writes an amount: "1234,50", "-0,05".
+[[nodiscard]] std::string cents_text(Cents cents);
+
+enum class Side { Soll, Haben };
+
+struct BookingLine {
+    std::string account;
+    Side side = Side::Soll;
+    Cents cents = 0;
+    auto operator<=>(const BookingLine&) const = default;
+};
+
+// Lines as the check compares them: lines on the same account and side summed,
+// lines of 0 cents dropped, sorted by account, then side. Two bookings carry
+// the same lines exactly when their normal forms are equal.
+[[nodiscard]] std::vector<BookingLine> normal_form(const std::vector<BookingLine>& lines);
+// Summed like normal_form, but in the order each account and side first
+// appears: the order a booking is shown in.
+[[nodiscard]] std::vector<BookingLine> summed_in_order(const std::vector<BookingLine>& lines);
+
+// One booking of a solution.
+struct ExpectedBooking {
+    int number = 0;                  // its number within the solution, shown as "Buchung 3"
+    int exercise = 0;                // the exercise that adds it
+    std::vector<BookingLine> lines;  // up to five in the file; order does not matter
+    std::string date;                // "TT.MM.JJJJ"; empty: any date will do
+    std::vector<std::vector<BookingLine>> alternatives;  // other line sets that are right too
+    std::string explanation;         // why it is booked so; shown with "Lösung zeigen"
+};
+
+enum class ControlKind {
+    AccountBalance,      // the balance of one account
+    BalanceSheetTotal,   // the balance sheet total
+    ProfitOrLoss,        // the year's profit (negative: loss)
+    OperatingResult,
+    NeutralResult,
+};
+
+// One control value of a solution.
+struct ExpectedControl {
+    ControlKind kind = ControlKind::AccountBalance;
+    std::string account;  // for AccountBalance only
+    Cents cents = 0;
+    int exercise = 0;     // the exercise that adds it
+};
+
+// The learner's values for the control kinds, computed by the caller from the
+// learner's books in the same sign convention as the solution's values.
+struct ComputedValues {
+    std::vector<std::pair<std::string, Cents>> balances;  // account, balance; a missing account counts as 0
+    Cents balanceSheetTotal = 0;
+    Cents profitOrLoss = 0;
+    Cents operatingResult = 0;
+    Cents neutralResult = 0;
+};
+
+// The learner's value for one control value.
+[[nodiscard]] Cents computed_value(const ComputedValues& values, const ExpectedControl& control);
+
+// One booking of the learner.
+struct LearnerBooking {
+    std::int64_t number = 0;         // as the learner sees it on the booking page (1 for the first)
+    std::string date;
+    std::vector<BookingLine> lines;
+};
+
+// A stored booking for the check: number + 1, the date, and for each of the
+// five lines with an account a Soll line for a debit and a Haben line for a
+// credit that are not 0 cents.
+[[nodiscard]] LearnerBooking learner_booking(const BookingRecord& record);
+
+} // namespace saldorama

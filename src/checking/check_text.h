@@ -1,0 +1,53 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "checking/check_result.h"
+
+namespace saldorama {
+
+// The German texts of a check, CP1252 like all core text.
+
+// A booking in textbook form: the Soll lines, "an", the Haben lines, each
+// "Konto Betrag", lines on the same account and side summed, in the order
+// they first appear: "Bank 300,00, Kasse 200,00 an Eigenkapital 500,00".
+[[nodiscard]] std::string booking_text(const std::vector<BookingLine>& lines);
+
+// The name of a control value: "Kontostand Kasse", "Bilanzsumme", "Gewinn/Verlust",
+// "Betriebsergebnis", "Neutrales Ergebnis".
+[[nodiscard]] std::string control_name(const ExpectedControl& control);
+
+// The row's finding; check() stores it in CheckRow::text.
+[[nodiscard]] std::string finding_text(const CheckRow& row, const Solution& solution, const LearnerBooks& learner);
+
+// "Lösung zeigen" for a booking row: the expected booking, its alternatives,
+// its date where named, then its explanation.
+[[nodiscard]] std::vector<std::string> solution_lines(const ExpectedBooking& booking);
+// The same for a control value row: its name and value.
+[[nodiscard]] std::vector<std::string> solution_lines(const ExpectedControl& control);
+
+// "3 von 5 Punkten" ("1 von 1 Punkt").
+[[nodiscard]] std::string points_text(int points, int maxPoints);
+
+// The command line's output of a check: one line per finding of this
+// exercise, then under "Aus früheren Aufgaben (kostet keine Punkte):" the
+// findings about earlier exercises, then the points line.
+[[nodiscard]] std::vector<std::string> check_lines(const CheckResult& result);
+
+// The class check: one line per backup, and the same as fields for a table.
+// "schueler1.qrx: Anna Beispiel: 3 von 5 Punkten"
+[[nodiscard]] std::string class_check_line(const std::string& file, const std::string& responsible,
+                                           const CheckResult& result);
+// "schueler2.qrx: nicht geprüft: <message>"
+[[nodiscard]] std::string class_check_failure_line(const std::string& file, const std::string& message);
+// Datei, Verantwortlich, Punkte, Mögliche Punkte, Hinweis.
+[[nodiscard]] std::vector<std::string> class_check_header();
+[[nodiscard]] std::vector<std::string> class_check_fields(const std::string& file, const std::string& responsible,
+                                                          const CheckResult& result);
+// The file, empty fields, and the message as the Hinweis.
+[[nodiscard]] std::vector<std::string> class_check_failure_fields(const std::string& file, const std::string& message);
+// Fields joined by ";"; a field holding ';', '"', CR or LF is put in double
+// quotes with its quotes doubled.
+[[nodiscard]] std::string csv_row(const std::vector<std::string>& fields);
+
+} // namespace saldorama
