@@ -1,10 +1,33 @@
 // saldorama-cli: the window's page logic driven from the command line.
+#include <cerrno>
+#include <cstring>
 #include <iostream>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "cli/arguments.h"
 #include "cli/driver.h"
+
+namespace {
+
+// saldorama-pdf beside this program: it alone links Qt, so that every other
+// command starts as fast as ever. Replaces this process; returns only when
+// the helper cannot be started.
+int run_pdf_helper(char** argv) {
+    std::string self(4096, '\0');
+    const ssize_t n = ::readlink("/proc/self/exe", self.data(), self.size() - 1);
+    self.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    const auto slash = self.rfind('/');
+    const std::string helper = (slash == std::string::npos ? std::string(".") : self.substr(0, slash)) + "/saldorama-pdf";
+    argv[0] = const_cast<char*>(helper.c_str());
+    ::execv(helper.c_str(), argv);
+    std::cerr << "saldorama-cli: Das Hilfsprogramm für PDF-Dateien (" << helper
+              << ") lässt sich nicht starten: " << std::strerror(errno) << '\n';
+    return 1;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     using namespace saldorama::cli;
@@ -20,5 +43,6 @@ int main(int argc, char** argv) {
         std::cout << help_text();
         return 0;
     }
+    if (invocation.pdf) return run_pdf_helper(argv);
     return run_command(invocation, std::cout, std::cerr);
 }
