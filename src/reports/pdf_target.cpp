@@ -23,7 +23,8 @@ bool is_data_file_name(const std::string& fileName) {
         if (name == f) return true;
     const auto starts = [&](const char* prefix, const char* suffix) {
         const std::string p = prefix, s = suffix;
-        return name.size() >= p.size() + s.size() && name.starts_with(p) && name.ends_with(s);
+        // Something between: "Kontenplan1.txt", "Aufgabe8.txt", not "Kontenplan.txt".
+        return name.size() > p.size() + s.size() && name.starts_with(p) && name.ends_with(s);
     };
     return starts("kontenplan", ".txt") || starts("aufgabe", ".txt") || starts("loesung", ".txt") ||
            starts("lösung", ".txt");
