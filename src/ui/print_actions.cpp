@@ -25,7 +25,8 @@ namespace {
 
 // Runs `paint` on a second thread. Meanwhile a progress box (after a short
 // while) shows the pages done and offers "Abbrechen". Returns whether the
-// painting ran to its end; a failure of it is thrown again here.
+// painting ran to its end (a cancel that comes too late changes nothing); a
+// failure of it is thrown again here.
 bool paint_with_progress(MainWindow& window, const std::function<bool(const print::PageProgress&)>& paint) {
     std::atomic<int> done{0};
     std::atomic<int> pages{0};
@@ -57,6 +58,7 @@ bool paint_with_progress(MainWindow& window, const std::function<bool(const prin
     QEventLoop loop;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (box.wasCanceled()) cancelled = true;  // also Esc and closing the box
         if (pages > 0) {
             box.setMaximum(pages);
             box.setValue(done);
@@ -69,7 +71,7 @@ bool paint_with_progress(MainWindow& window, const std::function<bool(const prin
     worker.join();
     box.close();
     if (error) std::rethrow_exception(error);
-    return completed && !cancelled;
+    return completed;
 }
 
 std::string working_directory(MainWindow& window) {

@@ -4,11 +4,14 @@
 #include <QCheckBox>
 #include <QListWidget>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
+#include <QTimer>
 
 #include "bookings/bookings_file.h"
+#include "ui/print_actions.h"
 #include "ui/ui_test_support.h"
 
 using namespace saldorama;
@@ -174,6 +177,35 @@ private slots:
                  qPrintable(failures.front().text));
         QCOMPARE(ui_->read("buchungen.dat"), before);
         QVERIFY(!QFile::exists(ui_->file("Buchungen.DAT")));
+    }
+
+    void aLongJournalPaintsWhileTheWindowLivesAndCancelLeavesNoFile() {
+        for (int n = 63; n < 3000; ++n)
+            bookings_append(booking(n, "11.01.2026", "Barverkauf", {{"Kasse", 2, 0}, {"Umsatzerlöse", 0, 2}}));
+        ui_->click("SpeedButton5");
+        int ticks = 0;
+        QTimer ticker;
+        QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+        ticker.start(5);
+        // "Abbrechen" in the progress box once the first page is done.
+        int pagesWhenCancelled = 0;
+        QTimer canceller;
+        QObject::connect(&canceller, &QTimer::timeout, [&] {
+            auto* box = ui_->window->findChild<QProgressDialog*>();
+            if (!box || box->maximum() == 0 || pagesWhenCancelled) return;
+            pagesWhenCancelled = box->maximum();
+            box->cancel();
+        });
+        canceller.start(1);
+        const QString target = ui_->file("journal.pdf");
+        const bool saved = save_report_pdf(*ui_->window, PrintedReport::Journal, false, target);
+        QVERIFY(!saved);
+        QVERIFY2(ticks >= 2, "the window's event loop ran while the pages were painted");
+        QVERIFY(pagesWhenCancelled > 50);
+        QVERIFY(!QFile::exists(target));
+        const QStringList left = QDir(ui_->file("")).entryList({QStringLiteral("journal.pdf*")}, QDir::Files);
+        QVERIFY2(left.isEmpty(), qPrintable(left.join(QLatin1Char(' '))));
+        QVERIFY(ui_->boxesOf(BoxCall::Kind::Failure).empty());
     }
 
     void everyReportPageCanPrintAndOnlyTwoHaveTheTextbookForm() {
