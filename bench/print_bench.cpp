@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
     job.reportName = "Journal";
     job.printDate = "24.12.2026";
     job.lines = journal_print_lines(journal);
-    job.repeatFirstLine = true;
+    job.repeatedLines = 1;
     const double buildTime = seconds_since(start);
 
     const fs::path path = fs::temp_directory_path() / "saldorama_print_bench.pdf";

@@ -89,7 +89,7 @@ Layout make_layout(const QPagedPaintDevice& device, const PrintJob& job) {
     const int columns = std::max(1, static_cast<int>(l.body.width() / l.charWidth));
     l.lines = widest > columns ? wrap_lines(job.lines, columns) : job.lines;
     const int rows = std::max(2, static_cast<int>(l.body.height() / l.lineHeight));
-    l.pages = paginate(l.lines, rows, job.repeatFirstLine);
+    l.pages = paginate(l.lines, rows, job.repeatedLines);
     return l;
 }
 
@@ -160,8 +160,8 @@ bool paint_job(QPagedPaintDevice& device, const PrintJob& job, const PageProgres
         p.setPen(QPen(Qt::black, 0.2 * l.mm));
         const PageRange& range = l.pages[static_cast<std::size_t>(n)];
         double y = l.body.top();
-        if (range.withFirstLine) {
-            paint_line(p, l, l.lines.front(), y);
+        for (std::size_t i = 0; i < range.repeated; ++i) {
+            paint_line(p, l, l.lines[i], y);
             y += l.lineHeight;
         }
         for (std::size_t i = range.begin; i < range.end; ++i) {

@@ -82,12 +82,15 @@ PrintJob print_job(const TForm1& form, PrintedReport report, bool textbook, cons
     case PrintedReport::Journal:
         job.reportName = "Journal";
         job.lines = journal_print_lines(form.journal.Memo2.lines);
-        job.repeatFirstLine = true;
+        job.repeatedLines = 1;
         break;
     case PrintedReport::AccountSheet: {
         const std::string name = chosen_account(form);
         job.reportName = cp("Kontenblatt ") + name + (textbook ? cp(" (Lehrbuchform)") : std::string());
         job.lines = textbook && !name.empty() ? textbook_sheet(name) : screen_sheet(form);
+        // The account's name and the T's headings: title and headings row,
+        // or "Konto: ...", the captions and the grid's heading row.
+        job.repeatedLines = textbook ? 2 : 3;
         break;
     }
     }

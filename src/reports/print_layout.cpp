@@ -11,21 +11,22 @@ PrintLine print_line(std::string text, bool keepWithNext) {
     return line;
 }
 
-std::vector<PageRange> paginate(const std::vector<PrintLine>& lines, int rowsPerPage, bool repeatFirstLine) {
+std::vector<PageRange> paginate(const std::vector<PrintLine>& lines, int rowsPerPage, std::size_t repeatedLines) {
     const std::size_t rows = static_cast<std::size_t>(std::max(rowsPerPage, 2));
     std::vector<PageRange> pages;
     std::size_t begin = 0;
     const std::size_t n = lines.size();
     while (begin < n || pages.empty()) {
-        const bool withFirst = repeatFirstLine && !pages.empty() && begin > 0;
-        const std::size_t capacity = withFirst ? rows - 1 : rows;
+        const std::size_t repeated =
+            pages.empty() || repeatedLines + 2 > rows ? 0 : std::min(repeatedLines, begin);
+        const std::size_t capacity = rows - repeated;
         std::size_t end = std::min(n, begin + capacity);
         if (end < n) {
             std::size_t cut = end;
             while (cut > begin && lines[cut - 1].keepWithNext) --cut;
             if (cut > begin) end = cut;  // else the headings alone fill the page
         }
-        pages.push_back({begin, end, withFirst});
+        pages.push_back({begin, end, repeated});
         if (end == begin) break;  // no lines at all
         begin = end;
     }

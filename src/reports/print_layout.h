@@ -32,24 +32,27 @@ struct PrintJob {
     std::string reportName;  // CP1252, header middle
     std::string printDate;   // "TT.MM.JJJJ", header right
     std::vector<PrintLine> lines;
-    bool repeatFirstLine = false;  // the journal's column heading on every page
+    // The first lines again on top of every further page: the journal's
+    // column heading, the head of a T-account.
+    std::size_t repeatedLines = 0;
 };
 
-// Lines [begin, end) of `lines` on one page; on a page after the first,
-// `withFirstLine` puts line 0 on top again.
+// Lines [begin, end) of `lines` on one page; `repeated` of the first lines
+// stand above them again.
 struct PageRange {
     std::size_t begin = 0;
     std::size_t end = 0;
-    bool withFirstLine = false;
+    std::size_t repeated = 0;
     bool operator==(const PageRange&) const = default;
 };
 
 // Fills pages of `rowsPerPage` lines in order. A page never ends on a line
 // marked keepWithNext: such lines move to the next page with the line they
-// head, unless the chain of headings alone fills a page. At least one page,
-// also for no lines.
+// head, unless the chain of headings alone fills a page. Pages after the
+// first begin with the first `repeatedLines` lines again (unless they would
+// leave less than two rows). At least one page, also for no lines.
 [[nodiscard]] std::vector<PageRange> paginate(const std::vector<PrintLine>& lines, int rowsPerPage,
-                                              bool repeatFirstLine);
+                                              std::size_t repeatedLines);
 
 // A line longer than `maxColumns` becomes several lines of at most that many
 // characters; all but the last keep with the next one. Marks stay on the

@@ -17,14 +17,15 @@ std::vector<PrintLine> lines_of(const std::string& marks) {
 }
 
 // Every line once, in order; no page ends on a heading unless headings fill it.
-void expect_sound(const std::vector<PrintLine>& lines, const std::vector<PageRange>& pages, int rows, bool repeat) {
+void expect_sound(const std::vector<PrintLine>& lines, const std::vector<PageRange>& pages, int rows,
+                  std::size_t repeat) {
     std::size_t next = 0;
     for (std::size_t p = 0; p < pages.size(); ++p) {
         const PageRange& page = pages[p];
         EXPECT_EQ(page.begin, next);
         EXPECT_GT(page.end, page.begin);
-        EXPECT_LE(page.end - page.begin + (page.withFirstLine ? 1 : 0), static_cast<std::size_t>(rows));
-        EXPECT_EQ(page.withFirstLine, repeat && p > 0);
+        EXPECT_LE(page.end - page.begin + page.repeated, static_cast<std::size_t>(rows));
+        EXPECT_EQ(page.repeated, p > 0 ? repeat : 0);
         bool allHeadings = true;
         for (std::size_t i = page.begin; i < page.end; ++i) allHeadings = allHeadings && lines[i].keepWithNext;
         if (page.end < lines.size() && !allHeadings) {
@@ -37,40 +38,46 @@ void expect_sound(const std::vector<PrintLine>& lines, const std::vector<PageRan
 
 TEST(Paginate, HeadingMovesToTheNextPageWithItsFirstLine) {
     const auto lines = lines_of("...h.....");
-    const auto pages = paginate(lines, 4, false);
+    const auto pages = paginate(lines, 4, 0);
     ASSERT_EQ(pages.size(), 3u);
-    EXPECT_EQ(pages[0], (PageRange{0, 3, false}));
-    EXPECT_EQ(pages[1], (PageRange{3, 7, false}));
-    EXPECT_EQ(pages[2], (PageRange{7, 9, false}));
+    EXPECT_EQ(pages[0], (PageRange{0, 3, 0}));
+    EXPECT_EQ(pages[1], (PageRange{3, 7, 0}));
+    EXPECT_EQ(pages[2], (PageRange{7, 9, 0}));
 }
 
 TEST(Paginate, AChainOfHeadingsMovesWhole) {
-    const auto pages = paginate(lines_of("..hhh..."), 4, false);
+    const auto pages = paginate(lines_of("..hhh..."), 4, 0);
     ASSERT_EQ(pages.size(), 3u);
-    EXPECT_EQ(pages[0], (PageRange{0, 2, false}));
-    EXPECT_EQ(pages[1], (PageRange{2, 6, false}));
-    EXPECT_EQ(pages[2], (PageRange{6, 8, false}));
+    EXPECT_EQ(pages[0], (PageRange{0, 2, 0}));
+    EXPECT_EQ(pages[1], (PageRange{2, 6, 0}));
+    EXPECT_EQ(pages[2], (PageRange{6, 8, 0}));
 }
 
 TEST(Paginate, HeadingsThatFillAPageAreCutRatherThanLooping) {
     const auto lines = lines_of("hhhhhh.");
-    const auto pages = paginate(lines, 3, false);
-    expect_sound(lines, pages, 3, false);
+    const auto pages = paginate(lines, 3, 0);
+    expect_sound(lines, pages, 3, 0);
     EXPECT_EQ(pages.size(), 3u);
 }
 
-TEST(Paginate, FirstLineRepeatsOnEveryFurtherPage) {
+TEST(Paginate, FirstLinesRepeatOnEveryFurtherPage) {
     const auto lines = lines_of("h.........");  // heading and nine lines
-    const auto pages = paginate(lines, 4, true);
+    const auto pages = paginate(lines, 4, 1);
     // Page 1: heading + 3 lines; then 3 lines under the repeated heading each.
     ASSERT_EQ(pages.size(), 3u);
-    EXPECT_EQ(pages[0], (PageRange{0, 4, false}));
-    EXPECT_EQ(pages[1], (PageRange{4, 7, true}));
-    EXPECT_EQ(pages[2], (PageRange{7, 10, true}));
+    EXPECT_EQ(pages[0], (PageRange{0, 4, 0}));
+    EXPECT_EQ(pages[1], (PageRange{4, 7, 1}));
+    EXPECT_EQ(pages[2], (PageRange{7, 10, 1}));
+
+    const auto twoLines = lines_of("hh..........");
+    for (int rows = 4; rows <= 8; ++rows) expect_sound(twoLines, paginate(twoLines, rows, 2), rows, 2);
+    // A head that leaves less than two rows is not repeated.
+    const auto tooBig = paginate(twoLines, 3, 2);
+    EXPECT_EQ(tooBig[1].repeated, 0u);
 }
 
 TEST(Paginate, NoLinesIsOneEmptyPage) {
-    const auto pages = paginate({}, 10, false);
+    const auto pages = paginate({}, 10, 0);
     ASSERT_EQ(pages.size(), 1u);
     EXPECT_EQ(pages[0].begin, pages[0].end);
 }
@@ -83,7 +90,7 @@ TEST(Paginate, BalanceReportNeverLeavesAHeadingAtAPageFoot) {
     const auto lines = statement_print_lines(balance_report(chart, bookings, test::muster_company(), {}));
     for (int rows = 3; rows <= static_cast<int>(lines.size()) + 1; ++rows) {
         SCOPED_TRACE(rows);
-        expect_sound(lines, paginate(lines, rows, false), rows, false);
+        expect_sound(lines, paginate(lines, rows, 0), rows, 0);
     }
 }
 
