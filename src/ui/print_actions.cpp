@@ -92,13 +92,13 @@ bool save_pdf(MainWindow& window, PrintedReport report, bool textbook, const std
 }
 
 void ask_and_save(MainWindow& window, PrintedReport report, bool textbook) {
-    FileDialogSpec spec;
-    spec.title = "Als PDF speichern";
-    spec.fileName = working_directory(window) + "/" + cp1252_to_utf8(suggested_pdf_name(window.form(), report));
-    spec.filterName = "PDF-Dateien (*.pdf)";
-    spec.pattern = "*.pdf";
-    spec.defaultExtension = "pdf";
-    const auto path = window.form().dialogs.save_file(spec);
+    FileDialogSpec request;
+    request.title = "Als PDF speichern";
+    request.fileName = working_directory(window) + "/" + cp1252_to_utf8(suggested_pdf_name(window.form(), report));
+    request.filterName = "PDF-Dateien (*.pdf)";
+    request.pattern = "*.pdf";
+    request.defaultExtension = "pdf";
+    const auto path = window.form().dialogs.save_file(request);
     if (path) save_pdf(window, report, textbook, *path);
 }
 
