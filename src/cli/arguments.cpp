@@ -97,6 +97,29 @@ int booking_number(const std::string& text) {
     return value;
 }
 
+// The report commands take --pdf DATEI and --lehrbuch anywhere among their
+// arguments; the others remain.
+std::vector<std::string> take_print_options(const std::string& command, const std::vector<std::string>& rest,
+                                            Invocation& inv) {
+    std::vector<std::string> positional;
+    for (std::size_t i = 0; i < rest.size(); ++i) {
+        if (rest[i] == "--pdf") {
+            if (i + 1 >= rest.size()) wrong("Nach --pdf fehlt der Dateiname.");
+            if (inv.pdf) wrong("--pdf ist mehrfach angegeben.");
+            inv.pdf = rest[++i];
+            if (inv.pdf->empty()) wrong("Der Dateiname nach --pdf ist leer.");
+        } else if (rest[i] == "--lehrbuch") {
+            inv.textbook = true;
+        } else {
+            positional.push_back(rest[i]);
+        }
+    }
+    if (inv.textbook && !inv.pdf) wrong("--lehrbuch gilt nur zusammen mit --pdf.");
+    if (inv.textbook && inv.command != Command::Bilanz && inv.command != Command::Konto)
+        wrong("Die Lehrbuchform gibt es für bilanz und konto, nicht für " + command + ".");
+    return positional;
+}
+
 } // namespace
 
 Invocation parse_arguments(const std::vector<std::string>& args) {
@@ -117,7 +140,10 @@ Invocation parse_arguments(const std::vector<std::string>& args) {
     const auto found = command_names().find(name);
     if (found == command_names().end()) wrong("Unbekannter Befehl \"" + name + "\".");
     inv.command = found->second;
-    const std::vector<std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
+    std::vector<std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
+    if (inv.command == Command::Bilanz || inv.command == Command::Betriebsergebnis ||
+        inv.command == Command::Journal || inv.command == Command::Konto)
+        rest = take_print_options(name, rest, inv);
 
     switch (inv.command) {
     case Command::Bilanz:
@@ -168,7 +194,8 @@ bool is_read_only(Command command) noexcept {
 
 const char* usage_text() noexcept {
     return "Aufruf: saldorama-cli [-C|--ordner VERZEICHNIS] BEFEHL [ARGUMENT...]\n"
-           "Befehle: bilanz, betriebsergebnis, journal, konto NAME, kontenplan,\n"
+           "Befehle: bilanz, betriebsergebnis, journal, konto NAME (diese vier mit\n"
+           "         [--pdf DATEI [--lehrbuch]]), kontenplan,\n"
            "         buchen [--datum D] [--person P] [--grund G] --zeile \"KONTO;SOLL;HABEN\"...,\n"
            "         eroeffnung [--datum D] \"KONTO=BETRAG\"..., sichern DATEI, laden DATEI,\n"
            "         loeschen N\n"
@@ -197,6 +224,16 @@ const char* help_text() noexcept {
            "                    Soll-Seite, ein Tabulator, die Haben-Seite.\n"
            "  kontenplan        gibt den aktuellen Kontenplan aus, je Konto die fünf\n"
            "                    Spalten der Tabelle, durch Tabulatoren getrennt.\n"
+           "\n"
+           "  --pdf DATEI       (bei bilanz, betriebsergebnis, journal und konto) schreibt\n"
+           "                    den Bericht als PDF in DATEI, genau wie \"Als PDF speichern…\"\n"
+           "                    im Fenster, und gibt nichts aus. Die Dateien deiner\n"
+           "                    Buchführung (buchungen.dat, einstellungen.txt, ...) werden\n"
+           "                    nie überschrieben.\n"
+           "  --lehrbuch        (mit --pdf, bei bilanz und konto) druckt Bilanz und GuV\n"
+           "                    bzw. das Konto in T-Form wie im Lehrbuch.\n"
+           "                    Das Druckdatum im Kopf ist das heutige, oder der Wert der\n"
+           "                    Umgebungsvariablen SALDORAMA_DRUCKDATUM (TT.MM.JJJJ).\n"
            "\n"
            "Befehle, die schreiben:\n"
            "  buchen [--datum D] [--person P] [--grund G] --zeile \"KONTO;SOLL;HABEN\"...\n"

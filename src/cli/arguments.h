@@ -41,6 +41,8 @@ struct Invocation {
     std::optional<std::string> date, person, reason;  // buchen; date also eroeffnung
     std::vector<FormLine> lines;             // buchen, 1 to 5
     std::vector<OpeningAmount> openingAmounts;  // eroeffnung
+    std::optional<std::string> pdf;  // bilanz, betriebsergebnis, journal, konto: --pdf DATEI
+    bool textbook = false;           // --lehrbuch, with --pdf, for bilanz and konto
 };
 
 // Wrong usage; the text is German UTF-8 and names what is wrong.

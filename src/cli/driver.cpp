@@ -11,6 +11,7 @@
 #include "cli/cli_dialogs.h"
 #include "form/tform1.h"
 #include "kernel/handler_runner.h"
+#include "form/print_jobs.h"
 
 namespace saldorama::cli {
 namespace {
@@ -35,19 +36,24 @@ int last_filled_row(const StringGrid& grid, std::initializer_list<int> cols, int
     return last;
 }
 
-void account_sheet(TForm1& form, CliDialogs& dialogs, const std::string& name, std::ostream& out) {
+// Shows the account sheet page and chooses the account; false after a box.
+bool choose_account(TForm1& form, CliDialogs& dialogs, const std::string& name) {
     form.run([&] { form.showPage(Page::TabSheet10); });
-    if (dialogs.refused()) return;
+    if (dialogs.refused()) return false;
     AccountSheetPage& page = form.accountSheet;
     const auto& items = page.ListBox1.items;
     const auto found = std::find(items.begin(), items.end(), name);
     if (found == items.end()) {
         dialogs.notice(account_not_found());
-        return;
+        return false;
     }
     page.ListBox1.itemIndex = static_cast<int>(found - items.begin());
-    form.run([&] { page.ListBox1Click(); });
-    const StringGrid& grid = page.StringGrid3;
+    return form.run([&] { page.ListBox1Click(); });
+}
+
+void account_sheet(TForm1& form, CliDialogs& dialogs, const std::string& name, std::ostream& out) {
+    if (!choose_account(form, dialogs, name)) return;
+    const StringGrid& grid = form.accountSheet.StringGrid3;
     const int last = last_filled_row(grid, {0, 2}, 0);
     for (int row = 0; row <= last; ++row) print(out, grid.cell(0, row) + "\t" + grid.cell(2, row));
 }
@@ -130,26 +136,61 @@ void delete_booking(TForm1& form, int number) {
     form.run([&] { form.booking.SpeedButton36Click(); });
 }
 
-} // namespace
-
-int run_command(const Invocation& inv, std::ostream& out, std::ostream& err) {
-    CliDialogs dialogs(err);
+// Enters the directory of -C and starts the form as the window does.
+bool start(const Invocation& inv, CliDialogs& dialogs, TForm1& form) {
     if (inv.directory) {
         try {
             change_directory(*inv.directory);
         } catch (const Failure& f) {
             dialogs.failure(cp("Verzeichnis ") + utf8_to_cp1252(*inv.directory) +
                             cp(" kann nicht geöffnet werden. ") + failure_box_text(f.text()));
-            return 1;
+            return false;
         }
     }
-
-    TForm1 form(dialogs);
     StartupOptions options;
     options.readExercises = false;
     options.createBookingsFile = !is_read_only(inv.command);
     options.showStartPage = false;
-    if (!form.run([&] { form.FormCreate(options); })) return 1;
+    return form.run([&] { form.FormCreate(options); });
+}
+
+} // namespace
+
+int run_print_command(const Invocation& inv, std::ostream& err, const std::string& printDate,
+                      const std::function<void(const PrintJob&)>& write) {
+    CliDialogs dialogs(err);
+    TForm1 form(dialogs);
+    if (!start(inv, dialogs, form)) return 1;
+    PrintedReport report = PrintedReport::Balance;
+    switch (inv.command) {
+    case Command::Bilanz:
+        form.run([&] { form.showPage(Page::TabSheet5); });
+        break;
+    case Command::Betriebsergebnis:
+        report = PrintedReport::Operating;
+        form.run([&] { form.showPage(Page::TabSheet11); });
+        break;
+    case Command::Journal:
+        report = PrintedReport::Journal;
+        form.run([&] { form.showPage(Page::TabSheet6); });
+        break;
+    case Command::Konto:
+        report = PrintedReport::AccountSheet;
+        choose_account(form, dialogs, inv.account);
+        break;
+    default:
+        return 2;
+    }
+    // A page that refused (no chart, unknown account) prints nothing.
+    if (dialogs.refused()) return 1;
+    form.run([&] { write(print_job(form, report, inv.textbook, printDate)); });
+    return dialogs.refused() ? 1 : 0;
+}
+
+int run_command(const Invocation& inv, std::ostream& out, std::ostream& err) {
+    CliDialogs dialogs(err);
+    TForm1 form(dialogs);
+    if (!start(inv, dialogs, form)) return 1;
 
     switch (inv.command) {
     case Command::Bilanz:

@@ -1,10 +1,37 @@
 // saldorama-cli: the window's page logic driven from the command line.
+#include <cerrno>
+#include <cstring>
 #include <iostream>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "cli/arguments.h"
 #include "cli/driver.h"
+
+namespace {
+
+// saldorama-pdf, beside this program or in libexec: it alone links Qt, so that every other
+// command starts as fast as ever. Replaces this process; returns only when
+// the helper cannot be started.
+int run_pdf_helper(char** argv) {
+    std::string self(4096, '\0');
+    const ssize_t n = ::readlink("/proc/self/exe", self.data(), self.size() - 1);
+    self.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    const auto slash = self.rfind('/');
+    const std::string dir = slash == std::string::npos ? std::string(".") : self.substr(0, slash);
+    // In the build tree the helper lies beside this program; installed, it
+    // lies in libexec, where no user runs it by mistake.
+    std::string helper = dir + "/saldorama-pdf";
+    if (::access(helper.c_str(), X_OK) != 0) helper = dir + "/../libexec/saldorama/saldorama-pdf";
+    argv[0] = const_cast<char*>(helper.c_str());
+    ::execv(helper.c_str(), argv);
+    std::cerr << "saldorama-cli: Das Hilfsprogramm für PDF-Dateien (" << helper
+              << ") lässt sich nicht starten: " << std::strerror(errno) << '\n';
+    return 1;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     using namespace saldorama::cli;
@@ -20,5 +47,6 @@ int main(int argc, char** argv) {
         std::cout << help_text();
         return 0;
     }
+    if (invocation.pdf) return run_pdf_helper(argv);
     return run_command(invocation, std::cout, std::cerr);
 }

@@ -12,6 +12,7 @@
 
 #include "ui/main_window.h"
 #include "ui/memo_view.h"
+#include "ui/print_actions.h"
 #include "ui/ui_text.h"
 
 namespace saldorama::ui {
@@ -20,10 +21,13 @@ namespace {
 
 class MemoPageView : public PageView {
 public:
-    MemoPageView(MainWindow& w, Page page, const char* name, const Memo& memo, const QFont& font)
+    MemoPageView(MainWindow& w, Page page, const char* name, const Memo& memo, const QFont& font,
+                 PrintedReport report)
         : PageView(w, page) {
         auto* layout = new QVBoxLayout(this);
         layout->setContentsMargins(0, 0, 0, 0);
+        layout->setSpacing(0);
+        layout->addWidget(make_print_bar(w, this, report, QBoxLayout::LeftToRight));
         layout->addWidget(bind_report_memo(this, bindings_, name, memo, font));
     }
 };
@@ -80,6 +84,7 @@ public:
         list_ = new QListWidget(panel4_);
         list_->setObjectName(QStringLiteral("ListBox1"));
         panelLayout->addWidget(list_);
+        panelLayout->addWidget(make_print_bar(w, panel4_, PrintedReport::AccountSheet, QBoxLayout::TopToBottom));
         connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
             if (window_.syncing()) return;
             form_.accountSheet.ListBox1.itemIndex = row;
@@ -133,17 +138,17 @@ private:
 
 PageView* make_balance_page(MainWindow& w) {
     return new MemoPageView(w, Page::TabSheet5, "Memo1", w.form().balance.Memo1,
-                            fixed_font(QStringLiteral("Courier"), 16, true));
+                            fixed_font(QStringLiteral("Courier"), 16, true), PrintedReport::Balance);
 }
 
 PageView* make_operating_page(MainWindow& w) {
     return new MemoPageView(w, Page::TabSheet11, "Memo4", w.form().operating.Memo4,
-                            fixed_font(QStringLiteral("Courier New"), 16, true));
+                            fixed_font(QStringLiteral("Courier New"), 16, true), PrintedReport::Operating);
 }
 
 PageView* make_journal_page(MainWindow& w) {
     return new MemoPageView(w, Page::TabSheet6, "Memo2", w.form().journal.Memo2,
-                            fixed_font(QStringLiteral("Courier New"), 13, false));
+                            fixed_font(QStringLiteral("Courier New"), 13, false), PrintedReport::Journal);
 }
 
 PageView* make_account_sheet_page(MainWindow& w) { return new AccountSheetView(w); }

@@ -5,6 +5,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -212,6 +214,17 @@ bool has_line(const std::string& text, const std::string& start, const std::stri
     return false;
 }
 
+// Runs a program and returns what it prints (for pdftotext, pdfinfo, ldd).
+std::string output_of(const std::string& command) {
+    std::string out;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+        ::pclose(pipe);
+    }
+    return out;
+}
+
 // ---------------------------------------------------------------- usage
 
 TEST(CliUsage, WrongUsageExitsWithTwoAndGermanUsage) {
@@ -239,6 +252,10 @@ TEST(CliUsage, WrongUsageExitsWithTwoAndGermanUsage) {
         {"eroeffnung"},
         {"eroeffnung", "Kasse"},
         {"eroeffnung", "--betrag", "Kasse=1"},
+        {"bilanz", "--pdf"},
+        {"bilanz", "--lehrbuch"},
+        {"journal", "--pdf", "j.pdf", "--lehrbuch"},
+        {"kontenplan", "--pdf", "k.pdf"},
     };
     for (const auto& args : wrong) {
         std::vector<std::string> withDir = {"-C", dir.path()};
@@ -676,6 +693,69 @@ TEST(CliLoeschen, NumberOutsideTheBookingsIsRefused) {
         EXPECT_EQ(r.err, "Keine Buchung zum Löschen vorhanden!\n") << n;
     }
     EXPECT_EQ(dir.files(), before);
+}
+
+} // namespace
+} // namespace saldorama
+
+namespace saldorama {
+namespace {
+
+// ---------------------------------------------------------------- pdf
+
+TEST(CliPdf, ReportsGoIntoAnA4PdfAndNothingIsPrinted) {
+    Dir dir;
+    make_company(dir);
+    const auto before = dir.files();
+    for (const std::vector<std::string>& command :
+         {std::vector<std::string>{"bilanz"}, {"bilanz", "--lehrbuch"}, {"betriebsergebnis"}, {"journal"},
+          {"konto", "Kasse"}, {"--lehrbuch", "konto", "Kasse"}}) {
+        std::vector<std::string> args = command;
+        if (args[0] == "--lehrbuch") std::rotate(args.begin(), args.begin() + 1, args.end());
+        args.insert(args.end(), {"--pdf", "abgabe.pdf"});
+        const Result r = run_in(dir, args);
+        EXPECT_EQ(r.status, 0) << args[0] << r.err;
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, "");
+        EXPECT_NE(output_of("pdfinfo '" + dir.file("abgabe.pdf") + "'").find("(A4)"), std::string::npos);
+        const std::string text = output_of("pdftotext -layout '" + dir.file("abgabe.pdf") + "' -");
+        EXPECT_NE(text.find("Bäckerei Süß GmbH"), std::string::npos);
+        EXPECT_NE(text.find("Seite 1 von 1"), std::string::npos);
+        const std::map<std::string, std::string> shownBy = {
+            {"bilanz", "Eigenkapital"}, {"betriebsergebnis", "Büromaterial"}, {"journal", "Schreibwaren Ost"},
+            {"konto", "Kasse"}};
+        const std::string& shown = shownBy.at(args[0]);
+        EXPECT_NE(text.find(shown), std::string::npos) << args[0];
+        EXPECT_EQ(std::remove(dir.file("abgabe.pdf").c_str()), 0);
+    }
+    EXPECT_EQ(dir.files(), before);
+}
+
+TEST(CliPdf, DataFilesAndMissingFoldersAreRefusedAndLeftAlone) {
+    Dir dir;
+    make_company(dir);
+    const auto before = dir.files();
+    for (const char* target : {"buchungen.dat", "Einstellungen.txt", "kontenplan1.txt"}) {
+        const Result r = run_in(dir, {"bilanz", "--pdf", target});
+        EXPECT_EQ(r.status, 1) << target;
+        EXPECT_NE(r.err.find("ist eine Datei deiner Buchführung und wird nicht überschrieben"), std::string::npos)
+            << r.err;
+        EXPECT_EQ(r.out, "");
+    }
+    const Result missing = run_in(dir, {"journal", "--pdf", "fehlt/j.pdf"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("Das PDF kann nicht angelegt werden"), std::string::npos) << missing.err;
+    // An unknown account prints nothing either.
+    const Result unknown = run_in(dir, {"konto", "Nirgends", "--pdf", "k.pdf"});
+    EXPECT_EQ(unknown.status, 1);
+    EXPECT_EQ(unknown.err, "Konto nicht gefunden!\n");
+    EXPECT_EQ(dir.files(), before);
+}
+
+TEST(CliPdf, TheCommandLineToolItselfLinksNoQt) {
+    const std::string libraries = output_of(std::string("ldd '") + SALDORAMA_CLI + "'");
+    EXPECT_NE(libraries.find("libc.so"), std::string::npos) << libraries;
+    EXPECT_EQ(libraries.find("libQt"), std::string::npos) << libraries;
 }
 
 } // namespace

@@ -54,6 +54,11 @@ public:
                 answer.yes = answers.front();
                 answers.pop_front();
             }
+            const bool fileDialog = call.kind == BoxCall::Kind::SaveFile || call.kind == BoxCall::Kind::OpenFile;
+            if (fileDialog && !fileAnswers.empty()) {
+                answer.file = fileAnswers.front();
+                fileAnswers.pop_front();
+            }
             return answer;
         });
     }
@@ -127,6 +132,7 @@ public:
 
     std::vector<BoxCall> boxes;
     std::deque<bool> answers;
+    std::deque<QString> fileAnswers;  // file dialogs take these in turn; none left: cancelled
     std::unique_ptr<QtDialogs> dialogs;
     std::unique_ptr<TForm1> form;
     std::unique_ptr<MainWindow> window;

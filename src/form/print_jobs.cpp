@@ -1,0 +1,119 @@
+#include "form/print_jobs.h"
+
+#include "accounts/chart_file.h"
+#include "form/tform1.h"
+#include "base/cp1252.h"
+#include "bookings/bookings_file.h"
+#include "reports/account_balances.h"
+#include "reports/textbook_form.h"
+
+namespace saldorama {
+
+namespace {
+
+void append(std::vector<PrintLine>& to, std::vector<PrintLine> lines) {
+    to.insert(to.end(), std::make_move_iterator(lines.begin()), std::make_move_iterator(lines.end()));
+}
+
+// The chosen account of the account sheet, "" when none is chosen.
+std::string chosen_account(const TForm1& form) {
+    const ListBox& list = form.accountSheet.ListBox1;
+    if (list.itemIndex < 0 || list.itemIndex >= static_cast<int>(list.items.size())) return {};
+    return list.items[static_cast<std::size_t>(list.itemIndex)];
+}
+
+std::vector<PrintLine> textbook_balance(const TForm1& form) {
+    const auto chart = read_chart(form.state.currentChart);
+    AccountBalances balances(chart);
+    bookings_scan([&](const BookingRecord& r) { balances.add(r); });
+    const bool zero = form.settings.CheckBox2.checked();
+    const int year = form.state.bookingYear;
+    std::vector<PrintLine> lines = textbook_lines(textbook_balance_sheet(chart, balances, year, zero));
+    lines.push_back(print_line("", true));
+    lines.push_back(print_line("", true));
+    append(lines, textbook_lines(textbook_profit_and_loss(chart, balances, year, zero)));
+    append(lines, signature_lines(company_texts(form.company)));
+    return lines;
+}
+
+std::vector<PrintLine> textbook_sheet(const std::string& name) {
+    TextbookAccountBuilder builder(name);
+    bookings_scan([&](const BookingRecord& r) { builder.add(r); });
+    return textbook_lines(builder.build());
+}
+
+std::vector<PrintLine> screen_sheet(const TForm1& form) {
+    const AccountSheetPage& page = form.accountSheet;
+    const StringGrid& grid = page.StringGrid3;
+    // Rows up to the last one with text.
+    int rows = 0;
+    for (int row = 0; row < grid.rowCount(); ++row)
+        if (!grid.cell(0, row).empty() || !grid.cell(2, row).empty()) rows = row + 1;
+    std::vector<std::string> soll, haben;
+    for (int row = 0; row < rows; ++row) {
+        soll.push_back(grid.cell(0, row));
+        haben.push_back(grid.cell(2, row));
+    }
+    return account_sheet_print_lines(page.Label51.text, soll, haben);
+}
+
+} // namespace
+
+bool has_textbook_form(PrintedReport report) noexcept {
+    return report == PrintedReport::Balance || report == PrintedReport::AccountSheet;
+}
+
+PrintJob print_job(const TForm1& form, PrintedReport report, bool textbook, const std::string& printDate) {
+    PrintJob job;
+    job.company = form.company.Edit1.text;
+    job.printDate = printDate;
+    textbook = textbook && has_textbook_form(report);
+    switch (report) {
+    case PrintedReport::Balance:
+        job.reportName = textbook ? cp("Bilanz und GuV (Lehrbuchform)") : cp("Bilanz und GuV");
+        // Without a chart the page shows only the title lines; so does the print.
+        job.lines = textbook && form.state.currentChart != 0 ? textbook_balance(form)
+                                                             : statement_print_lines(form.balance.Memo1.lines);
+        break;
+    case PrintedReport::Operating:
+        job.reportName = "Betriebsergebnis";
+        job.lines = statement_print_lines(form.operating.Memo4.lines);
+        break;
+    case PrintedReport::Journal:
+        job.reportName = "Journal";
+        job.lines = journal_print_lines(form.journal.Memo2.lines);
+        job.repeatedLines = 1;
+        break;
+    case PrintedReport::AccountSheet: {
+        const std::string name = chosen_account(form);
+        job.reportName = cp("Kontenblatt ") + name + (textbook ? cp(" (Lehrbuchform)") : std::string());
+        job.lines = textbook && !name.empty() ? textbook_sheet(name) : screen_sheet(form);
+        // The account's name and the T's headings: title and headings row,
+        // or "Konto: ...", the captions and the grid's heading row.
+        job.repeatedLines = textbook ? 2 : 3;
+        break;
+    }
+    }
+    return job;
+}
+
+std::string suggested_pdf_name(const TForm1& form, PrintedReport report) {
+    switch (report) {
+    case PrintedReport::Balance:
+        return "Bilanz.pdf";
+    case PrintedReport::Operating:
+        return "Betriebsergebnis.pdf";
+    case PrintedReport::Journal:
+        return "Journal.pdf";
+    case PrintedReport::AccountSheet:
+        break;
+    }
+    std::string name = "Konto " + chosen_account(form);
+    for (char& c : name)
+        if (c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' || c == '>' ||
+            c == '|')
+            c = '_';
+    return name + ".pdf";
+}
+
+} // namespace saldorama

@@ -1,0 +1,211 @@
+#include "print/report_printer.h"
+
+#include <QDate>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <algorithm>
+#include <cmath>
+
+#include "base/cp1252.h"
+#include "base/failure.h"
+#include "reports/pdf_target.h"
+
+namespace saldorama::print {
+
+namespace {
+
+constexpr double kLeftMm = 20;
+constexpr double kRightMm = 15;
+constexpr double kTopMm = 15;
+constexpr double kBottomMm = 15;
+constexpr double kLargestPoints = 10;
+constexpr double kSmallestPoints = 6;
+
+QString qs(const std::string& cp1252) { return QString::fromStdString(cp1252_to_utf8(cp1252)); }
+
+QFont fixed_font(double points) {
+    QFont font;
+    font.setFamilies({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono")});
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    font.setPointSizeF(points);
+    return font;
+}
+
+QFont header_font(double points, bool bold) {
+    QFont font;
+    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+// Everything about the page that depends on the device and the job.
+struct Layout {
+    double mm = 0;  // device units per millimetre
+    QRectF body;    // where the lines go
+    QFont font;
+    double charWidth = 0;
+    double lineHeight = 0;
+    double ascent = 0;
+    std::vector<PrintLine> lines;  // wrapped where needed
+    std::vector<PageRange> pages;
+};
+
+Layout make_layout(const QPagedPaintDevice& device, const PrintJob& job) {
+    Layout l;
+    const double width = device.width();
+    const double height = device.height();
+    l.mm = device.logicalDpiX() / 25.4;
+    const QFontMetricsF title(header_font(12, true), &device);
+    const QFontMetricsF small(header_font(9, false), &device);
+    const double headerHeight = small.lineSpacing() + title.lineSpacing() + 3 * l.mm;
+    const double footerHeight = small.lineSpacing() + 3 * l.mm;
+    l.body = QRectF(kLeftMm * l.mm, kTopMm * l.mm + headerHeight, width - (kLeftMm + kRightMm) * l.mm,
+                    height - (kTopMm + kBottomMm) * l.mm - headerHeight - footerHeight);
+
+    // Fit the widest line. Advances are rounded to device pixels, so the
+    // estimate from the largest size is checked and lowered until it fits.
+    const int widest = std::max(widest_line(job.lines), 1);
+    const double advanceAtLargest = QFontMetricsF(fixed_font(kLargestPoints), &device).horizontalAdvance(QChar('0'));
+    double points = std::min(kLargestPoints, kLargestPoints * l.body.width() / (widest * advanceAtLargest));
+    points = std::max(kSmallestPoints, std::floor(points * 10) / 10);
+    const auto columns_at = [&](double size) {
+        return static_cast<int>(l.body.width() / QFontMetricsF(fixed_font(size), &device).horizontalAdvance(QChar('0')));
+    };
+    while (points > kSmallestPoints && columns_at(points) < widest) points = std::max(kSmallestPoints, points - 0.1);
+    l.font = fixed_font(points);
+    const QFontMetricsF metrics(l.font, &device);
+    l.charWidth = metrics.horizontalAdvance(QChar('0'));
+    l.lineHeight = metrics.lineSpacing();
+    l.ascent = metrics.ascent();
+
+    const int columns = std::max(1, static_cast<int>(l.body.width() / l.charWidth));
+    l.lines = widest > columns ? wrap_lines(job.lines, columns) : job.lines;
+    const int rows = std::max(2, static_cast<int>(l.body.height() / l.lineHeight));
+    l.pages = paginate(l.lines, rows, job.repeatedLines);
+    return l;
+}
+
+void paint_header(QPainter& p, const QPagedPaintDevice& device, const Layout& l, const PrintJob& job, int page,
+                  int pages) {
+    const double left = kLeftMm * l.mm;
+    const double right = device.width() - kRightMm * l.mm;
+    const double top = kTopMm * l.mm;
+    const QFont small = header_font(9, false);
+    const QFont title = header_font(12, true);
+    const QFontMetricsF sm(small, &device);
+    const QFontMetricsF tm(title, &device);
+
+    p.setFont(small);
+    p.drawText(QPointF(left, top + sm.ascent()), qs(job.company));
+    const QString date = QStringLiteral("Gedruckt am ") + qs(job.printDate);
+    p.drawText(QPointF(right - sm.horizontalAdvance(date), top + sm.ascent()), date);
+    p.setFont(title);
+    p.drawText(QPointF(left, top + sm.lineSpacing() + tm.ascent()), qs(job.reportName));
+    const double ruleY = top + sm.lineSpacing() + tm.lineSpacing() + 1 * l.mm;
+    p.setPen(QPen(Qt::black, 0.25 * l.mm));
+    p.drawLine(QPointF(left, ruleY), QPointF(right, ruleY));
+
+    p.setFont(small);
+    const QString foot = QStringLiteral("Seite %1 von %2").arg(page).arg(pages);
+    const double footY = device.height() - kBottomMm * l.mm - sm.descent();
+    p.drawText(QPointF((left + right - sm.horizontalAdvance(foot)) / 2, footY), foot);
+}
+
+void paint_line(QPainter& p, const Layout& l, const PrintLine& line, double y) {
+    const double x = l.body.left();
+    const auto column = [&](double c) { return x + c * l.charWidth; };
+    if (!line.text.empty()) p.drawText(QPointF(x, y + l.ascent), qs(line.text));
+    if (line.tBar >= 0) {
+        const double bx = column(line.tBar + 0.5);
+        p.drawLine(QPointF(bx, y), QPointF(bx, y + l.lineHeight));
+    }
+    if (line.tRuleEnd > 0) {
+        const double ry = y + l.lineHeight;
+        p.drawLine(QPointF(x, ry), QPointF(column(line.tRuleEnd), ry));
+    }
+    for (const Span& s : line.sums) {
+        const QPointF from(column(s.begin), 0), to(column(s.end), 0);
+        const double above = y + 0.1 * l.lineHeight;
+        const double below = y + l.lineHeight + 0.3 * l.mm;
+        p.drawLine(QPointF(from.x(), above), QPointF(to.x(), above));
+        p.drawLine(QPointF(from.x(), below), QPointF(to.x(), below));
+        p.drawLine(QPointF(from.x(), below + 0.6 * l.mm), QPointF(to.x(), below + 0.6 * l.mm));
+    }
+}
+
+} // namespace
+
+void prepare_page(QPagedPaintDevice& device) {
+    device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+}
+
+bool paint_job(QPagedPaintDevice& device, const PrintJob& job, const PageProgress& progress) {
+    const Layout l = make_layout(device, job);
+    QPainter p;
+    if (!p.begin(&device)) fail("Der Druck kann nicht beginnen.");
+    const int pages = static_cast<int>(l.pages.size());
+    for (int n = 0; n < pages; ++n) {
+        if (n > 0) device.newPage();
+        p.setPen(QPen(Qt::black, 0.25 * l.mm));
+        paint_header(p, device, l, job, n + 1, pages);
+        p.setFont(l.font);
+        p.setPen(QPen(Qt::black, 0.2 * l.mm));
+        const PageRange& range = l.pages[static_cast<std::size_t>(n)];
+        double y = l.body.top();
+        for (std::size_t i = 0; i < range.repeated; ++i) {
+            paint_line(p, l, l.lines[i], y);
+            y += l.lineHeight;
+        }
+        for (std::size_t i = range.begin; i < range.end; ++i) {
+            paint_line(p, l, l.lines[i], y);
+            y += l.lineHeight;
+        }
+        if (progress && !progress(n + 1, pages)) {
+            p.end();
+            return false;
+        }
+    }
+    p.end();
+    return true;
+}
+
+bool write_pdf(const std::string& path, const std::string& workingDirectory, const PrintJob& job,
+               const PageProgress& progress) {
+    const std::string refusal = pdf_target_refusal(path, workingDirectory);
+    if (!refusal.empty()) fail(refusal);
+    QSaveFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::WriteOnly))
+        fail(cp("Das PDF kann nicht angelegt werden: ") + utf8_to_cp1252(file.errorString().toStdString()));
+    bool done = false;
+    {
+        QPdfWriter writer(&file);
+        prepare_page(writer);
+        writer.setResolution(600);
+        writer.setCreator(QStringLiteral("Saldorama"));
+        writer.setTitle(qs(job.reportName));
+        done = paint_job(writer, job, progress);
+    }
+    if (!done) {
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit())
+        fail(cp("Das PDF kann nicht geschrieben werden: ") + utf8_to_cp1252(file.errorString().toStdString()));
+    return true;
+}
+
+std::string print_date() {
+    const QByteArray fixed = qgetenv("SALDORAMA_DRUCKDATUM");
+    if (!fixed.isEmpty()) return utf8_to_cp1252(fixed.toStdString());
+    return QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")).toStdString();
+}
+
+} // namespace saldorama::print

@@ -1,0 +1,80 @@
+#pragma once
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace saldorama {
+
+// Character columns [begin, end) of a line.
+struct Span {
+    int begin = 0;
+    int end = 0;
+    bool operator==(const Span&) const = default;
+};
+
+// One printed line of a report in a fixed-pitch font, with the few marks the
+// painter draws besides the text. Columns count characters (CP1252 bytes).
+struct PrintLine {
+    std::string text;           // CP1252
+    bool keepWithNext = false;  // a heading: never the last line of a page
+    int tBar = -1;              // the T's vertical bar runs through the middle of this column
+    int tRuleEnd = 0;           // > 0: the T's horizontal bar under this line, columns [0, tRuleEnd)
+    std::vector<Span> sums;     // equal sums: a rule above and a double rule below each span
+    bool operator==(const PrintLine&) const = default;
+};
+
+// A line of text alone; a heading keeps with the next line.
+[[nodiscard]] PrintLine print_line(std::string text, bool keepWithNext = false);
+
+// Everything one print or PDF needs: plain data, no toolkit.
+struct PrintJob {
+    std::string company;     // CP1252, header left
+    std::string reportName;  // CP1252, header middle
+    std::string printDate;   // "TT.MM.JJJJ", header right
+    std::vector<PrintLine> lines;
+    // The first lines again on top of every further page: the journal's
+    // column heading, the head of a T-account.
+    std::size_t repeatedLines = 0;
+};
+
+// Lines [begin, end) of `lines` on one page; `repeated` of the first lines
+// stand above them again.
+struct PageRange {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    std::size_t repeated = 0;
+    bool operator==(const PageRange&) const = default;
+};
+
+// Fills pages of `rowsPerPage` lines in order. A page never ends on a line
+// marked keepWithNext: such lines move to the next page with the line they
+// head, unless the chain of headings alone fills a page. Pages after the
+// first begin with the first `repeatedLines` lines again (unless they would
+// leave less than two rows). At least one page, also for no lines.
+[[nodiscard]] std::vector<PageRange> paginate(const std::vector<PrintLine>& lines, int rowsPerPage,
+                                              std::size_t repeatedLines);
+
+// A line longer than `maxColumns` becomes several lines of at most that many
+// characters; all but the last keep with the next one. Marks stay on the
+// first piece.
+[[nodiscard]] std::vector<PrintLine> wrap_lines(const std::vector<PrintLine>& lines, int maxColumns);
+
+// The report text of the balance or operating page for print: a line that
+// does not end in an amount (titles, "Aktiva", "Soll:", separators, blank
+// lines) belongs to the line after it and so keeps with it.
+[[nodiscard]] std::vector<PrintLine> statement_print_lines(const std::vector<std::string>& lines);
+
+// The journal: its first line is the column heading.
+[[nodiscard]] std::vector<PrintLine> journal_print_lines(const std::vector<std::string>& lines);
+
+// The T-account as the page shows it: heading "Konto: NAME", the captions
+// "Soll" and "Haben", then the grid rows side by side, the T drawn between
+// them and under the heading row.
+[[nodiscard]] std::vector<PrintLine> account_sheet_print_lines(const std::string& heading,
+                                                               const std::vector<std::string>& soll,
+                                                               const std::vector<std::string>& haben);
+
+// The longest line in characters.
+[[nodiscard]] int widest_line(const std::vector<PrintLine>& lines);
+
+} // namespace saldorama

@@ -1,0 +1,227 @@
+// Printing from the window: "Als PDF speichern…" on each report page writes
+// the PDF that saldorama-cli --pdf writes for the same folder (same text,
+// same pages), on A4, with every line of the report in it.
+#include <QCheckBox>
+#include <QListWidget>
+#include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTimer>
+
+#include "bookings/bookings_file.h"
+#include "ui/print_actions.h"
+#include "ui/ui_test_support.h"
+
+using namespace saldorama;
+using namespace saldorama::ui;
+using saldorama::ui::test::Ui;
+
+namespace {
+
+QString run(const QString& program, const QStringList& args, int* status = nullptr) {
+    QProcess p;
+    p.start(program, args);
+    p.waitForFinished(60000);
+    if (status) *status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+QString pdf_text(const QString& pdf) { return run(QStringLiteral("pdftotext"), {"-layout", pdf, "-"}); }
+QString pdf_info(const QString& pdf) { return run(QStringLiteral("pdfinfo"), {pdf}); }
+
+// Blanks collapsed: the text layer keeps words and their order, not every blank.
+QString simplified(const QString& line) { return line.simplified(); }
+
+bool text_has_line(const QString& text, const QString& line) {
+    const QString wanted = simplified(line);
+    if (wanted.isEmpty()) return true;
+    for (const QString& l : text.split(QLatin1Char('\n')))
+        if (simplified(l).contains(wanted)) return true;
+    return false;
+}
+
+BookingRecord booking(int number, const char* date, const char* reason,
+                      std::vector<std::tuple<const char*, double, double>> lines) {
+    BookingRecord r;
+    r.number = number;
+    r.date = date;
+    r.person = "Kunde";
+    r.reason = reason;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        r.account[i] = cp(std::get<0>(lines[i]));
+        r.debit[i] = std::get<1>(lines[i]);
+        r.credit[i] = std::get<2>(lines[i]);
+    }
+    return r;
+}
+
+} // namespace
+
+class PrintTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() {
+        setup_application();
+        qputenv("SALDORAMA_DRUCKDATUM", "24.12.2026");
+    }
+
+    void init() {
+        ui_ = std::make_unique<Ui>();
+        ui_->writeSettings(0);
+        bookings_create_if_missing();
+        // Profit 400: assets 1200 + 200 against equity 1000; rent 300 against sales 700.
+        bookings_append(booking(0, "02.01.2026", "Einlage", {{"Kasse", 1000, 0}, {"Eigenkapital", 0, 1000}}));
+        bookings_append(booking(1, "05.01.2026", "Miete", {{"Mietaufwand", 300, 0}, {"Kasse", 0, 300}}));
+        bookings_append(booking(2, "09.01.2026", "Verkauf",
+                                {{"Kasse", 500, 0}, {"Bank", 200, 0}, {"Umsatzerlöse", 0, 700}}));
+        // Enough journal lines for a second page.
+        for (int n = 3; n < 63; ++n)
+            bookings_append(booking(n, "10.01.2026", "Barverkauf", {{"Kasse", 1, 0}, {"Umsatzerlöse", 0, 1}}));
+        ui_->start();
+    }
+    void cleanup() { ui_.reset(); }
+
+    void windowAndCliWriteTheSamePdf_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<bool>("textbook");
+        QTest::addColumn<QStringList>("cli");
+        QTest::newRow("bilanz") << "SpeedButton4" << false << QStringList{"bilanz"};
+        QTest::newRow("bilanz lehrbuch") << "SpeedButton4" << true << QStringList{"bilanz", "--lehrbuch"};
+        QTest::newRow("betriebsergebnis") << "SpeedButton1" << false << QStringList{"betriebsergebnis"};
+        QTest::newRow("journal") << "SpeedButton5" << false << QStringList{"journal"};
+        QTest::newRow("konto") << "SpeedButton6" << false << QStringList{"konto", "Kasse"};
+        QTest::newRow("konto lehrbuch") << "SpeedButton6" << true << QStringList{"konto", "Kasse", "--lehrbuch"};
+    }
+
+    void windowAndCliWriteTheSamePdf() {
+        QFETCH(QString, button);
+        QFETCH(bool, textbook);
+        QFETCH(QStringList, cli);
+        ui_->click(button.toLatin1().constData());
+        if (cli.front() == QLatin1String("konto")) {
+            auto* list = ui_->widget<QListWidget>("ListBox1");
+            list->setCurrentItem(list->findItems(QStringLiteral("Kasse"), Qt::MatchExactly).value(0));
+        }
+        PageView* page = ui_->window->shownPageView();
+        if (textbook) page->findChild<QCheckBox*>(QStringLiteral("TextbookBox"))->setChecked(true);
+
+        const QString windowPdf = ui_->file("fenster.pdf");
+        ui_->fileAnswers.push_back(windowPdf);
+        QTest::mouseClick(page->findChild<QPushButton*>(QStringLiteral("PdfButton")), Qt::LeftButton);
+        QVERIFY2(ui_->boxesOf(BoxCall::Kind::Failure).empty(), "no failure box");
+
+        const QString cliPdf = ui_->file("cli.pdf");
+        int status = -1;
+        const QString out = run(QStringLiteral(SALDORAMA_CLI),
+                                QStringList{"-C", ui_->file("")} + cli + QStringList{"--pdf", cliPdf}, &status);
+        QCOMPARE(status, 0);
+        QCOMPARE(out, QString());
+
+        const QString text = pdf_text(windowPdf);
+        QCOMPARE(pdf_text(cliPdf), text);
+        static const QRegularExpression pages(QStringLiteral("Pages:\\s+(\\d+)"));
+        const QString info = pdf_info(windowPdf);
+        QCOMPARE(pages.match(pdf_info(cliPdf)).captured(1), pages.match(info).captured(1));
+        QVERIFY2(info.contains(QStringLiteral("(A4)")), qPrintable(info));
+        QVERIFY(text.contains(QStringLiteral("Gedruckt am 24.12.2026")));
+
+        // Every line the page shows is in the print.
+        std::vector<std::string> shown;
+        if (button == QLatin1String("SpeedButton4")) shown = ui_->form->balance.Memo1.lines;
+        if (button == QLatin1String("SpeedButton1")) shown = ui_->form->operating.Memo4.lines;
+        if (button == QLatin1String("SpeedButton5")) shown = ui_->form->journal.Memo2.lines;
+        if (button == QLatin1String("SpeedButton6")) {
+            const StringGrid& grid = ui_->form->accountSheet.StringGrid3;
+            for (int row = 0; row < grid.rowCount(); ++row) {
+                shown.push_back(grid.cell(0, row));
+                shown.push_back(grid.cell(2, row));
+            }
+        }
+        if (!textbook)
+            for (const auto& line : shown) QVERIFY2(text_has_line(text, qs(line)), qPrintable(qs(line)));
+
+        const int pageCount = pages.match(info).captured(1).toInt();
+        QCOMPARE(text.count(QLatin1Char('\f')), pageCount);
+        QVERIFY(text.contains(QStringLiteral("Seite %1 von %1").arg(pageCount)));
+        if (cli.front() == QLatin1String("journal")) {
+            QCOMPARE(pageCount, 2);
+            // The column heading stands on top of every page.
+            for (const QString& p : text.split(QLatin1Char('\f'), Qt::SkipEmptyParts))
+                QVERIFY(simplified(p.split(QLatin1Char('\n')).value(2)).startsWith(QStringLiteral("Nr. Datum Konto")));
+        }
+        if (textbook && cli.front() == QLatin1String("bilanz")) {
+            QVERIFY(text.contains(QStringLiteral("Bilanz zum 31.12.2026")));
+            // Equal sums: 1460 on both sides of the balance sheet, 760 of the P&L.
+            QVERIFY(text_has_line(text, QStringLiteral("1460,00 1460,00")));
+            QVERIFY(text_has_line(text, QStringLiteral("Eigenkapital 1000,00")));
+            QVERIFY(text_has_line(text, QStringLiteral("Gewinn 460,00")));
+            QVERIFY(text_has_line(text, QStringLiteral("760,00 760,00")));
+        }
+        if (textbook && cli.front() == QLatin1String("konto")) {
+            QVERIFY(text_has_line(text, QStringLiteral("02.01.2026 Eigenkapital 1000,00 05.01.2026 Mietaufwand 300,00")));
+            QVERIFY(text_has_line(text, QStringLiteral("1560,00 1560,00")));
+        }
+    }
+
+    void dataFilesOfTheWorkingFolderAreNeverOverwritten() {
+        ui_->click("SpeedButton4");
+        const std::string before = ui_->read("buchungen.dat");
+        ui_->fileAnswers.push_back(ui_->file("Buchungen.DAT"));
+        QTest::mouseClick(ui_->window->shownPageView()->findChild<QPushButton*>(QStringLiteral("PdfButton")),
+                          Qt::LeftButton);
+        const auto failures = ui_->boxesOf(BoxCall::Kind::Failure);
+        QCOMPARE(failures.size(), std::size_t{1});
+        QVERIFY2(failures.front().text.contains(QStringLiteral("wird nicht überschrieben")),
+                 qPrintable(failures.front().text));
+        QCOMPARE(ui_->read("buchungen.dat"), before);
+        QVERIFY(!QFile::exists(ui_->file("Buchungen.DAT")));
+    }
+
+    void aLongJournalPaintsWhileTheWindowLivesAndCancelLeavesNoFile() {
+        for (int n = 63; n < 3000; ++n)
+            bookings_append(booking(n, "11.01.2026", "Barverkauf", {{"Kasse", 2, 0}, {"Umsatzerlöse", 0, 2}}));
+        ui_->click("SpeedButton5");
+        int ticks = 0;
+        QTimer ticker;
+        QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+        ticker.start(5);
+        // "Abbrechen" in the progress box once the first page is done.
+        int pagesWhenCancelled = 0;
+        QTimer canceller;
+        QObject::connect(&canceller, &QTimer::timeout, [&] {
+            auto* box = ui_->window->findChild<QProgressDialog*>();
+            if (!box || box->maximum() == 0 || pagesWhenCancelled) return;
+            pagesWhenCancelled = box->maximum();
+            box->cancel();
+        });
+        canceller.start(1);
+        const QString target = ui_->file("journal.pdf");
+        const bool saved = save_report_pdf(*ui_->window, PrintedReport::Journal, false, target);
+        QVERIFY(!saved);
+        QVERIFY2(ticks >= 2, "the window's event loop ran while the pages were painted");
+        QVERIFY(pagesWhenCancelled > 50);
+        QVERIFY(!QFile::exists(target));
+        const QStringList left = QDir(ui_->file("")).entryList({QStringLiteral("journal.pdf*")}, QDir::Files);
+        QVERIFY2(left.isEmpty(), qPrintable(left.join(QLatin1Char(' '))));
+        QVERIFY(ui_->boxesOf(BoxCall::Kind::Failure).empty());
+    }
+
+    void everyReportPageCanPrintAndOnlyTwoHaveTheTextbookForm() {
+        for (const auto& [button, textbook] : {std::pair{"SpeedButton4", true}, std::pair{"SpeedButton1", false},
+                                               std::pair{"SpeedButton5", false}, std::pair{"SpeedButton6", true}}) {
+            ui_->click(button);
+            PageView* page = ui_->window->shownPageView();
+            QVERIFY2(page->findChild<QPushButton*>(QStringLiteral("PrintButton")), button);
+            QVERIFY2(page->findChild<QPushButton*>(QStringLiteral("PdfButton")), button);
+            QCOMPARE(page->findChild<QCheckBox*>(QStringLiteral("TextbookBox")) != nullptr, textbook);
+        }
+    }
+
+private:
+    std::unique_ptr<Ui> ui_;
+};
+
+QTEST_MAIN(PrintTest)
+#include "print_test.moc"
