@@ -1,12 +1,14 @@
 #include "cli/driver.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "accounts/account_tests.h"
 #include "accounts/chart_file.h"
 #include "base/cp1252.h"
 #include "base/failure.h"
 #include "base/file.h"
+#include "base/folder_lock.h"
 #include "bookings/booking_record.h"
 #include "cli/cli_dialogs.h"
 #include "form/tform1.h"
@@ -144,6 +146,18 @@ int run_command(const Invocation& inv, std::ostream& out, std::ostream& err) {
         }
     }
 
+    // A writing command holds the folder's lock from its first read to its
+    // last write; a second writer waits for it.
+    std::optional<FolderLock> lock;
+    if (!is_read_only(inv.command)) {
+        try {
+            lock.emplace(current_directory());
+        } catch (const Failure& f) {
+            dialogs.failure(failure_box_text(f.text()));
+            return 1;
+        }
+    }
+
     TForm1 form(dialogs);
     StartupOptions options;
     options.readExercises = false;
@@ -152,17 +166,22 @@ int run_command(const Invocation& inv, std::ostream& out, std::ostream& err) {
     if (!form.run([&] { form.FormCreate(options); })) return 1;
 
     switch (inv.command) {
+    // A report that failed before its first line holds the memo's design
+    // text; that is no report and is not printed.
     case Command::Bilanz:
-        form.run([&] { form.showPage(Page::TabSheet5); });
-        print_lines(out, form.balance.Memo1.lines);
+        if (form.run([&] { form.showPage(Page::TabSheet5); }) ||
+            form.balance.Memo1.lines != std::vector<std::string>{"Bilanz"})
+            print_lines(out, form.balance.Memo1.lines);
         break;
     case Command::Betriebsergebnis:
-        form.run([&] { form.showPage(Page::TabSheet11); });
-        print_lines(out, form.operating.Memo4.lines);
+        if (form.run([&] { form.showPage(Page::TabSheet11); }) ||
+            form.operating.Memo4.lines != std::vector<std::string>{"Memo4"})
+            print_lines(out, form.operating.Memo4.lines);
         break;
     case Command::Journal:
-        form.run([&] { form.showPage(Page::TabSheet6); });
-        print_lines(out, form.journal.Memo2.lines);
+        if (form.run([&] { form.showPage(Page::TabSheet6); }) ||
+            form.journal.Memo2.lines != std::vector<std::string>{"Memo2"})
+            print_lines(out, form.journal.Memo2.lines);
         break;
     case Command::Konto:
         account_sheet(form, dialogs, inv.account, out);
@@ -191,6 +210,11 @@ int run_command(const Invocation& inv, std::ostream& out, std::ostream& err) {
         break;
     }
     out.flush();
+    // A report that did not reach its reader is no success (a full disk, a closed pipe).
+    if (!out) {
+        err << "Die Ausgabe konnte nicht geschrieben werden." << std::endl;
+        return 1;
+    }
     return dialogs.refused() ? 1 : 0;
 }
 
