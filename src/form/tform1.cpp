@@ -1,7 +1,6 @@
 #include "form/tform1.h"
 
 #include "base/cp1252.h"
-#include "base/failure.h"
 #include "base/file.h"
 #include "base/folder_lock.h"
 #include "base/numbers.h"

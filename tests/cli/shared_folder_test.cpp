@@ -445,6 +445,27 @@ TEST(CliOutside, LoeschenBeforeABrokenBookingSucceedsOnce) {
     EXPECT_EQ(f.bookings()[0].reason, "S1");
 }
 
+TEST(CliOutside, AReadingCommandFinishesAnInterruptedRestoreFirst) {
+    Folder f;
+    seed(f, "alt", 3);
+    // What a restore killed between its two renames leaves: both new files
+    // aside, the note naming them, the old bookings still in place.
+    const auto fresh = seed(f, "neu", 1);
+    put(f.file(".saldorama-99999999-a.neu"), bookings_bytes(fresh));
+    seed(f, "alt", 3);
+    const std::string settings = slurp(f.file("einstellungen.txt"));
+    put(f.file(".saldorama-99999999-b.neu"), "Neue AG" + settings.substr(settings.find('\r')));
+    put(f.file(".saldorama.intent"),
+        ".saldorama-99999999-a.neu\tbuchungen.dat\n.saldorama-99999999-b.neu\teinstellungen.txt\n");
+    const Child journal = run(f, {"journal"});
+    EXPECT_EQ(journal.status, 0) << journal.err;
+    EXPECT_NE(journal.out.find("neu0"), std::string::npos);
+    EXPECT_EQ(journal.out.find("alt"), std::string::npos);
+    EXPECT_TRUE(slurp(f.file("einstellungen.txt")).starts_with("Neue AG\r\n"));
+    EXPECT_TRUE(temporary_files(f.path).empty());
+    EXPECT_FALSE(fs::exists(f.file(".saldorama.intent")));
+}
+
 TEST(CliOutside, MessagesNameTheFileAndPrintNoDesignText) {
     Folder f;
     fs::remove(f.file("buchungen.dat"));
