@@ -71,7 +71,8 @@ std::string write_temp_beside(const std::string& path, std::string_view bytes) {
         const int fd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0) {
             if (errno == EEXIST) continue;
-            throw_io_error(errno);
+            // Named after the file it stands in for: that is what the user chose.
+            throw_io_error(errno, path);
         }
         try {
             File file = File::adopt(fd);
@@ -88,7 +89,7 @@ std::string write_temp_beside(const std::string& path, std::string_view bytes) {
 
 // Renaming over a write-protected file would succeed; honour the protection.
 void check_writable(const std::string& path) {
-    if (file_exists(path) && ::access(path.c_str(), W_OK) != 0) throw_io_error(errno);
+    if (file_exists(path) && ::access(path.c_str(), W_OK) != 0) throw_io_error(errno, path);
 }
 
 // The intent names files of its own folder by bare name, so that it still
@@ -237,12 +238,12 @@ std::string read_file(const std::string& path) {
 
 void rename_file(const std::string& from, const std::string& to) {
     if (const int err = injected_error()) throw_io_error(err);
-    if (::rename(from.c_str(), to.c_str()) != 0) throw_io_error(errno);
+    if (::rename(from.c_str(), to.c_str()) != 0) throw_io_error(errno, to);
 }
 
 void remove_file(const std::string& path) {
     if (const int err = injected_error()) throw_io_error(err);
-    if (::unlink(path.c_str()) != 0 && errno != ENOENT) throw_io_error(errno);
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) throw_io_error(errno, path);
 }
 
 void write_file_atomic(const std::string& path, std::string_view bytes) {
