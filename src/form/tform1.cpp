@@ -5,10 +5,10 @@
 #include "base/folder_lock.h"
 #include "base/numbers.h"
 #include "base/text_file.h"
+#include "base/working_files.h"
 #include "bookings/bookings_file.h"
 #include "bookings/checks.h"
 #include "exercises/exercise_file.h"
-#include "form/working_files.h"
 #include "kernel/handler_runner.h"
 #include "settings/backup.h"
 

@@ -5,12 +5,15 @@
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
+#include <string>
 
 #include <gtest/gtest.h>
 
+#include "base/cp1252.h"
 #include "base/failure.h"
 #include "base/file.h"
 #include "base/folder_lock.h"
+#include "base/working_files.h"
 #include "support/work_dir.h"
 
 using namespace saldorama;
@@ -106,4 +109,16 @@ TEST(Replacement, ARecordedReplacementIsFinishedByTheNextStart) {
         EXPECT_FALSE(dir.exists(kIntentFileName));
     }
     EXPECT_EQ(dir.read("a.txt"), "neu a");
+}
+
+TEST(ExportTarget, IsRefusedWhenItIsOneOfTheFoldersOwnFiles) {
+    test::WorkDir dir;
+    std::filesystem::create_directory("unter");
+    dir.write("buchungen.dat", "");
+    std::filesystem::create_symlink(dir.path() + "/buchungen.dat", "verweis.qrx");
+    for (const char* own :
+         {"buchungen.dat", "unter/../Buchungen.dat", "Kontenplan1.txt", "aufgabe3.txt", "verweis.qrx"})
+        EXPECT_NE(refuse_export_target(own, dir.path()).find(cp("gehört zum Arbeitsordner")), std::string::npos) << own;
+    EXPECT_EQ(refuse_export_target("unter/buchungen.dat", dir.path()), "");
+    EXPECT_EQ(refuse_export_target(dir.path() + "/neu.qrx", dir.path()), "");
 }

@@ -393,7 +393,11 @@ TEST(CliOutside, SichernRefusesTheFoldersOwnFilesAndFolders) {
                                "ordner.qrx/../buchungen.dat", "verweis.qrx"}) {
         const Child c = run(f, {"sichern", target});
         EXPECT_EQ(c.status, 1) << target;
-        EXPECT_TRUE(c.err.starts_with("Die Sicherung würde die Datei „")) << c.err;
+        EXPECT_TRUE(c.err.starts_with("Die Datei „")) << c.err;
+        EXPECT_TRUE(
+            c.err.ends_with("“ gehört zum Arbeitsordner und wird nicht überschrieben. Wähle einen anderen "
+                            "Dateinamen.\n"))
+            << c.err;
     }
     const Child folder = run(f, {"sichern", "ordner.qrx"});
     EXPECT_EQ(folder.status, 1);

@@ -16,7 +16,6 @@
 #include "base/folder_lock.h"
 #include "bookings/bookings_file.h"
 #include "form/tform1.h"
-#include "form/working_files.h"
 #include "kernel/scripted_dialogs.h"
 #include "settings/backup.h"
 #include "support/sample_booking.h"
@@ -176,13 +175,4 @@ TEST_F(SharedFolder, ARestoreIsWholeAtEveryFailingStep) {
         EXPECT_FALSE(dir.exists(kIntentFileName));
         if (!hit) break;
     }
-}
-
-TEST_F(SharedFolder, AnExportTargetIsRefusedWhenItIsOneOfTheFoldersOwnFiles) {
-    std::filesystem::create_directory("unter");
-    for (const char* own : {"buchungen.dat", "unter/../Buchungen.dat", "Kontenplan1.txt", "aufgabe3.txt"})
-        EXPECT_NE(refuse_export_target(own, dir.path()).find(cp("des Arbeitsordners überschreiben")), std::string::npos)
-            << own;
-    EXPECT_EQ(refuse_export_target("unter/buchungen.dat", dir.path()), "");
-    EXPECT_EQ(refuse_export_target(dir.path() + "/neu.qrx", dir.path()), "");
 }

@@ -1,16 +1,12 @@
-#include "form/working_files.h"
+#include "base/working_files.h"
 
 #include <strings.h>
 #include <sys/stat.h>
 #include <climits>
 #include <cstdlib>
 
-#include "accounts/chart_file.h"
 #include "base/cp1252.h"
 #include "base/file.h"
-#include "bookings/bookings_file.h"
-#include "exercises/exercise_file.h"
-#include "settings/settings.h"
 
 namespace saldorama {
 namespace {
@@ -37,9 +33,11 @@ bool same_file(const std::string& a, const std::string& b) {
 } // namespace
 
 std::vector<std::string> working_file_names() {
-    std::vector<std::string> names = {"buchungen.dat", kSettingsFileName, "Wichtiger Hinweis.rtf", kIntentFileName};
-    for (int c = 1; c <= 4; ++c) names.push_back(chart_file_name(c));
-    for (int n = 1; n <= 8; ++n) names.push_back(exercise_file_name(n));
+    // The names as the subsystems above spell them; kept here so that every
+    // layer that exports a file can ask.
+    std::vector<std::string> names = {"buchungen.dat", "einstellungen.txt", "Wichtiger Hinweis.rtf", kIntentFileName};
+    for (int c = 1; c <= 4; ++c) names.push_back("Kontenplan" + std::to_string(c) + ".txt");
+    for (int n = 1; n <= 8; ++n) names.push_back("Aufgabe" + std::to_string(n) + ".txt");
     return names;
 }
 
@@ -52,8 +50,8 @@ std::string refuse_export_target(const std::string& target, const std::string& f
         const std::string own = folderPath + "/" + name;
         const bool sameName = inFolder && ::strcasecmp(path.c_str() + slash + 1, name.c_str()) == 0;
         if (sameName || same_file(path, own))
-            return cp("Die Sicherung würde die Datei „") + name +
-                   cp("“ des Arbeitsordners überschreiben. Wähle einen anderen Dateinamen.");
+            return cp("Die Datei „") + name +
+                   cp("“ gehört zum Arbeitsordner und wird nicht überschrieben. Wähle einen anderen Dateinamen.");
     }
     return {};
 }
