@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace saldorama {
 
@@ -12,9 +13,13 @@ namespace saldorama {
 class File {
 public:
     [[nodiscard]] static File openRead(const std::string& path);
+    // Opens without waiting for a writer (a named pipe would block open).
+    [[nodiscard]] static File openReadNoWait(const std::string& path);
     [[nodiscard]] static File openReadWrite(const std::string& path);
     // Created anew with length 0; an existing file is truncated.
     [[nodiscard]] static File create(const std::string& path);
+    // Takes over an open descriptor.
+    [[nodiscard]] static File adopt(int fd) { return File(fd); }
 
     File(const File&) = delete;
     File& operator=(const File&) = delete;
@@ -23,6 +28,7 @@ public:
     ~File();
 
     [[nodiscard]] std::int64_t size() const;
+    [[nodiscard]] bool isRegular() const;
     // Reads up to n bytes at offset; returns how many were read.
     std::size_t readAt(void* data, std::size_t n, std::int64_t offset) const;
     void writeAt(const void* data, std::size_t n, std::int64_t offset);
@@ -40,12 +46,35 @@ private:
 
 // Whole file as bytes.
 [[nodiscard]] std::string read_file(const std::string& path);
-// Writes the bytes into a temporary file beside `path` and renames it over
-// `path`, so that a failure at any step leaves the old file whole.
+// Writes the bytes into a temporary file of its own name beside `path`,
+// syncs it and renames it over `path`, so that a failure or a crash at any
+// step leaves the old file whole.
 void write_file_atomic(const std::string& path, std::string_view bytes);
+
+// Several files replaced as one. The new contents are built aside first; then
+// a note naming them ("intent") is written to `folder`, the files are renamed
+// into place and the note is removed. After a crash, recover_folder finishes
+// what the note names, so the files are either all old or all new.
+struct Replacement {
+    std::string path;
+    std::string bytes;
+};
+void replace_files(const std::vector<Replacement>& files, const std::string& folder);
+// Run at every start while holding the folder's lock: finishes a replacement
+// a crash interrupted and removes temporary files left behind by a crash.
+void recover_folder(const std::string& folder);
+// Whether a crash left a replacement to finish in `folder`.
+[[nodiscard]] bool recovery_pending(const std::string& folder);
+// Temporary files of this program in `folder` (bare names), for tests and clean-up.
+[[nodiscard]] std::vector<std::string> temporary_files(const std::string& folder);
+inline constexpr const char* kIntentFileName = ".saldorama.intent";
+
 // Renames through the seam.
 void rename_file(const std::string& from, const std::string& to);
+// Removes through the seam.
+void remove_file(const std::string& path);
 [[nodiscard]] bool file_exists(const std::string& path);
+[[nodiscard]] bool is_directory(const std::string& path);
 
 // Case-insensitive lookup of a bare name in the working directory:
 // "aufgabe1.txt" finds "Aufgabe1.txt". Returns the name as it stands on disk,
@@ -56,10 +85,13 @@ void rename_file(const std::string& from, const std::string& to);
 [[nodiscard]] std::string current_directory();
 void change_directory(const std::string& dir);
 
-// Test seam: the n-th write, rename, sync or close from now on (1-based)
-// fails with the given error number; 0 switches it off.
+// Test seam: the n-th write, truncate, rename, removal, sync or close from
+// now on (1-based) fails with the given error number; 0 switches it off.
+// kill_at_nth_operation instead ends the process there with SIGKILL, as a
+// crash or a power cut would.
 namespace fault {
 void fail_nth_operation(int n, int errorNumber);
+void kill_at_nth_operation(int n);
 void clear();
 [[nodiscard]] int operations_seen();
 } // namespace fault

@@ -33,6 +33,8 @@ std::string io_error_text(int errorNumber) {
 
 void throw_io_error(int errorNumber) { fail(io_error_text(errorNumber)); }
 
+void throw_io_error(int errorNumber, const std::string& file) { throw Failure(io_error_text(errorNumber)).about(file); }
+
 void throw_read_past_end() { fail("Versuch hinter dem Dateiende zu lesen"); }
 
 } // namespace saldorama

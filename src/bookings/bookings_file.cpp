@@ -56,10 +56,7 @@ void bookings_overwrite(int n, const BookingRecord& record) {
     file.close();
 }
 
-void bookings_empty() {
-    File file = File::create(bookings_file_name());
-    file.close();
-}
+void bookings_empty() { write_file_atomic(bookings_file_name(), {}); }
 
 void bookings_scan(const std::function<void(const BookingRecord&)>& visit) {
     File file = File::openRead(bookings_file_name());
@@ -82,14 +79,18 @@ std::vector<BookingRecord> bookings_read_all() {
     return all;
 }
 
-void bookings_replace_all(const std::vector<BookingRecord>& records) {
+std::string bookings_bytes(const std::vector<BookingRecord>& records) {
     std::string bytes;
     bytes.reserve(records.size() * kRecordSize);
     for (const auto& r : records) {
         const RecordBytes b = encode_record(r);
         bytes.append(reinterpret_cast<const char*>(b.data()), b.size());
     }
-    write_file_atomic(bookings_file_name(), bytes);
+    return bytes;
+}
+
+void bookings_replace_all(const std::vector<BookingRecord>& records) {
+    write_file_atomic(bookings_file_name(), bookings_bytes(records));
 }
 
 int loesche_buchung(int n) {

@@ -21,11 +21,13 @@ int bookings_create_if_missing();
 void bookings_append(const BookingRecord& record);
 // Overwrites record n (n >= 1) in one write.
 void bookings_overwrite(int n, const BookingRecord& record);
-// Recreates the file with length 0.
+// Replaces the file by an empty one in one step.
 void bookings_empty();
 // Every whole record in file order; a trailing fragment is never read.
 void bookings_scan(const std::function<void(const BookingRecord&)>& visit);
 [[nodiscard]] std::vector<BookingRecord> bookings_read_all();
+// The file's bytes for these records.
+[[nodiscard]] std::string bookings_bytes(const std::vector<BookingRecord>& records);
 // Replaces the whole file atomically (temporary file, then rename).
 void bookings_replace_all(const std::vector<BookingRecord>& records);
 

@@ -1,12 +1,14 @@
 #include "cli/driver.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "accounts/account_tests.h"
 #include "accounts/chart_file.h"
 #include "base/cp1252.h"
 #include "base/failure.h"
 #include "base/file.h"
+#include "base/folder_lock.h"
 #include "bookings/booking_record.h"
 #include "cli/cli_dialogs.h"
 #include "form/tform1.h"
@@ -137,13 +139,24 @@ void delete_booking(TForm1& form, int number) {
 }
 
 // Enters the directory of -C and starts the form as the window does.
-bool start(const Invocation& inv, CliDialogs& dialogs, TForm1& form) {
+bool start(const Invocation& inv, CliDialogs& dialogs, TForm1& form, std::optional<FolderLock>& lock) {
     if (inv.directory) {
         try {
             change_directory(*inv.directory);
         } catch (const Failure& f) {
             dialogs.failure(cp("Verzeichnis ") + utf8_to_cp1252(*inv.directory) +
                             cp(" kann nicht geöffnet werden. ") + failure_box_text(f.text()));
+            return false;
+        }
+    }
+
+    // A writing command holds the folder's lock from its first read to its
+    // last write; a second writer waits for it.
+    if (!is_read_only(inv.command)) {
+        try {
+            lock.emplace(current_directory());
+        } catch (const Failure& f) {
+            dialogs.failure(failure_box_text(f.text()));
             return false;
         }
     }
@@ -160,7 +173,8 @@ int run_print_command(const Invocation& inv, std::ostream& err, const std::strin
                       const std::function<void(const PrintJob&)>& write) {
     CliDialogs dialogs(err);
     TForm1 form(dialogs);
-    if (!start(inv, dialogs, form)) return 1;
+    std::optional<FolderLock> lock;
+    if (!start(inv, dialogs, form, lock)) return 1;
     PrintedReport report = PrintedReport::Balance;
     switch (inv.command) {
     case Command::Bilanz:
@@ -190,20 +204,26 @@ int run_print_command(const Invocation& inv, std::ostream& err, const std::strin
 int run_command(const Invocation& inv, std::ostream& out, std::ostream& err) {
     CliDialogs dialogs(err);
     TForm1 form(dialogs);
-    if (!start(inv, dialogs, form)) return 1;
+    std::optional<FolderLock> lock;
+    if (!start(inv, dialogs, form, lock)) return 1;
 
     switch (inv.command) {
+    // A report that failed before its first line holds the memo's design
+    // text; that is no report and is not printed.
     case Command::Bilanz:
-        form.run([&] { form.showPage(Page::TabSheet5); });
-        print_lines(out, form.balance.Memo1.lines);
+        if (form.run([&] { form.showPage(Page::TabSheet5); }) ||
+            form.balance.Memo1.lines != std::vector<std::string>{"Bilanz"})
+            print_lines(out, form.balance.Memo1.lines);
         break;
     case Command::Betriebsergebnis:
-        form.run([&] { form.showPage(Page::TabSheet11); });
-        print_lines(out, form.operating.Memo4.lines);
+        if (form.run([&] { form.showPage(Page::TabSheet11); }) ||
+            form.operating.Memo4.lines != std::vector<std::string>{"Memo4"})
+            print_lines(out, form.operating.Memo4.lines);
         break;
     case Command::Journal:
-        form.run([&] { form.showPage(Page::TabSheet6); });
-        print_lines(out, form.journal.Memo2.lines);
+        if (form.run([&] { form.showPage(Page::TabSheet6); }) ||
+            form.journal.Memo2.lines != std::vector<std::string>{"Memo2"})
+            print_lines(out, form.journal.Memo2.lines);
         break;
     case Command::Konto:
         account_sheet(form, dialogs, inv.account, out);
@@ -232,6 +252,11 @@ int run_command(const Invocation& inv, std::ostream& out, std::ostream& err) {
         break;
     }
     out.flush();
+    // A report that did not reach its reader is no success (a full disk, a closed pipe).
+    if (!out) {
+        err << "Die Ausgabe konnte nicht geschrieben werden." << std::endl;
+        return 1;
+    }
     return dialogs.refused() ? 1 : 0;
 }
 

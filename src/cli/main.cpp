@@ -44,7 +44,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (invocation.command == Command::Help) {
-        std::cout << help_text();
+        std::cout << help_text() << std::flush;
+        if (!std::cout) {
+            std::cerr << "Die Ausgabe konnte nicht geschrieben werden.\n";
+            return 1;
+        }
         return 0;
     }
     if (invocation.pdf) return run_pdf_helper(argv);

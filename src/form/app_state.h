@@ -13,6 +13,10 @@ struct AppState {
     int bookingCount = 0;
     int bookingPosition = 0;  // 1-based, 0 = none
     BookingRecord currentBooking;
+    // The stored booking the booking page shows, as it was read: "Ändern" and
+    // "Löschen" act only while the file still holds it there.
+    bool bookingShown = false;
+    BookingRecord shownBooking;
 };
 
 } // namespace saldorama

@@ -5,6 +5,8 @@
 #include "accounts/account_tests.h"
 #include "accounts/chart_file.h"
 #include "base/cp1252.h"
+#include "base/failure.h"
+#include "base/folder_lock.h"
 #include "base/numbers.h"
 #include "bookings/bookings_file.h"
 #include "bookings/checks.h"
@@ -87,6 +89,8 @@ void BookingPage::buchungsformular_loeschen() {
 void BookingPage::buchung_anzeigen(int n) {
     if (n < 1) return;
     context_.state.currentBooking = bookings_read(n);
+    context_.state.shownBooking = context_.state.currentBooking;
+    context_.state.bookingShown = true;
     const BookingRecord& r = context_.state.currentBooking;
     buchungsformular_loeschen();
     Label26.text = std::to_string(static_cast<long long>(r.number) + 1);
@@ -136,13 +140,46 @@ void BookingPage::SpeedButton8Click() {
 
 void BookingPage::SpeedButton29Click() {
     if (!buchungssatz_uebernehmen()) return;
-    bookings_append(context_.state.currentBooking);
     AppState& st = context_.state;
+    {
+        FolderLock lock(working_folder(st));
+        // Another program may have booked meanwhile: this booking takes the next place.
+        st.bookingCount = bookings_count();
+        st.currentBooking.number = st.bookingCount;
+        bookings_append(st.currentBooking);
+    }
     ++st.bookingCount;
     st.bookingPosition = st.bookingCount;
+    st.shownBooking = st.currentBooking;
+    st.bookingShown = true;
     context_.writePositionIndicator();
     SpeedButton29.enabled = false;
     setChangeEnabled(true);
+}
+
+bool BookingPage::changedMeanwhile() const {
+    const AppState& st = context_.state;
+    if (bookings_count() != st.bookingCount) return true;
+    if (!st.bookingShown || st.bookingPosition < 1) return false;
+    return encode_record(bookings_read(st.bookingPosition)) != encode_record(st.shownBooking);
+}
+
+void BookingPage::showAfresh() {
+    context_.dialogs.notice(
+        cp("Die Buchungen wurden inzwischen von einem anderen Programm geändert. "
+           "Die Buchung wird neu angezeigt; prüfe sie und versuche es noch einmal."));
+    AppState& st = context_.state;
+    st.bookingCount = bookings_count();
+    st.bookingPosition = std::min(st.bookingPosition, st.bookingCount);
+    if (st.bookingPosition < 1) st.bookingPosition = st.bookingCount;
+    st.bookingShown = false;
+    if (st.bookingPosition >= 1) {
+        buchung_anzeigen(st.bookingPosition);
+    } else {
+        buchungsformular_loeschen();
+        Label26.text = std::to_string(st.bookingCount);
+    }
+    context_.writePositionIndicator();
 }
 
 void BookingPage::SpeedButton28Click() {
@@ -150,8 +187,16 @@ void BookingPage::SpeedButton28Click() {
     if (!buchungssatz_uebernehmen()) return;
     AppState& st = context_.state;
     st.currentBooking.number = st.bookingPosition - 1;
-    if (st.bookingPosition >= 1) bookings_overwrite(st.bookingPosition, st.currentBooking);
-    context_.writePositionIndicator();
+    {
+        FolderLock lock(working_folder(st));
+        if (!changedMeanwhile()) {
+            if (st.bookingPosition >= 1) bookings_overwrite(st.bookingPosition, st.currentBooking);
+            st.shownBooking = st.currentBooking;
+            context_.writePositionIndicator();
+            return;
+        }
+    }
+    showAfresh();
 }
 
 void BookingPage::SpeedButton36Click() {
@@ -163,16 +208,29 @@ void BookingPage::SpeedButton36Click() {
         return;
     }
     if (!context_.dialogs.question(cp("Möchtest du den Buchungssatz wirklich löschen?"))) return;
-    // Atomic: on failure the file and the counters stay as they were.
-    st.bookingCount = loesche_buchung(st.bookingPosition);
-    st.bookingPosition = std::min(st.bookingPosition, st.bookingCount);
-    if (st.bookingPosition >= 1) {
-        buchung_anzeigen(st.bookingPosition);
-    } else {
-        buchungsformular_loeschen();
-        Label26.text = std::to_string(st.bookingCount);
+    bool changed = false;
+    {
+        FolderLock lock(working_folder(st));
+        changed = changedMeanwhile();
+        // Atomic: on failure the file and the counters stay as they were.
+        if (!changed) st.bookingCount = loesche_buchung(st.bookingPosition);
     }
+    if (changed) {
+        showAfresh();
+        return;
+    }
+    st.bookingPosition = std::min(st.bookingPosition, st.bookingCount);
+    st.bookingShown = false;
     context_.writePositionIndicator();
+    // The deletion is made; showing the next booking must not report it failed.
+    try {
+        if (st.bookingPosition >= 1) {
+            buchung_anzeigen(st.bookingPosition);
+            return;
+        }
+    } catch (const Failure&) {}
+    buchungsformular_loeschen();
+    Label26.text = std::to_string(st.bookingCount);
 }
 
 void BookingPage::showPosition() {

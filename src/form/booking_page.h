@@ -73,6 +73,10 @@ private:
     void accountExit(ComboBox& box, bool alsoWhenEmpty);
     // After a move: show the booking at the position, back to viewing mode.
     void showPosition();
+    // Under the lock: whether the file no longer holds what the page showed.
+    [[nodiscard]] bool changedMeanwhile() const;
+    // Says so and shows the booking at the position as the file holds it now.
+    void showAfresh();
     // "Ändern" and "Löschen" are enabled together.
     void setChangeEnabled(bool enabled);
     PageContext& context_;

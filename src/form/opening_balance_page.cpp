@@ -5,6 +5,7 @@
 
 #include "accounts/chart_file.h"
 #include "base/cp1252.h"
+#include "base/folder_lock.h"
 #include "base/numbers.h"
 #include "bookings/bookings_file.h"
 #include "bookings/checks.h"
@@ -71,38 +72,43 @@ void OpeningBalancePage::SpeedButton7Click() {
     if (!context_.dialogs.question(cp("Achtung! Es werden alle bisherigen Buchungen gelöscht und nur diese "
                                    "Anfangsbestände gebucht! Fortfahren?")))
         return;
-    context_.emptyBookings();
     AppState& st = context_.state;
-    if (st.currentChart == 0) {
-        context_.dialogs.notice(no_chart_message());
-        return;
-    }
-    const std::vector<AccountRecord> accounts = read_chart(st.currentChart);
-    ensureRows(static_cast<int>(accounts.size()));
-    int row = 1;
-    for (const auto& account : accounts) {
-        const bool debitSide = account.side == "A" || account.side == "S";
-        std::string& cell = StringGrid2.cell(1, row);
-        cell = ist_betrag(cell);
-        const double amount = text_to_float(checkmoney(cell));
+    // The new file is built aside and replaces the old one in one step, so an
+    // interruption leaves either every old booking or every opening booking.
+    std::vector<BookingRecord> records;
+    if (st.currentChart != 0) {
+        const std::vector<AccountRecord> accounts = read_chart(st.currentChart);
+        ensureRows(static_cast<int>(accounts.size()));
+        int row = 1;
+        for (const auto& account : accounts) {
+            const bool debitSide = account.side == "A" || account.side == "S";
+            std::string& cell = StringGrid2.cell(1, row);
+            cell = ist_betrag(cell);
+            const double amount = text_to_float(checkmoney(cell));
 
-        BookingRecord r;
-        r.number = st.bookingCount;
-        r.date = cut(checkdate(Edit27.text, st.bookingYear), kDateMax);
-        r.person = "selbst";
-        r.reason = cp("Eröffnungsbuchung");
-        r.account[0] = debitSide ? account.name : opening_account_name();
-        r.account[1] = debitSide ? opening_account_name() : account.name;
-        r.debit[0] = amount;
-        r.credit[1] = amount;
-        if (amount > 0) {
-            bookings_append(r);
-            ++st.bookingCount;
-            ++st.bookingPosition;
-            context_.writePositionIndicator();
+            BookingRecord r;
+            r.number = static_cast<std::int32_t>(records.size());
+            r.date = cut(checkdate(Edit27.text, st.bookingYear), kDateMax);
+            r.person = "selbst";
+            r.reason = cp("Eröffnungsbuchung");
+            r.account[0] = debitSide ? account.name : opening_account_name();
+            r.account[1] = debitSide ? opening_account_name() : account.name;
+            r.debit[0] = amount;
+            r.credit[1] = amount;
+            if (amount > 0) records.push_back(std::move(r));
+            ++row;
         }
-        ++row;
     }
+    {
+        FolderLock lock(working_folder(st));
+        bookings_replace_all(records);
+    }
+    st.bookingCount = static_cast<int>(records.size());
+    st.bookingPosition = st.bookingCount;
+    st.bookingShown = false;
+    context_.writePositionIndicator();
+    // Without a chart the bookings are emptied all the same, as the question said.
+    if (st.currentChart == 0) context_.dialogs.notice(no_chart_message());
 }
 
 } // namespace saldorama

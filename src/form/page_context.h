@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <string>
 
 #include "form/app_state.h"
 #include "kernel/dialogs.h"
@@ -15,5 +16,8 @@ struct PageContext {
     std::function<void()> emptyBookings;            // empties the file, counters to 0
     std::function<void()> einstellungen_sichern;    // writes the settings file
 };
+
+// The folder whose lock every writer holds: the one the program started in.
+[[nodiscard]] std::string working_folder(const AppState& state);
 
 } // namespace saldorama

@@ -2,8 +2,10 @@
 
 #include "base/cp1252.h"
 #include "base/file.h"
+#include "base/folder_lock.h"
 #include "base/numbers.h"
 #include "base/text_file.h"
+#include "base/working_files.h"
 #include "bookings/bookings_file.h"
 #include "bookings/checks.h"
 #include "exercises/exercise_file.h"
@@ -55,6 +57,13 @@ bool TForm1::run(const std::function<void()>& handler) { return run_handler(dial
 
 void TForm1::FormCreate(const StartupOptions& options) {
     state.startDirectory = current_directory();
+    // What a crash interrupted is finished, and its leftovers go, before
+    // anything is read. Read-only starts touch the folder only when a
+    // replacement is left to finish.
+    if (options.createBookingsFile || recovery_pending(state.startDirectory)) {
+        FolderLock lock(state.startDirectory);
+        recover_folder(state.startDirectory);
+    }
 
     // The settings, line by line: a failing line leaves the lines before it in place.
     std::vector<std::string> lines = read_settings_lines();
@@ -90,6 +99,7 @@ void TForm1::FormCreate(const StartupOptions& options) {
     }
 
     if (options.createBookingsFile) {
+        FolderLock lock(state.startDirectory);
         state.bookingCount = bookings_create_if_missing();
     } else {
         state.bookingCount = file_exists(bookings_file_name()) ? bookings_count() : 0;
@@ -152,12 +162,24 @@ void TForm1::SpeedButton30Click() {
     // Fixed before the change of directory: a relative name means the dialog's one.
     const std::string path = full_path(name);
 
+    if (const std::string refusal = refuse_export_target(path, state.startDirectory); !refusal.empty()) {
+        dialogs.notice(refusal);
+        return;
+    }
+    if (is_directory(path)) {
+        dialogs.notice(cp("„") + name + cp("“ ist ein Ordner. Wähle einen Dateinamen für die Sicherung."));
+        return;
+    }
+
     Backup backup;
     const Edit* fields[] = {&company.Edit1, &company.Edit2, &company.Edit3, &company.Edit4,
                             &company.Edit5, &company.Edit6, &company.Edit7, &company.Edit8};
     for (std::size_t i = 0; i < 8; ++i) backup.company[i] = fields[i]->text;
     backup.chart = state.currentChart;
     change_directory(state.startDirectory);
+    // Held while reading and writing: the backup shows one state of the
+    // bookings, and it may lie in the working folder itself.
+    FolderLock lock(state.startDirectory);
     backup.bookings = bookings_read_all();
     // All or nothing: a failed Save All never leaves a half-written backup.
     write_file_atomic(path, backup_text(backup));
@@ -174,24 +196,36 @@ void TForm1::SpeedButton33Click() {
         return;
 
     // The whole file is checked before anything changes.
-    BackupReading reading = read_backup(read_file(path));
+    BackupReading reading = read_backup_file(path, name);
     if (!reading.backup) {
         dialogs.notice(reading.error);
         return;
     }
     const Backup& backup = *reading.backup;
+    Settings restored = currentSettings();
+    restored.companyName = backup.company[0];
+    restored.street = backup.company[1];
+    restored.postcodeTown = backup.company[2];
+    restored.bankAccount = backup.company[3];
+    restored.bankCode = backup.company[4];
+    restored.bankName = backup.company[5];
+    restored.responsibleBookkeeping = backup.company[6];
+    restored.responsibleCompany = backup.company[7];
+    restored.chartIndex = backup.chart - 1;
     change_directory(state.startDirectory);
-    bookings_replace_all(backup.bookings);
+    {
+        // Bookings and settings change as one, also across a crash.
+        FolderLock lock(state.startDirectory);
+        replace_files({{bookings_file_name(), bookings_bytes(backup.bookings)},
+                       {resolve_name(kSettingsFileName), join_crlf(settings_to_lines(restored))}},
+                      state.startDirectory);
+    }
     state.bookingCount = static_cast<int>(backup.bookings.size());
     state.bookingPosition = state.bookingCount;
+    state.bookingShown = false;
     writePositionIndicator();
-
-    Edit* fields[] = {&company.Edit1, &company.Edit2, &company.Edit3, &company.Edit4,
-                      &company.Edit5, &company.Edit6, &company.Edit7, &company.Edit8};
-    for (std::size_t i = 0; i < 8; ++i) fields[i]->text = backup.company[i];
+    applySettings(restored);
     state.currentChart = backup.chart;
-    settings.RadioGroup1.itemIndex = backup.chart - 1;
-    einstellungen_sichern();
 }
 
 void TForm1::SpeedButton31Click() {
@@ -255,14 +289,19 @@ void TForm1::applySettings(const Settings& s) {
     settings.RadioGroup1.itemIndex = s.chartIndex;
 }
 
-void TForm1::einstellungen_sichern() { write_settings_file(currentSettings()); }
+void TForm1::einstellungen_sichern() {
+    FolderLock lock(working_folder(state));
+    write_settings_file(currentSettings());
+}
 
 void TForm1::writePositionIndicator() {
     booking.Label45.text = std::to_string(state.bookingPosition) + "/" + std::to_string(state.bookingCount);
 }
 
 void TForm1::emptyBookings() {
+    state.bookingShown = false;
     try {
+        FolderLock lock(working_folder(state));
         bookings_empty();
     } catch (...) {
         // The file may be empty already although a later step failed; the

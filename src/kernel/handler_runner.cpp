@@ -19,7 +19,11 @@ bool run_handler(Dialogs& dialogs, const std::function<void()>& handler) noexcep
             handler();
             return true;
         } catch (const Failure& f) {
-            dialogs.failure(failure_box_text(f.text()));
+            if (f.file().empty()) {
+                dialogs.failure(failure_box_text(f.text()));
+            } else {
+                dialogs.failureAbout(failure_box_text(f.text()), f.file());
+            }
         } catch (const std::bad_alloc&) {
             dialogs.failure(failure_box_text("Zu wenig Speicherplatz"));
         } catch (const std::exception& e) {

@@ -1,6 +1,8 @@
 #include "settings/backup.h"
 
+#include <algorithm>
 #include <charconv>
+#include <functional>
 
 #include "base/cp1252.h"
 #include "base/file.h"
@@ -89,13 +91,66 @@ std::string backup_text(const Backup& backup) {
     return text;
 }
 
-BackupReading read_backup(std::string_view bytes) {
-    const std::vector<std::string> lines = split_lines(bytes, LineEnds::CrLfOrLf);
-    if (lines.empty()) return {std::nullopt, problem(1, "Die Datei ist leer.")};
+namespace {
+
+// Lines of a backup, taken one at a time from a source of bytes: CR LF or a
+// lone LF ends a line, a last line without a line end is a line. A line
+// longer than kMaxBackupLine is refused before more of it is read, so a
+// broken file costs no more memory than one line.
+class LineReader {
+public:
+    enum class Got { Line, End, TooLong };
+    explicit LineReader(std::function<std::size_t(char*, std::size_t)> read) : read_(std::move(read)) {}
+
+    Got next(std::string& line) {
+        for (;;) {
+            const auto nl = buffer_.find('\n', pos_);
+            if (nl != std::string::npos) {
+                line.assign(buffer_, pos_, nl - pos_);
+                pos_ = nl + 1;
+                if (!line.empty() && line.back() == '\r') line.pop_back();
+                return line.size() > kMaxBackupLine ? Got::TooLong : Got::Line;
+            }
+            // One more byte than the limit may be the CR of the line end.
+            if (buffer_.size() - pos_ > kMaxBackupLine + 1) return Got::TooLong;
+            if (atEnd_) {
+                if (pos_ == buffer_.size()) return Got::End;
+                line.assign(buffer_, pos_);
+                pos_ = buffer_.size();
+                return line.size() > kMaxBackupLine ? Got::TooLong : Got::Line;
+            }
+            buffer_.erase(0, pos_);
+            pos_ = 0;
+            const std::size_t had = buffer_.size();
+            buffer_.resize(had + kChunk);
+            const std::size_t got = read_(buffer_.data() + had, kChunk);
+            buffer_.resize(had + got);
+            atEnd_ = got == 0;
+        }
+    }
+
+private:
+    static constexpr std::size_t kChunk = 1 << 16;
+    std::function<std::size_t(char*, std::size_t)> read_;
+    std::string buffer_;
+    std::size_t pos_ = 0;
+    bool atEnd_ = false;
+};
+
+BackupReading read_lines(LineReader& reader) {
+    std::size_t lineNumber = 1;
+    const auto tooLong = [&] {
+        return BackupReading{std::nullopt, problem(lineNumber, cp("Die Zeile ist länger als ") +
+                                                                   std::to_string(kMaxBackupLine) + " Zeichen.")};
+    };
+    std::string line;
+    LineReader::Got got = reader.next(line);
+    if (got == LineReader::Got::TooLong) return tooLong();
+    if (got == LineReader::Got::End) return {std::nullopt, problem(1, "Die Datei ist leer.")};
 
     Backup backup;
     // The chart number, the header's last field, has no bar after it.
-    const std::vector<std::string> header = split_bars(lines[0]);
+    const std::vector<std::string> header = split_bars(line);
     if (header.size() != kHeaderFields)
         return {std::nullopt, problem(1, std::to_string(header.size()) + " statt 9 Felder.")};
     for (std::size_t i = 0; i < 8; ++i) backup.company[i] = header[i];
@@ -105,22 +160,56 @@ BackupReading read_backup(std::string_view bytes) {
     backup.chart = chart[0] - '0';
 
     // The second line starts with the lone "|" written after the header.
-    if (lines.size() < 2 || lines[1].empty() || lines[1][0] != '|')
+    lineNumber = 2;
+    got = reader.next(line);
+    if (got == LineReader::Got::TooLong) return tooLong();
+    if (got == LineReader::Got::End || line.empty() || line[0] != '|')
         return {std::nullopt, problem(2, cp("Das Zeichen \"|\" am Zeilenanfang fehlt."))};
-    std::vector<std::string_view> bookingLines;
-    const std::string_view first = std::string_view(lines[1]).substr(1);
-    if (!first.empty() || lines.size() > 2) bookingLines.push_back(first);
-    for (std::size_t i = 2; i < lines.size(); ++i) bookingLines.emplace_back(lines[i]);
-
-    for (std::size_t k = 0; k < bookingLines.size(); ++k) {
-        BookingRecord record;
-        const std::string_view line = bookingLines[k];
-        const std::size_t lineNumber = k + 2;
-        std::string error = read_booking_line(line, lineNumber, record);
-        if (!error.empty()) return {std::nullopt, std::move(error)};
-        backup.bookings.push_back(std::move(record));
+    std::string pending = line.substr(1);
+    got = reader.next(line);
+    // A lone "|" as the last line: a backup without bookings.
+    bool havePending = !pending.empty() || got != LineReader::Got::End;
+    for (;;) {
+        if (havePending) {
+            BookingRecord record;
+            std::string error = read_booking_line(pending, lineNumber, record);
+            if (!error.empty()) return {std::nullopt, std::move(error)};
+            backup.bookings.push_back(std::move(record));
+        }
+        ++lineNumber;
+        if (got == LineReader::Got::TooLong) return tooLong();
+        if (got == LineReader::Got::End) break;
+        pending.swap(line);
+        havePending = true;
+        got = reader.next(line);
     }
     return {std::move(backup), {}};
+}
+
+} // namespace
+
+BackupReading read_backup(std::string_view bytes) {
+    LineReader reader([&bytes](char* to, std::size_t n) {
+        const std::size_t take = std::min(n, bytes.size());
+        std::copy_n(bytes.data(), take, to);
+        bytes.remove_prefix(take);
+        return take;
+    });
+    return read_lines(reader);
+}
+
+BackupReading read_backup_file(const std::string& path, const std::string& shownName) {
+    // Never waits: a pipe or a device would hold the program for ever.
+    File file = File::openReadNoWait(path);
+    if (!file.isRegular())
+        return {std::nullopt, cp("„") + shownName + cp("“ ist keine gewöhnliche Datei und kann nicht geladen werden.")};
+    std::int64_t offset = 0;
+    LineReader reader([&](char* to, std::size_t n) {
+        const std::size_t got = file.readAt(to, n, offset);
+        offset += static_cast<std::int64_t>(got);
+        return got;
+    });
+    return read_lines(reader);
 }
 
 } // namespace saldorama

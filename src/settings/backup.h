@@ -36,5 +36,11 @@ struct BackupReading {
 // numbers. Amounts come back rounded to cents; texts longer than their
 // record field are cut.
 [[nodiscard]] BackupReading read_backup(std::string_view bytes);
+// The same, read from a file line by line. Anything but a regular file is
+// refused (a pipe would never end), and so is a line longer than
+// kMaxBackupLine; whole backups may be of any size. `shownName` names the
+// file in the notice.
+[[nodiscard]] BackupReading read_backup_file(const std::string& path, const std::string& shownName);
+inline constexpr std::size_t kMaxBackupLine = 65536;
 
 } // namespace saldorama

@@ -286,7 +286,7 @@ TEST(CliStartup, MissingSettingsFileStopsWithItsFailure) {
     copy_chart(dir);
     const Result r = run_in(dir, {"bilanz"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "Datei nicht gefunden.\n");
+    EXPECT_EQ(r.err, "Datei nicht gefunden (einstellungen.txt).\n");
     EXPECT_EQ(r.out, "");
     EXPECT_FALSE(dir.exists("buchungen.dat"));
 }
@@ -392,11 +392,11 @@ TEST(CliReports, MissingBookingsFileIsReportedAndNotCreated) {
     for (const char* command : {"bilanz", "betriebsergebnis", "journal"}) {
         const Result r = run_in(dir, {command});
         EXPECT_EQ(r.status, 1) << command;
-        EXPECT_EQ(r.err, "Datei nicht gefunden.\n") << command;
+        EXPECT_EQ(r.err, "Datei nicht gefunden (buchungen.dat).\n") << command;
     }
     const Result sheet = run_in(dir, {"konto", "Kasse"});
     EXPECT_EQ(sheet.status, 1);
-    EXPECT_EQ(sheet.err, "Datei nicht gefunden.\n");
+    EXPECT_EQ(sheet.err, "Datei nicht gefunden (buchungen.dat).\n");
     EXPECT_FALSE(dir.exists("buchungen.dat"));
 }
 
@@ -661,7 +661,7 @@ TEST(CliBackup, LadenRefusesAFaultyBackupAndKeepsEverything) {
 
     const Result missing = run_in(dir, {"laden", "fehlt.qrx"});
     EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.err, "Datei nicht gefunden.\n");
+    EXPECT_EQ(missing.err, "Datei nicht gefunden (" + dir.file("fehlt.qrx") + ").\n");
     EXPECT_EQ(dir.files(), before);
 }
 

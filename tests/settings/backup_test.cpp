@@ -1,10 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "base/cp1252.h"
@@ -128,4 +129,47 @@ TEST(ReadBackup, RefusesBrokenStructureAndValues) {
 }
 
 } // namespace
+} // namespace saldorama
+
+namespace saldorama {
+
+TEST(ReadBackup, ALineMayHoldUpTo65536CharactersBeforeItsLineEnd) {
+    const std::string head = test::kBackupHeader + "1\r\n|" + backup_line(two_line_booking(0, 1));
+    const std::string atLimit(kMaxBackupLine, 'x');
+    // A sound head, then a line at the limit (refused for its fields only)
+    // and one a character longer (refused for its length, with or without a
+    // line end, before any field is looked at).
+    for (const char* end : {"\r\n", "\n", ""}) {
+        EXPECT_EQ(read_backup(head + "\r\n" + atLimit + end).error,
+                  cp("Die Sicherung ist fehlerhaft (Zeile 3): 1 statt 19 Felder."))
+            << end;
+        EXPECT_EQ(read_backup(head + "\r\n" + atLimit + "x" + end).error,
+                  cp("Die Sicherung ist fehlerhaft (Zeile 3): Die Zeile ist länger als 65536 Zeichen."))
+            << end;
+    }
+    EXPECT_EQ(read_backup(atLimit + "x").error,
+              cp("Die Sicherung ist fehlerhaft (Zeile 1): Die Zeile ist länger als 65536 Zeichen."));
+    // A CR alone is text, not a line end.
+    EXPECT_EQ(read_backup(head + "\r\n" + atLimit + "\r\r\n").error,
+              cp("Die Sicherung ist fehlerhaft (Zeile 3): Die Zeile ist länger als 65536 Zeichen."));
+}
+
+TEST(ReadBackupFile, ReadsWhatTheTextReaderReadsInPieces) {
+    const std::string dir = std::filesystem::temp_directory_path() / ("saldorama-backup-" + std::to_string(::getpid()));
+    std::filesystem::create_directory(dir);
+    Backup b;
+    b.company = {"A", "B", "C", "D", "E", "F", "G", "H"};
+    b.chart = 2;
+    for (int i = 0; i < 4000; ++i) b.bookings.push_back(two_line_booking(i, 1.5));
+    const std::string text = backup_text(b);
+    ASSERT_GT(text.size(), 200000u); // more than one read
+    FILE* out = std::fopen((dir + "/b.qrx").c_str(), "wb");
+    std::fwrite(text.data(), 1, text.size(), out);
+    std::fclose(out);
+    const BackupReading fromFile = read_backup_file(dir + "/b.qrx", "b.qrx");
+    ASSERT_TRUE(fromFile.backup) << fromFile.error;
+    EXPECT_EQ(*fromFile.backup, *read_backup(text).backup);
+    std::filesystem::remove_all(dir);
+}
+
 } // namespace saldorama
