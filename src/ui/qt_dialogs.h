@@ -20,10 +20,13 @@ struct BoxCall {
     QString fileName;          // offered name (file dialogs)
     QString filter;            // "Kontrex-Dateien (*.qrx)"
     QString defaultSuffix;
+    Preset preset = Preset::Yes;  // questions: the preselected button
+    bool withCancel = false;      // questions: "Abbrechen" as well
 };
 
 struct BoxAnswer {
     bool yes = true;                 // questions
+    bool cancel = false;             // questions with "Abbrechen"
     std::optional<QString> file;     // file dialogs; nothing = cancelled
 };
 
@@ -38,7 +41,8 @@ public:
     void setParent(QWidget* parent) { parent_ = parent; }
 
     void notice(const std::string& text) override;
-    bool question(const std::string& text) override;
+    bool question(const std::string& text, Preset preset) override;
+    Answer questionWithCancel(const std::string& text) override;
     void failure(const std::string& text) override;
     std::optional<std::string> saveFile(const FileDialogSpec& request) override;
     std::optional<std::string> openFile(const FileDialogSpec& request) override;
