@@ -18,6 +18,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const Failure& f) {
         if (f.text().find("Integerwert") == std::string_view::npos) std::abort();
     }
+    // A typed date is refused or gives a date text that reads back as itself.
+    if (const auto typed = typed_date(text, 2026)) {
+        if (typed->size() != 10 || typed_date(*typed, 2026) != typed) std::abort();
+    }
     try {
         const std::string m = checkmoney(text);
         // An amount text always reads back as the same amount text.
@@ -39,5 +43,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!parse_float(t, back)) std::abort();
     }
     (void)round_to_cents(v);
+    if (amount_in_range(v) && !(std::fabs(v) < kAmountLimit)) std::abort();
     return 0;
 }

@@ -66,6 +66,67 @@ std::string checkdate(std::string_view s, int bookingYear) {
     return two_digits(day) + "." + two_digits(month) + "." + std::to_string(year).substr(0, 4);
 }
 
+namespace {
+
+bool all_digits(std::string_view s) {
+    if (s.empty()) return false;
+    for (const char c : s)
+        if (c < '0' || c > '9') return false;
+    return true;
+}
+
+int small_number(std::string_view s) {
+    int v = 0;
+    for (const char c : s) v = 10 * v + (c - '0');
+    return v;
+}
+
+int days_in_month(int month, int year) {
+    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : days[month - 1];
+}
+
+} // namespace
+
+std::optional<std::string> typed_date(std::string_view s, int bookingYear) {
+    std::string_view dayText, monthText, yearText;
+    int year = 0;
+    if (s.find('.') != std::string_view::npos) {
+        // T.M.JJ up to TT.MM.JJJJ: three parts between two dots.
+        const std::size_t first = s.find('.');
+        const std::size_t second = s.find('.', first + 1);
+        if (second == std::string_view::npos || s.find('.', second + 1) != std::string_view::npos) return {};
+        dayText = s.substr(0, first);
+        monthText = s.substr(first + 1, second - first - 1);
+        yearText = s.substr(second + 1);
+        if (dayText.size() > 2 || monthText.size() > 2 || (yearText.size() != 2 && yearText.size() != 4)) return {};
+        if (!all_digits(dayText) || !all_digits(monthText) || !all_digits(yearText)) return {};
+        year = small_number(yearText) + (yearText.size() == 2 ? 2000 : 0);
+    } else if (s.size() == 4 && all_digits(s)) {  // TTMM in the bookkeeping year
+        dayText = s.substr(0, 2);
+        monthText = s.substr(2, 2);
+        year = bookingYear;
+    } else if (s.size() == 6 && all_digits(s)) {  // TTMMJJ
+        dayText = s.substr(0, 2);
+        monthText = s.substr(2, 2);
+        year = 2000 + small_number(s.substr(4, 2));
+    } else {
+        return {};
+    }
+    const int day = small_number(dayText);
+    const int month = small_number(monthText);
+    if (year < 1900 || year > 9999 || month < 1 || month > 12) return {};
+    if (day < 1 || day > days_in_month(month, year)) return {};
+    return two_digits(day) + "." + two_digits(month) + "." + std::to_string(year);
+}
+
+std::string date_refusal(std::string_view text) {
+    return cp("Das Datum \"") + std::string(text) +
+           cp("\" gibt es nicht oder es ist nicht lesbar. Erlaubt sind TT.MM.JJJJ, TT.MM.JJ, TTMMJJ und TTMM; "
+              "Tag und Monat dürfen einstellig sein (z. B. 5.1.2026 oder 5.1.26). Es wurde nichts gebucht.");
+}
+
 std::string checkmoney(std::string_view text) {
     double x = 0;
     if (!text.empty()) x = text_to_float(text);
@@ -102,6 +163,17 @@ double round_to_cents(double amount) {
     const long double divisor = static_cast<long double>(0.01);
     const long double k = std::nearbyint(static_cast<long double>(amount) / divisor);
     return static_cast<double>(k * divisor);
+}
+
+bool amount_in_range(double amount) { return std::isfinite(amount) && std::fabs(amount) < kAmountLimit; }
+
+std::string bar_refusal(const std::string& field) {
+    return cp("Das Zeichen \"|\" ist im Feld \"") + field + cp("\" nicht erlaubt. Bitte entferne es.");
+}
+
+std::string amount_refusal(const std::string& what) {
+    return what + cp(" liegt außerhalb des erlaubten Bereichs: Beträge und Summen müssen kleiner als "
+                     "2147483648 Euro sein.");
 }
 
 double field_amount(std::string_view text) {

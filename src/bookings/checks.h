@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -8,6 +9,16 @@ namespace saldorama {
 // TT.MM.JJJJ, TTMMJJ), or "00.00.0000" when not accepted. A non-digit where a
 // digit is expected fails with "'x' ist kein gültiger Integerwert".
 [[nodiscard]] std::string checkdate(std::string_view text, int bookingYear);
+
+// A typed date as a booking or the opening balance takes it over: the forms
+// of checkdate, where day and month may also have one digit (5.1.2026,
+// 5.1.26; a two-digit year means 20JJ) and the date must exist (day within
+// its month, leap years counted, month 1..12, year from 1900). The date text
+// DD.MM.YYYY, or nothing for a text that is no such date.
+[[nodiscard]] std::optional<std::string> typed_date(std::string_view text, int bookingYear);
+
+// The notice for a date typed_date refuses; it names the accepted forms.
+[[nodiscard]] std::string date_refusal(std::string_view text);
 
 // Amount text: whole euros, ',', two-digit cents, '-' for a negative amount.
 // The empty text gives "0,00"; a text that is no number fails with
@@ -30,5 +41,17 @@ namespace saldorama {
 // An amount field's text as a booking stores it: empty gives 0, otherwise the
 // number rounded to cents.
 [[nodiscard]] double field_amount(std::string_view text);
+
+// Amounts and totals the program holds: finite and below 2,147,483,648 euros
+// in magnitude (the whole euros fit a signed 32-bit integer).
+inline constexpr double kAmountLimit = 2147483648.0;
+[[nodiscard]] bool amount_in_range(double amount);
+
+// The notice for a text field holding "|", which the backup file uses as its
+// separator; `field` is the field's German name.
+[[nodiscard]] std::string bar_refusal(const std::string& field);
+
+// The notice for an amount or total out of range; `what` names it.
+[[nodiscard]] std::string amount_refusal(const std::string& what);
 
 } // namespace saldorama

@@ -25,7 +25,7 @@ BookingPage::BookingPage(PageContext& context) : context_(context) {
     Label25.text = "Buchungs-Nummer:";
     Label26.text = "0";
     Label27.text = "Buchungsdatum:";
-    Label50.text = "(Format: TT.MM.JJ oder TT.MM.JJJJ oder TTMMJJ)";
+    Label50.text = "(Format: TT.MM.JJJJ, TT.MM.JJ, TTMMJJ oder TTMM; auch 5.1.26)";
     Label28.text = cp("Einzahler/Empfänger:");
     Label29.text = "Zahlungsgrund:";
     Label30.text = "Betrag::";
@@ -84,6 +84,7 @@ void BookingPage::buchungsformular_loeschen() {
         creditField(i).text = "0,00";
         accountBox(i).text.clear();
     }
+    shownDate_.reset();
 }
 
 void BookingPage::buchung_anzeigen(int n) {
@@ -95,6 +96,7 @@ void BookingPage::buchung_anzeigen(int n) {
     buchungsformular_loeschen();
     Label26.text = std::to_string(static_cast<long long>(r.number) + 1);
     Edit14.text = r.date;
+    shownDate_ = r.date;
     for (std::size_t i = 0; i < kBookingLines; ++i) accountBox(static_cast<int>(i)).text = r.account[i];
     Edit15.text = r.person;
     Edit16.text = r.reason;
@@ -102,11 +104,77 @@ void BookingPage::buchung_anzeigen(int n) {
     for (std::size_t i = 0; i < kBookingLines; ++i) creditField(static_cast<int>(i)).text = amount_text(r.credit[i]);
 }
 
-bool BookingPage::buchungssatz_uebernehmen() {
+bool BookingPage::takeOverDate(BookingRecord& r, bool changing) {
+    const std::string& typed = Edit14.text;
+    if (changing && shownDate_ && typed == *shownDate_) {
+        // Untouched on "Ändern": the stored date stays, whatever form it has.
+        r.date = *shownDate_;
+        return true;
+    }
+    // An empty field books no date, marked as such.
+    if (typed.empty()) {
+        r.date = "00.00.0000";
+        return true;
+    }
+    const std::optional<std::string> date = typed_date(typed, context_.state.bookingYear);
+    if (!date) {
+        context_.dialogs.notice(date_refusal(typed));
+        return false;
+    }
+    r.date = cut(*date, kDateMax);
+    return true;
+}
+
+bool BookingPage::checkAccounts(const BookingRecord& r) {
+    for (std::size_t i = 0; i < kBookingLines; ++i) {
+        const bool known = r.account[i].empty()
+                               ? r.debit[i] == 0 && r.credit[i] == 0
+                               : ist_konto(context_.state.currentChart, context_.dialogs, r.account[i]);
+        if (!known) {
+            context_.dialogs.notice("Konto nicht gefunden!");
+            return false;
+        }
+    }
+    return true;
+}
+
+bool BookingPage::checkAmounts(const BookingRecord& r, double debitTotal, double creditTotal) {
+    for (std::size_t i = 0; i < kBookingLines; ++i) {
+        const std::string line = std::to_string(i + 1);
+        if (!amount_in_range(r.debit[i])) {
+            context_.dialogs.notice(amount_refusal("Der Sollbetrag in Zeile " + line));
+            return false;
+        }
+        if (!amount_in_range(r.credit[i])) {
+            context_.dialogs.notice(amount_refusal("Der Habenbetrag in Zeile " + line));
+            return false;
+        }
+    }
+    if (!amount_in_range(debitTotal)) {
+        context_.dialogs.notice(amount_refusal(cp("Die Summe der Sollbeträge")));
+        return false;
+    }
+    if (!amount_in_range(creditTotal)) {
+        context_.dialogs.notice(amount_refusal(cp("Die Summe der Habenbeträge")));
+        return false;
+    }
+    return true;
+}
+
+bool BookingPage::buchungssatz_uebernehmen(bool changing) {
     // Assembled apart so that a conversion failure half way leaves the buffer whole.
     BookingRecord r;
     r.number = context_.state.bookingCount;
-    r.date = cut(checkdate(Edit14.text, context_.state.bookingYear), kDateMax);
+    if (!takeOverDate(r, changing)) return false;
+    // A "|" would shift the fields of every backup holding this booking.
+    if (Edit15.text.find('|') != std::string::npos) {
+        context_.dialogs.notice(bar_refusal(cp("Einzahler/Empfänger")));
+        return false;
+    }
+    if (Edit16.text.find('|') != std::string::npos) {
+        context_.dialogs.notice(bar_refusal("Zahlungsgrund"));
+        return false;
+    }
     r.person = cut(Edit15.text, kPersonMax);
     r.reason = cut(Edit16.text, kReasonMax);
     for (std::size_t i = 0; i < kBookingLines; ++i) r.account[i] = cut(accountBox(static_cast<int>(i)).text, kAccountMax);
@@ -114,12 +182,15 @@ bool BookingPage::buchungssatz_uebernehmen() {
     // normalised, so its rounding is the booking's own, not checkmoney's.
     for (std::size_t i = 0; i < kBookingLines; ++i) r.debit[i] = field_amount(debitField(static_cast<int>(i)).text);
     for (std::size_t i = 0; i < kBookingLines; ++i) r.credit[i] = field_amount(creditField(static_cast<int>(i)).text);
+    // An account box booked straight away has not been checked on leaving it.
+    if (!checkAccounts(r)) return false;
     context_.state.currentBooking = r;
 
     double debitTotal = 0;
     double creditTotal = 0;
     for (std::size_t i = 0; i < kBookingLines; ++i) debitTotal += r.debit[i];
     for (std::size_t i = 0; i < kBookingLines; ++i) creditTotal += r.credit[i];
+    if (!checkAmounts(r, debitTotal, creditTotal)) return false;
     // Compared as 15-digit texts, so 0,10 + 0,20 agrees with 0,30.
     if (float_to_text(debitTotal) != float_to_text(creditTotal)) {
         context_.dialogs.notice(cp("Soll und Haben muss stets gleich groß sein!"));
@@ -183,8 +254,8 @@ void BookingPage::showAfresh() {
 }
 
 void BookingPage::SpeedButton28Click() {
-    if (!context_.dialogs.question(cp("Möchtest du den Buchungssatz wirklich ändern?"))) return;
-    if (!buchungssatz_uebernehmen()) return;
+    if (!context_.dialogs.question(cp("Möchtest du den Buchungssatz wirklich ändern?"), Preset::No)) return;
+    if (!buchungssatz_uebernehmen(true)) return;
     AppState& st = context_.state;
     st.currentBooking.number = st.bookingPosition - 1;
     {
@@ -207,7 +278,7 @@ void BookingPage::SpeedButton36Click() {
         context_.dialogs.notice(cp("Keine Buchung zum Löschen vorhanden!"));
         return;
     }
-    if (!context_.dialogs.question(cp("Möchtest du den Buchungssatz wirklich löschen?"))) return;
+    if (!context_.dialogs.question(cp("Möchtest du den Buchungssatz wirklich löschen?"), Preset::No)) return;
     bool changed = false;
     {
         FolderLock lock(working_folder(st));

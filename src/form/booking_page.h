@@ -1,5 +1,7 @@
 #pragma once
 #include <array>
+#include <optional>
+#include <string>
 
 #include "form/page_context.h"
 #include "kernel/controls.h"
@@ -41,7 +43,9 @@ public:
     void TabSheet4Show();
     void buchungsformular_loeschen();
     void buchung_anzeigen(int n);
-    [[nodiscard]] bool buchungssatz_uebernehmen();
+    // `changing`: for "Ändern", where a date field still showing the stored
+    // date keeps that date as it is.
+    [[nodiscard]] bool buchungssatz_uebernehmen(bool changing = false);
     void SpeedButton8Click();
     void SpeedButton29Click();
     void SpeedButton28Click();
@@ -79,7 +83,13 @@ private:
     void showAfresh();
     // "Ändern" and "Löschen" are enabled together.
     void setChangeEnabled(bool enabled);
+    // The refusals of a take-over; each shows its notice and answers false.
+    [[nodiscard]] bool takeOverDate(BookingRecord& r, bool changing);
+    [[nodiscard]] bool checkAccounts(const BookingRecord& r);
+    [[nodiscard]] bool checkAmounts(const BookingRecord& r, double debitTotal, double creditTotal);
     PageContext& context_;
+    // The date of the booking on show, as stored; none while entering.
+    std::optional<std::string> shownDate_;
 };
 
 } // namespace saldorama

@@ -30,17 +30,29 @@ ChartPage::ChartPage(PageContext& context, RadioGroup& currentChartGroup)
     StringGrid1.colWidths = {204, 67, 57, 64, 58};
 }
 
+void ChartPage::setReadOnly(bool readOnly) {
+    for (Button* b : {&SpeedButton10, &SpeedButton11, &SpeedButton12, &SpeedButton13}) b->enabled = !readOnly;
+    Label12.text = readOnly ? cp("Aktueller Kontenplan (nur ansehen):") : cp("Kontenplan bitte auswählen:");
+}
+
 void ChartPage::TabSheet9Show() {
     const int chart = context_.state.currentChart;
     if (chart < 1 || chart > 4) return;
+    if (readOnly()) {
+        // Only the list: the settings file stays as it is.
+        kontenplan_auswahl();
+        Label24.text = "Aktuell: " + std::to_string(chart);
+        return;
+    }
     // The choice runs again in full: settings written, grid refilled, label set.
     choose(chart);
 }
 
-void ChartPage::SpeedButton10Click() { choose(1); }
-void ChartPage::SpeedButton11Click() { choose(2); }
-void ChartPage::SpeedButton12Click() { choose(3); }
-void ChartPage::SpeedButton13Click() { choose(4); }
+// A disabled button chooses nothing, however it is pressed.
+void ChartPage::SpeedButton10Click() { if (!readOnly()) choose(1); }
+void ChartPage::SpeedButton11Click() { if (!readOnly()) choose(2); }
+void ChartPage::SpeedButton12Click() { if (!readOnly()) choose(3); }
+void ChartPage::SpeedButton13Click() { if (!readOnly()) choose(4); }
 
 void ChartPage::choose(int chart) {
     context_.state.currentChart = chart;

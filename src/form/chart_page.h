@@ -22,6 +22,11 @@ public:
     void SpeedButton12Click();
     void SpeedButton13Click();
     void kontenplan_auswahl();
+    // Read-only: the page lists the current chart and its four choice
+    // buttons are disabled, so looking deletes and changes nothing. Reached
+    // from the T-account page; "Kontenplan" makes the page choosable again.
+    void setReadOnly(bool readOnly);
+    [[nodiscard]] bool readOnly() const noexcept { return !SpeedButton10.enabled; }
 
 private:
     void choose(int chart);

@@ -1,5 +1,7 @@
 #include "form/opening_balance_page.h"
 
+#include <algorithm>
+#include <cmath>
 #include <map>
 #include <optional>
 
@@ -68,9 +70,52 @@ void OpeningBalancePage::TabSheet3Show() {
         if (is_auxiliary_account(StringGrid2.cell(0, r))) StringGrid2.cell(1, r).clear();
 }
 
+bool OpeningBalancePage::checkDate(std::string& date) {
+    // An empty field books the opening without a date, marked as such.
+    if (Edit27.text.empty()) {
+        date = "00.00.0000";
+        return true;
+    }
+    const std::optional<std::string> typed = typed_date(Edit27.text, context_.state.bookingYear);
+    if (!typed) {
+        context_.dialogs.notice(date_refusal(Edit27.text));
+        return false;
+    }
+    date = cut(*typed, kDateMax);
+    return true;
+}
+
+bool OpeningBalancePage::checkAmounts(const std::vector<AccountRecord>& accounts) {
+    ensureRows(static_cast<int>(accounts.size()));
+    int row = 1;
+    for (const auto& account : accounts) {
+        const std::string cell = ist_betrag(StringGrid2.cell(1, row++));
+        double amount = 0;
+        if (!parse_float(cell, amount)) {
+            // Digits with one comma at most are a number, only too large for binary64;
+            // any other cell (two commas) stops "OK" later, at its own row.
+            const bool number =
+                std::count(cell.begin(), cell.end(), ',') <= 1 && cell.find_first_of("0123456789") != std::string::npos;
+            if (!number) continue;
+            amount = HUGE_VAL;
+        }
+        // As "OK" books it: rounded to cents by checkmoney.
+        if (amount_in_range(amount)) amount = text_to_float(checkmoney(cell));
+        if (!amount_in_range(amount)) {
+            context_.dialogs.notice(amount_refusal(cp("Der Eröffnungsbetrag von \"") + account.name + "\""));
+            return false;
+        }
+    }
+    return true;
+}
+
 void OpeningBalancePage::SpeedButton7Click() {
+    std::string date;
+    if (!checkDate(date)) return;
+    if (context_.state.currentChart != 0 && !checkAmounts(read_chart(context_.state.currentChart))) return;
     if (!context_.dialogs.question(cp("Achtung! Es werden alle bisherigen Buchungen gelöscht und nur diese "
-                                   "Anfangsbestände gebucht! Fortfahren?")))
+                                      "Anfangsbestände gebucht! Fortfahren?"),
+                                   Preset::No))
         return;
     AppState& st = context_.state;
     // The new file is built aside and replaces the old one in one step, so an
@@ -88,7 +133,7 @@ void OpeningBalancePage::SpeedButton7Click() {
 
             BookingRecord r;
             r.number = static_cast<std::int32_t>(records.size());
-            r.date = cut(checkdate(Edit27.text, st.bookingYear), kDateMax);
+            r.date = date;
             r.person = "selbst";
             r.reason = cp("Eröffnungsbuchung");
             r.account[0] = debitSide ? account.name : opening_account_name();

@@ -1,4 +1,8 @@
 #pragma once
+#include <string>
+#include <vector>
+
+#include "accounts/account_record.h"
 #include "form/page_context.h"
 #include "kernel/controls.h"
 
@@ -21,6 +25,10 @@ public:
 private:
     // A chart longer than 99 lines grows the grid so every account has a row.
     void ensureRows(int accountRows);
+    // Refusals checked before anything is deleted; each shows its notice.
+    // The date: empty, or one typed_date accepts (set into `date`).
+    [[nodiscard]] bool checkDate(std::string& date);
+    [[nodiscard]] bool checkAmounts(const std::vector<AccountRecord>& accounts);
     PageContext& context_;
 };
 

@@ -83,6 +83,7 @@ AccountSheetPage::AccountSheetPage(PageContext& context) : context_(context) {
     Label52.text = "Soll";
     Label53.text = "Haben";
     StringGrid3.colWidths = {284, 3, 276};
+    SpeedButton37.text = "Kontenplan ansehen";
 }
 
 void AccountSheetPage::TabSheet10Show() {

@@ -57,6 +57,7 @@ public:
     Label Label52;  // "Soll"
     Label Label53;  // "Haben"
     StringGrid StringGrid3{3, 100};  // grows when a side has more than 99 lines
+    Button SpeedButton37;  // "Kontenplan ansehen": the form shows the chart read-only
     void TabSheet10Show();
     void ListBox1Click();
 

@@ -1,6 +1,7 @@
 #include "form/settings_pages.h"
 
 #include "base/cp1252.h"
+#include "bookings/checks.h"
 
 namespace saldorama {
 
@@ -14,7 +15,18 @@ CompanyPage::CompanyPage(PageContext& context) : context_(context) {
     SpeedButton32.text = "OK";
 }
 
-void CompanyPage::SpeedButton32Click() { context_.einstellungen_sichern(); }
+void CompanyPage::SpeedButton32Click() {
+    // A "|" would shift the fields of every backup; refused where it is typed.
+    const Edit* fields[] = {&Edit1, &Edit2, &Edit3, &Edit4, &Edit5, &Edit6, &Edit7, &Edit8};
+    for (std::size_t i = 0; i < 8; ++i) {
+        if (fields[i]->text.find('|') == std::string::npos) continue;
+        std::string name = captions[i].text;
+        if (!name.empty() && name.back() == ':') name.pop_back();
+        context_.dialogs.notice(bar_refusal(name));
+        return;
+    }
+    context_.einstellungen_sichern();
+}
 
 SettingsPage::SettingsPage(PageContext& context, ChartPage& chart) : context_(context), chart_(chart) {
     CheckBox1.caption = "Mit MWSt. buchen";

@@ -1,5 +1,6 @@
 #include "form/tform1.h"
 
+#include "accounts/chart_file.h"
 #include "base/cp1252.h"
 #include "base/file.h"
 #include "base/folder_lock.h"
@@ -18,6 +19,8 @@ namespace {
 FileDialogSpec backup_dialog(const std::string& title, const std::string& offered) {
     return FileDialogSpec{title, offered, "Kontrex-Dateien (*.qrx)", "*.qrx", "qrx"};
 }
+
+const char* const kAccessWord = "Mentor";
 
 bool has_extension(const std::string& path) {
     const auto slash = path.rfind('/');
@@ -71,6 +74,8 @@ void TForm1::FormCreate(const StartupOptions& options) {
     Edit* companyFields[] = {&company.Edit1, &company.Edit2, &company.Edit3, &company.Edit4,
                              &company.Edit5, &company.Edit6, &company.Edit7, &company.Edit8};
     for (std::size_t i = 0; i < 8; ++i) companyFields[i]->text = lines[i];
+    // A file that holds the access word as company name got it by mistake.
+    savedCompanyName_ = lines[0] == kAccessWord ? std::string() : lines[0];
     settings.CheckBox1.setChecked(settings_flag(lines[8]));
     settings.Edit13.text = lines[9];
     settings.CheckBox2.setChecked(settings_flag(lines[10]));
@@ -114,6 +119,8 @@ void TForm1::FormCreate(const StartupOptions& options) {
 
 void TForm1::showPage(Page page) {
     if (page == activePage_) return;
+    // Leaving the settings: the access word gives way to the company name.
+    if (activePage_ == Page::TabSheet7 && company.Edit1.text == kAccessWord) company.Edit1.text = savedCompanyName_;
     activePage_ = page;
     switch (page) {
     case Page::TabSheet1: start.TabSheet1Show(); break;
@@ -138,7 +145,7 @@ void TForm1::SpeedButton22Click() { showPage(Page::TabSheet8); }
 void TForm1::SpeedButton35Click() { showPage(Page::TabSheet2); }
 
 void TForm1::SpeedButton24Click() {
-    if (company.Edit1.text == "Mentor") {
+    if (company.Edit1.text == kAccessWord) {
         showPage(Page::TabSheet7);
     } else {
         dialogs.notice(cp("Sie haben keine Berechtigung für diesen Menüpunkt!"));
@@ -146,16 +153,29 @@ void TForm1::SpeedButton24Click() {
 }
 
 void TForm1::SpeedButton23Click() {
-    if (!dialogs.question(cp("Neuer Kontenplan bedeutet, dass alle Buchungen gelöscht werden! Wollen Sie weiter?")))
+    if (!dialogs.question(cp("Neuer Kontenplan bedeutet, dass alle Buchungen gelöscht werden! Wollen Sie weiter?"),
+                          Preset::No))
         return;
-    if (!dialogs.question(cp("Die Buchungssätze werden jetzt gelöscht!"))) return;
+    if (!dialogs.question(cp("Die Buchungssätze werden jetzt gelöscht!"), Preset::No)) return;
     emptyBookings();
+    chart.setReadOnly(false);
     showPage(Page::TabSheet9);
 }
 
-void TForm1::SpeedButton30Click() {
+void TForm1::SpeedButton37Click() {
+    if (state.currentChart == 0) {
+        dialogs.notice(no_chart_message());
+        return;
+    }
+    chart.setReadOnly(true);
+    showPage(Page::TabSheet9);
+}
+
+void TForm1::SpeedButton30Click() { (void)saveAll(); }
+
+bool TForm1::saveAll() {
     const auto chosen = dialogs.saveFile(backup_dialog("Aktuellen Stand zwischenspeichern", lastBackupName));
-    if (!chosen || chosen->empty()) return;
+    if (!chosen || chosen->empty()) return true;
     std::string name = *chosen;
     if (!has_extension(name)) name += ".qrx";
     lastBackupName = name;
@@ -164,25 +184,32 @@ void TForm1::SpeedButton30Click() {
 
     if (const std::string refusal = refuse_export_target(path, state.startDirectory); !refusal.empty()) {
         dialogs.notice(refusal);
-        return;
+        return false;
     }
     if (is_directory(path)) {
         dialogs.notice(cp("„") + name + cp("“ ist ein Ordner. Wähle einen Dateinamen für die Sicherung."));
-        return;
+        return false;
     }
 
     Backup backup;
     const Edit* fields[] = {&company.Edit1, &company.Edit2, &company.Edit3, &company.Edit4,
                             &company.Edit5, &company.Edit6, &company.Edit7, &company.Edit8};
     for (std::size_t i = 0; i < 8; ++i) backup.company[i] = fields[i]->text;
+    backup.company[0] = companyNameToSave();
     backup.chart = state.currentChart;
     change_directory(state.startDirectory);
     // Held while reading and writing: the backup shows one state of the
     // bookings, and it may lie in the working folder itself.
     FolderLock lock(state.startDirectory);
     backup.bookings = bookings_read_all();
+    // Never a backup that "Sicherung laden!" would refuse.
+    if (const std::string refusal = backup_refusal(backup); !refusal.empty()) {
+        dialogs.notice(refusal);
+        return false;
+    }
     // All or nothing: a failed Save All never leaves a half-written backup.
     write_file_atomic(path, backup_text(backup));
+    return true;
 }
 
 void TForm1::SpeedButton33Click() {
@@ -191,8 +218,8 @@ void TForm1::SpeedButton33Click() {
     std::string name = *chosen;
     if (!has_extension(name) && !file_exists(name)) name += ".qrx";
     const std::string path = full_path(name);
-    if (!dialogs.question(
-            cp("Alle Buchungen und die Firmendaten werden durch die Sicherung ersetzt! Fortfahren?")))
+    if (!dialogs.question(cp("Alle Buchungen und die Firmendaten werden durch die Sicherung ersetzt! Fortfahren?"),
+                          Preset::No))
         return;
 
     // The whole file is checked before anything changes.
@@ -229,7 +256,10 @@ void TForm1::SpeedButton33Click() {
 }
 
 void TForm1::SpeedButton31Click() {
-    if (dialogs.question("Vor dem Beenden speichern?")) SpeedButton30Click();
+    const Answer answer = dialogs.questionWithCancel("Vor dem Beenden speichern?");
+    if (answer == Answer::Cancel) return;  // the window stays open
+    // A refused Save All keeps the window open, so nothing is left unsaved.
+    if (answer == Answer::Yes && !saveAll()) return;
     closeRequested = true;
 }
 
@@ -289,9 +319,16 @@ void TForm1::applySettings(const Settings& s) {
     settings.RadioGroup1.itemIndex = s.chartIndex;
 }
 
+std::string TForm1::companyNameToSave() const {
+    return company.Edit1.text == kAccessWord ? savedCompanyName_ : company.Edit1.text;
+}
+
 void TForm1::einstellungen_sichern() {
     FolderLock lock(working_folder(state));
-    write_settings_file(currentSettings());
+    Settings s = currentSettings();
+    s.companyName = companyNameToSave();
+    write_settings_file(s);
+    savedCompanyName_ = s.companyName;
 }
 
 void TForm1::writePositionIndicator() {

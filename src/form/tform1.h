@@ -98,10 +98,14 @@ public:
     void SpeedButton31Click();  // "Ende"
     void SpeedButton33Click();  // "Sicherung laden!"
     void SpeedButton34Click();  // "Hilfe"
+    void SpeedButton37Click();  // "Kontenplan ansehen" (T-account page): the chart, read-only
     void CheckBox3Click();      // manual mode in the navigation
 
     // The settings as the two settings pages hold them now.
     [[nodiscard]] Settings currentSettings() const;
+    // The company name every save writes: the field's text, except while it
+    // holds the access word, which is never stored; then the last one saved.
+    [[nodiscard]] std::string companyNameToSave() const;
     // Puts a record into the controls (check box handlers run on change).
     void applySettings(const Settings& settings);
     void einstellungen_sichern();
@@ -116,6 +120,10 @@ public:
 
 private:
     Page activePage_ = Page::TabSheet4;
+    // Save All; false when it refused to write (cancelling is no refusal).
+    [[nodiscard]] bool saveAll();
+    // The company name last read from or written to the settings file.
+    std::string savedCompanyName_;
 };
 
 } // namespace saldorama

@@ -12,6 +12,13 @@ struct FileDialogSpec {
     std::string defaultExtension;  // "qrx", appended when the name has none
 };
 
+// The button a question preselects (Return answers it). A question that
+// deletes or replaces data preselects No.
+enum class Preset { Yes, No };
+
+// The answer to a question with a cancel button.
+enum class Answer { Yes, No, Cancel };
+
 // Everything the page logic says to the user goes through here: the window
 // shows boxes, tests and the command-line tool answer on their own.
 class Dialogs {
@@ -19,8 +26,12 @@ public:
     virtual ~Dialogs() = default;
     // "Saldorama", OK button.
     virtual void notice(const std::string& text) = 0;
-    // "Bestätigung", question icon, "&Ja"/"&Nein"; true on Yes.
-    virtual bool question(const std::string& text) = 0;
+    // "Bestätigung", question icon, "&Ja"/"&Nein"; true on Yes. Escape and
+    // closing the box answer No.
+    virtual bool question(const std::string& text, Preset preset) = 0;
+    // "Bestätigung", question icon, "&Ja"/"&Nein"/"Abbrechen", Yes preselected;
+    // Escape and closing the box answer Cancel.
+    virtual Answer questionWithCancel(const std::string& text) = 0;
     // "Saldorama", error icon; the text already ends in a full stop.
     virtual void failure(const std::string& text) = 0;
     // A failure that concerns a known file. The window's box shows the text

@@ -4,11 +4,26 @@ namespace saldorama {
 
 void ScriptedDialogs::notice(const std::string& text) { log.push_back({Kind::Notice, text}); }
 
-bool ScriptedDialogs::question(const std::string& text) {
-    log.push_back({Kind::Question, text});
+bool ScriptedDialogs::question(const std::string& text, Preset preset) {
+    log.push_back({Kind::Question, text, preset, false});
     if (answers.empty()) return defaultAnswer;
     const bool answer = answers.front();
     answers.pop_front();
+    return answer;
+}
+
+Answer ScriptedDialogs::questionWithCancel(const std::string& text) {
+    log.push_back({Kind::Question, text, Preset::Yes, true});
+    if (choices.empty()) {
+        bool yes = defaultAnswer;
+        if (!answers.empty()) {
+            yes = answers.front();
+            answers.pop_front();
+        }
+        return yes ? Answer::Yes : Answer::No;
+    }
+    const Answer answer = choices.front();
+    choices.pop_front();
     return answer;
 }
 

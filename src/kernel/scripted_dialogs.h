@@ -16,10 +16,13 @@ public:
     struct Entry {
         Kind kind;
         std::string text;  // message text, or the dialog title
+        Preset preset = Preset::Yes;  // questions: the preselected button
+        bool withCancel = false;      // questions: an "Abbrechen" button too
     };
 
     void notice(const std::string& text) override;
-    bool question(const std::string& text) override;
+    bool question(const std::string& text, Preset preset) override;
+    Answer questionWithCancel(const std::string& text) override;
     void failure(const std::string& text) override;
     std::optional<std::string> saveFile(const FileDialogSpec& request) override;
     std::optional<std::string> openFile(const FileDialogSpec& request) override;
@@ -27,6 +30,9 @@ public:
     // Answers used in order; when none is queued, `defaultAnswer` is used.
     std::deque<bool> answers;
     bool defaultAnswer = true;
+    // For questions with a cancel button; when none is queued, `answers` is
+    // used (true = Yes, false = No).
+    std::deque<Answer> choices;
     std::deque<std::optional<std::string>> fileAnswers;  // empty optional = cancel
     std::vector<FileDialogSpec> fileDialogs;              // what was offered
 

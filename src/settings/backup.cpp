@@ -40,6 +40,10 @@ std::vector<std::string> split_bars(std::string_view line) {
     return pieces;
 }
 
+std::string problem(std::size_t line, const std::string& fields, const std::string& detail) {
+    return cp("Die Sicherung ist fehlerhaft (Zeile ") + std::to_string(line) + ", " + fields + "): " + detail;
+}
+
 bool parse_number(const std::string& text, std::int32_t& value) {
     const char* end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, value);
@@ -54,7 +58,7 @@ std::string read_booking_line(std::string_view line, std::size_t lineNumber, Boo
     if (closed) f.pop_back();
     if (f.size() != kBookingFields) return problem(lineNumber, std::to_string(f.size()) + " statt 19 Felder.");
     if (!closed) return problem(lineNumber, cp("Nach dem letzten Feld fehlt das Zeichen \"|\"."));
-    if (!parse_number(f[0], r.number))
+    if (!parse_number(f[0], r.number) || r.number < 0)
         return problem(lineNumber, 1, "'" + f[0] + cp("' ist keine gültige Buchungsnummer."));
     r.date = cut(f[1], kDateMax);
     r.person = cut(f[2], kPersonMax);
@@ -67,10 +71,27 @@ std::string read_booking_line(std::string_view line, std::size_t lineNumber, Boo
             double value = 0;
             if (!parse_float(f[at + 1 + k], value))
                 return problem(lineNumber, at + 2 + k, "'" + f[at + 1 + k] + cp("' ist kein gültiger Betrag."));
+            if (!amount_in_range(value))
+                return problem(lineNumber, at + 2 + k,
+                               "'" + f[at + 1 + k] + cp("' liegt außerhalb des erlaubten Bereichs (kleiner als "
+                                                        "2147483648 Euro)."));
             // Amounts are stored in whole cents; this gives back the very bits saved.
             *amounts[k] = round_to_cents(value);
         }
     }
+    // What a booking refuses, restoring refuses too; compared as the booking
+    // page compares, as 15-digit texts.
+    double debitTotal = 0;
+    double creditTotal = 0;
+    for (std::size_t i = 0; i < kBookingLines; ++i) debitTotal += r.debit[i];
+    for (std::size_t i = 0; i < kBookingLines; ++i) creditTotal += r.credit[i];
+    if (!amount_in_range(debitTotal) || !amount_in_range(creditTotal))
+        return problem(lineNumber, "Felder 6 bis 19",
+                       cp("Die Summe der Soll- oder Habenbeträge liegt außerhalb des erlaubten Bereichs."));
+    if (float_to_text(debitTotal) != float_to_text(creditTotal))
+        return problem(lineNumber, "Felder 6 bis 19",
+                       "Soll (" + float_to_text(debitTotal) + ") und Haben (" + float_to_text(creditTotal) +
+                           cp(") sind nicht gleich groß."));
     return {};
 }
 
@@ -210,6 +231,32 @@ BackupReading read_backup_file(const std::string& path, const std::string& shown
         return got;
     });
     return read_lines(reader);
+}
+
+std::string backup_refusal(const Backup& backup) {
+    static const char* const companyNames[] = {"Firmen-Name", "Straße und Nr.", "PLZ und Ort", "Konto-Nr.", "BLZ",
+                                               "Name des Instituts", "Verantwortlich für die Buchhaltung",
+                                               "Verantwortlich für das Unternehmen"};
+    const auto bar = [](const std::string& text) { return text.find('|') != std::string::npos; };
+    for (std::size_t i = 0; i < backup.company.size(); ++i)
+        if (bar(backup.company[i])) return bar_refusal(cp(companyNames[i])) + " Die Sicherung wurde nicht geschrieben.";
+    for (const BookingRecord& r : backup.bookings) {
+        std::string field;
+        if (bar(r.person)) field = cp("Einzahler/Empfänger");
+        if (bar(r.reason)) field = "Zahlungsgrund";
+        if (bar(r.date)) field = "Buchungsdatum";
+        for (const auto& account : r.account)
+            if (bar(account)) field = "Konto";
+        if (!field.empty())
+            return cp("Das Zeichen \"|\" im Feld \"") + field + "\" der Buchung " +
+                   std::to_string(static_cast<long long>(r.number) + 1) +
+                   cp(" lässt sich nicht sichern. Die Sicherung wurde nicht geschrieben.");
+    }
+    // Anything else restoring would refuse, such as a booking whose debit and
+    // credit differ, is named as the reader names it.
+    BackupReading check = read_backup(backup_text(backup));
+    if (!check.backup) return check.error + " Die Sicherung wurde nicht geschrieben.";
+    return {};
 }
 
 } // namespace saldorama

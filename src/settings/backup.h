@@ -20,11 +20,15 @@ struct Backup {
 
 // The backup file's bytes: the company fields each followed by "|", the
 // chart and CR LF; a lone "|"; then one line a booking, 19 fields each
-// followed by "|" and CR LF. Nothing is escaped, so a "|" in a text shifts
-// the fields (the reader then refuses the file).
+// followed by "|" and CR LF. Nothing is escaped, so a "|" in a text would
+// shift the fields; backup_refusal keeps such a backup from being written.
 [[nodiscard]] std::string backup_text(const Backup& backup);
 // One booking's line without its line end.
 [[nodiscard]] std::string backup_line(const BookingRecord& record);
+
+// Why a backup may not be written, or the empty text: a "|" in a text field
+// (the notice names the field), or anything read_backup would refuse.
+[[nodiscard]] std::string backup_refusal(const Backup& backup);
 
 struct BackupReading {
     std::optional<Backup> backup;  // set when the whole file is sound
@@ -32,8 +36,8 @@ struct BackupReading {
 };
 
 // Checks the whole text before anything is taken from it: 9 header fields
-// with a chart number 0..4, the lone "|", 19 fields a booking line, valid
-// numbers. Amounts come back rounded to cents; texts longer than their
+// with a chart number 0..4, the lone "|", 19 fields a booking line, booking
+// numbers from 0, amounts and totals in range, debit and credit equal. Amounts come back rounded to cents; texts longer than their
 // record field are cut.
 [[nodiscard]] BackupReading read_backup(std::string_view bytes);
 // The same, read from a file line by line. Anything but a regular file is

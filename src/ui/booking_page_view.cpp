@@ -34,7 +34,7 @@ public:
         bind_label(this, bindings_, "Label27", p.Label27, QRect(32, 67, 126, 16));
         QLineEdit* date = bind_edit(window_, this, bindings_, "Edit14", p.Edit14, QRect(160, 64, 121, 22),
                                     [this] { form_.booking.Edit14Exit(); });
-        bind_label(this, bindings_, "Label50", p.Label50, QRect(304, 67, 300, 16));
+        bind_label(this, bindings_, "Label50", p.Label50, QRect(304, 67, 430, 16));
         bind_label(this, bindings_, "Label28", p.Label28, QRect(32, 91, 126, 16));
         QLineEdit* person = bind_edit(window_, this, bindings_, "Edit15", p.Edit15, QRect(160, 88, 217, 22));
         bind_label(this, bindings_, "Label29", p.Label29, QRect(32, 115, 126, 16));

@@ -36,16 +36,37 @@ void QtDialogs::notice(const std::string& text) {
     messageBox(parent_, call.title, call.text, call.icon);
 }
 
-bool QtDialogs::question(const std::string& text) {
+bool QtDialogs::question(const std::string& text, Preset preset) {
     BoxCall call{BoxCall::Kind::Question, QString::fromUtf8("Bestätigung"), qs(text), QMessageBox::Question, {}, {}, {}, {}};
+    call.preset = preset;
     if (hook()) return hook()(call).yes;
     QMessageBox box(call.icon, call.title, call.text, QMessageBox::NoButton, parent_);
     QPushButton* yes = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
-    box.setDefaultButton(yes);
+    box.setDefaultButton(preset == Preset::No ? no : yes);
     box.setEscapeButton(no);
     box.exec();
     return box.clickedButton() == yes;
+}
+
+Answer QtDialogs::questionWithCancel(const std::string& text) {
+    BoxCall call{BoxCall::Kind::Question, QString::fromUtf8("Bestätigung"), qs(text), QMessageBox::Question, {}, {}, {}, {}};
+    call.withCancel = true;
+    if (hook()) {
+        const BoxAnswer answer = hook()(call);
+        return answer.cancel ? Answer::Cancel : answer.yes ? Answer::Yes : Answer::No;
+    }
+    QMessageBox box(call.icon, call.title, call.text, QMessageBox::NoButton, parent_);
+    QPushButton* yes = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
+    box.setDefaultButton(yes);
+    // Escape and the box's close button both press "Abbrechen".
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == yes) return Answer::Yes;
+    if (box.clickedButton() == no) return Answer::No;
+    return Answer::Cancel;
 }
 
 void QtDialogs::failure(const std::string& text) {

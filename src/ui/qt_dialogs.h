@@ -21,10 +21,13 @@ struct BoxCall {
     QString filter;            // "Kontrex-Dateien (*.qrx)"
     QString defaultSuffix;
     QString directory;         // where a file dialog starts; empty: the working directory
+    Preset preset = Preset::Yes;  // questions: the preselected button
+    bool withCancel = false;      // questions: "Abbrechen" as well
 };
 
 struct BoxAnswer {
     bool yes = true;                 // questions
+    bool cancel = false;             // questions with "Abbrechen"
     std::optional<QString> file;     // file dialogs; nothing = cancelled
 };
 
@@ -41,7 +44,8 @@ public:
     void setStartFolder(const QString& folder) { startFolder_ = folder; }
 
     void notice(const std::string& text) override;
-    bool question(const std::string& text) override;
+    bool question(const std::string& text, Preset preset) override;
+    Answer questionWithCancel(const std::string& text) override;
     void failure(const std::string& text) override;
     std::optional<std::string> saveFile(const FileDialogSpec& request) override;
     std::optional<std::string> openFile(const FileDialogSpec& request) override;

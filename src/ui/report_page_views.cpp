@@ -7,6 +7,7 @@
 #include <QResizeEvent>
 #include <QScrollBar>
 #include <QTableView>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <memory>
 
@@ -84,6 +85,10 @@ public:
         list_ = new QListWidget(panel4_);
         list_->setObjectName(QStringLiteral("ListBox1"));
         panelLayout->addWidget(list_);
+        QToolButton* chartButton = bind_nav_button(window_, panel4_, bindings_, "SpeedButton37", page.SpeedButton37, {},
+                                                   Page::TabSheet9, [this] { form_.SpeedButton37Click(); });
+        chartButton->setFixedHeight(30);
+        panelLayout->addWidget(chartButton);
         panelLayout->addWidget(make_print_bar(w, panel4_, PrintedReport::AccountSheet, QBoxLayout::TopToBottom));
         connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
             if (window_.syncing()) return;

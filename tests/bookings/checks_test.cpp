@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
 #include <string>
 
 #include "base/cp1252.h"
@@ -64,6 +65,34 @@ TEST(Checkdate, ANonDigitNamesTheFirstBadCharacter) {
     EXPECT_EQ(failure_text([] { (void)checkdate("1.0623", 2023); }), integer_failure("."));
     // The six-character dotted form fails on its digits before it is rejected.
     EXPECT_EQ(failure_text([] { (void)checkdate("1a.06.", 2023); }), integer_failure("a"));
+}
+
+TEST(TypedDate, AcceptsTheFormsALearnerTypes) {
+    const std::pair<const char*, const char*> table[] = {
+        {"24.12.2026", "24.12.2026"}, {"24.12.26", "24.12.2026"}, {"241226", "24.12.2026"}, {"2412", "24.12.2023"},
+        {"5.1.2026", "05.01.2026"},   {"5.1.26", "05.01.2026"},   {"05.1.26", "05.01.2026"}, {"5.01.2026", "05.01.2026"},
+        {"29.02.2024", "29.02.2024"}, {"31.12.1900", "31.12.1900"}, {"0105", "01.05.2023"}};
+    for (const auto& [typed, date] : table) EXPECT_EQ(typed_date(typed, 2023).value_or("none"), date) << typed;
+    EXPECT_EQ(typed_date("2902", 2024).value_or("none"), "29.02.2024");
+}
+
+TEST(TypedDate, RefusesDatesThatDoNotExistOrCannotBeRead) {
+    for (const char* typed : {"31.02.2026", "29.02.2023", "991399", "31.04.26", "00.01.2026", "1.0.2026", "32.1.26",
+                              "1.13.26", "15.06.1899", "15.06.", "1.1.", "1.1.202", "1..26", "1.1.2026.", "123.1.26",
+                              "ab.12.2023", "24.12.20x3", " 1.01.23", "24-12-2023", "01012026", "121", "+1.1.26", ""})
+        EXPECT_FALSE(typed_date(typed, 2023).has_value()) << typed;
+    EXPECT_FALSE(typed_date("2902", 2023).has_value());  // 29 February in a year that has none
+    EXPECT_FALSE(typed_date("0101", 1899).has_value());
+}
+
+TEST(AmountRange, EndsBelowTwoToTheThirtyFirstEuros) {
+    EXPECT_TRUE(amount_in_range(2147483647.99));
+    EXPECT_TRUE(amount_in_range(-2147483647.99));
+    EXPECT_FALSE(amount_in_range(2147483648.0));
+    EXPECT_FALSE(amount_in_range(-2147483648.0));
+    EXPECT_FALSE(amount_in_range(1e308));
+    EXPECT_FALSE(amount_in_range(std::numeric_limits<double>::infinity()));
+    EXPECT_FALSE(amount_in_range(std::numeric_limits<double>::quiet_NaN()));
 }
 
 TEST(Checkmoney, GivesTheWorkedExamples) {

@@ -507,15 +507,15 @@ TEST(CliBuchen, FieldsAreBookedAsTypedWithoutLeavingThem) {
     write_settings(dir, 0);
     copy_chart(dir);
     // 10,375 booked straight away goes to 10,37; an empty amount stays empty
-    // and counts 0; a refused date is stored as 00.00.0000 without a word.
-    const Result r = run_in(dir, {"buchen", "--datum", "31.13.2026", "--zeile", "Kasse;10,375;", "--zeile",
+    // and counts 0; a single-digit date is taken.
+    const Result r = run_in(dir, {"buchen", "--datum", "5.1.26", "--zeile", "Kasse;10,375;", "--zeile",
                                   "Umsatzerlöse;;10,375"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(r.out, "1\n");  // the bookings file is created for a writing command
     const auto stored = stored_bookings(dir);
     ASSERT_EQ(stored.size(), 1u);
-    EXPECT_EQ(stored[0].date, "00.00.0000");
+    EXPECT_EQ(stored[0].date, "05.01.2026");
     EXPECT_EQ(stored[0].account[1], cp("Umsatzerlöse"));
     EXPECT_EQ(float_to_text(stored[0].debit[0]), "10,37");
     EXPECT_EQ(float_to_text(stored[0].credit[1]), "10,37");
@@ -562,6 +562,38 @@ TEST(CliBuchen, RefusalsOfThePageEndWithStatusOne) {
     EXPECT_EQ(dir.files(), before);
 }
 
+TEST(CliBuchen, ADateThatDoesNotExistABarOrAnAmountOutOfRangeBooksNothing) {
+    Dir dir;
+    make_company(dir);
+    const auto before = dir.files();
+    const std::vector<std::string> line = {"--zeile", "Kasse;50;", "--zeile", "Bank;;50"};
+    const auto run = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), "buchen");
+        if (args.size() < 4) args.insert(args.end(), line.begin(), line.end());
+        return run_in(dir, args);
+    };
+    for (const char* date : {"31.02.2026", "991399", "1.13.26", "heute"}) {
+        const Result r = run({"--datum", date});
+        EXPECT_EQ(r.status, 1) << date;
+        EXPECT_EQ(r.err, "Das Datum \"" + std::string(date) +
+                             "\" gibt es nicht oder es ist nicht lesbar. Erlaubt sind TT.MM.JJJJ, TT.MM.JJ, TTMMJJ und "
+                             "TTMM; Tag und Monat dürfen einstellig sein (z. B. 5.1.2026 oder 5.1.26). Es wurde nichts "
+                             "gebucht.\n");
+        EXPECT_EQ(r.out, "");
+    }
+    const Result bar = run({"--grund", "Miete|Mai"});
+    EXPECT_EQ(bar.status, 1);
+    EXPECT_EQ(bar.err, "Das Zeichen \"|\" ist im Feld \"Zahlungsgrund\" nicht erlaubt. Bitte entferne es.\n");
+    const Result big = run({"--zeile", "Kasse;1e308;", "--zeile", "Bank;;1e308"});
+    EXPECT_EQ(big.status, 1);
+    EXPECT_EQ(big.err, "Der Sollbetrag in Zeile 1 liegt außerhalb des erlaubten Bereichs: Beträge und Summen müssen "
+                       "kleiner als 2147483648 Euro sein.\n");
+    const Result noAccount = run({"--zeile", "Kasse;50;", "--zeile", ";;50"});
+    EXPECT_EQ(noAccount.status, 1);
+    EXPECT_EQ(noAccount.err, "Konto nicht gefunden!\n");
+    EXPECT_EQ(dir.files(), before);
+}
+
 TEST(CliBuchen, WithoutChartTheBookingPageRefuses) {
     Dir dir;
     write_settings(dir, -1);
@@ -573,6 +605,16 @@ TEST(CliBuchen, WithoutChartTheBookingPageRefuses) {
 }
 
 // ---------------------------------------------------------------- eroeffnung
+
+TEST(CliEroeffnung, ADateThatDoesNotExistDeletesNothing) {
+    Dir dir;
+    make_company(dir);
+    const auto before = dir.files();
+    const Result r = run_in(dir, {"eroeffnung", "--datum", "30.02.2026", "Kasse=500"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Das Datum \"30.02.2026\" gibt es nicht"), std::string::npos);
+    EXPECT_EQ(dir.files(), before);
+}
 
 TEST(CliEroeffnung, ReplacesAllBookingsByTheOpeningBookings) {
     Dir dir;

@@ -115,6 +115,52 @@ TEST_F(ChartFixture, NoToTheSecondQuestionChangesNothing) {
     EXPECT_EQ(form.activePage(), Page::TabSheet4);
 }
 
+TEST_F(ChartFixture, BothQuestionsPreselectNo) {
+    start(0);
+    dialogs.clear();
+    ASSERT_TRUE(form.run([&] { form.SpeedButton23Click(); }));
+    ASSERT_EQ(dialogs.log.size(), 2u);
+    EXPECT_EQ(dialogs.log[0].preset, Preset::No);
+    EXPECT_EQ(dialogs.log[1].preset, Preset::No);
+}
+
+// "Kontenplan ansehen" on the T-account page: the chart, and nothing changes.
+TEST_F(ChartFixture, TheReadOnlyViewListsTheChartAndDeletesNothing) {
+    start(2);
+    const std::string bookings = dir.read("buchungen.dat");
+    const std::string settings = dir.read("einstellungen.txt");
+    form.SpeedButton6Click();
+    dialogs.clear();
+    ASSERT_TRUE(form.run([&] { form.SpeedButton37Click(); }));
+    EXPECT_TRUE(dialogs.log.empty());
+    EXPECT_EQ(form.activePage(), Page::TabSheet9);
+    EXPECT_EQ(form.chart.StringGrid1.cell(0, 3), "Drei 3");
+    EXPECT_EQ(form.chart.Label24.text, "Aktuell: 3");
+    EXPECT_EQ(form.chart.Label12.text, "Aktueller Kontenplan (nur ansehen):");
+    for (const Button* b : {&form.chart.SpeedButton10, &form.chart.SpeedButton11, &form.chart.SpeedButton12,
+                            &form.chart.SpeedButton13})
+        EXPECT_FALSE(b->enabled);
+    // A choice button pressed anyway chooses nothing.
+    ASSERT_TRUE(form.run([&] { form.chart.SpeedButton10Click(); }));
+    EXPECT_EQ(form.state.currentChart, 3);
+    EXPECT_EQ(dir.read("buchungen.dat"), bookings);
+    EXPECT_EQ(dir.read("einstellungen.txt"), settings);
+    EXPECT_EQ(form.state.bookingCount, 2);
+    // "Kontenplan" makes the page choosable again.
+    ASSERT_TRUE(form.run([&] { form.SpeedButton23Click(); }));
+    EXPECT_TRUE(form.chart.SpeedButton10.enabled);
+    EXPECT_EQ(form.chart.Label12.text, cp("Kontenplan bitte auswählen:"));
+}
+
+TEST_F(ChartFixture, TheReadOnlyViewWithoutAChartSaysSo) {
+    start(-1);
+    form.SpeedButton6Click();
+    dialogs.clear();
+    ASSERT_TRUE(form.run([&] { form.SpeedButton37Click(); }));
+    EXPECT_EQ(dialogs.texts(Kind::Notice), std::vector<std::string>{cp("Du hast keinen Kontenplan ausgewählt!")});
+    EXPECT_EQ(form.activePage(), Page::TabSheet10);
+}
+
 TEST_F(ChartFixture, AFailedEmptyingKeepsCountersAndPage) {
     start(0);
     const std::string before = dir.read("buchungen.dat");

@@ -4,6 +4,7 @@
 
 #include "base/cp1252.h"
 #include "bookings/bookings_file.h"
+#include "bookings/checks.h"
 #include "form/tform1.h"
 #include "kernel/scripted_dialogs.h"
 #include "support/work_dir.h"
@@ -90,6 +91,7 @@ TEST_F(OpeningBalance, TwoAmountsGiveTwoOpeningBookings) {
     EXPECT_EQ(dialogs.texts(Kind::Question),
               std::vector<std::string>{cp("Achtung! Es werden alle bisherigen Buchungen gelöscht und nur diese "
                                           "Anfangsbestände gebucht! Fortfahren?")});
+    EXPECT_EQ(dialogs.log.at(0).preset, Preset::No);  // it deletes: Return answers No
     EXPECT_TRUE(dialogs.texts(Kind::Notice).empty());
 
     const auto all = records();
@@ -213,7 +215,7 @@ TEST_F(OpeningBalance, CellThatIsNoNumberChangesNoBooking) {
     EXPECT_EQ(form.booking.Label45.text, "1/1");
 }
 
-TEST_F(OpeningBalance, DateIsNormalisedOrZero) {
+TEST_F(OpeningBalance, DateIsNormalisedOrZeroWhenEmpty) {
     start();
     show();
     grid.cell(1, 1) = "1";
@@ -222,24 +224,49 @@ TEST_F(OpeningBalance, DateIsNormalisedOrZero) {
     ASSERT_TRUE(ok());
     EXPECT_EQ(records().at(0).date, "24.12.2026");
     EXPECT_EQ(records().at(1).date, "24.12.2026");
+    page.Edit27.text = "1.1.26";
+    ASSERT_TRUE(ok());
+    EXPECT_EQ(records().at(1).date, "01.01.2026");
     page.Edit27.text = "";
     ASSERT_TRUE(ok());
     EXPECT_EQ(records().at(0).date, "00.00.0000");
-    page.Edit27.text = "32.01.2026";
-    ASSERT_TRUE(ok());
-    EXPECT_EQ(records().at(1).date, "00.00.0000");
     EXPECT_TRUE(dialogs.texts(Kind::Notice).empty());
 }
 
-TEST_F(OpeningBalance, DateWithANonDigitChangesNoBooking) {
+TEST_F(OpeningBalance, ADateThatDoesNotExistOrCannotBeReadDeletesNothing) {
     start({anyBooking(0)});
     show();
     grid.cell(1, 2) = "100";
-    page.Edit27.text = "24.12.20x6";
-    ok();
-    EXPECT_EQ(dialogs.last(Kind::Failure), cp("'x' ist kein gültiger Integerwert."));
+    for (const char* typed : {"32.01.2026", "29.02.2026", "24.12.20x6", "991399"}) {
+        dialogs.clear();
+        page.Edit27.text = typed;
+        ASSERT_TRUE(ok());
+        EXPECT_EQ(dialogs.texts(Kind::Notice), std::vector<std::string>{date_refusal(typed)});
+        EXPECT_TRUE(dialogs.texts(Kind::Question).empty());
+        EXPECT_EQ(records(), std::vector<BookingRecord>{anyBooking(0)});
+        EXPECT_EQ(form.state.bookingCount, 1);
+    }
+}
+
+TEST_F(OpeningBalance, AnAmountOutOfRangeDeletesNothing) {
+    start({anyBooking(0)});
+    show();
+    grid.cell(1, 1) = "100";
+    grid.cell(1, 2) = "2147483648";
+    ASSERT_TRUE(ok());
+    EXPECT_EQ(dialogs.texts(Kind::Notice),
+              std::vector<std::string>{amount_refusal(cp("Der Eröffnungsbetrag von \"Bank\""))});
+    // Rounded to cents as "OK" books it, 2147483647,999 is out of range too.
+    grid.cell(1, 2) = "2147483647,999";
+    ASSERT_TRUE(ok());
+    grid.cell(1, 2) = std::string(400, '9');
+    ASSERT_TRUE(ok());
+    EXPECT_EQ(dialogs.texts(Kind::Notice).size(), 3u);
+    EXPECT_TRUE(dialogs.texts(Kind::Question).empty());
     EXPECT_EQ(records(), std::vector<BookingRecord>{anyBooking(0)});
-    EXPECT_EQ(form.state.bookingCount, 1);
+    grid.cell(1, 2) = "2147483647,99";
+    ASSERT_TRUE(ok());
+    EXPECT_EQ(records().size(), 2u);
 }
 
 TEST_F(OpeningBalance, DeclinedQuestionChangesNothing) {
@@ -265,7 +292,7 @@ TEST_F(OpeningBalance, WithoutChartShowKeepsTheGridAndOkDeletesAll) {
     EXPECT_EQ(form.state.bookingCount, 0);
 }
 
-TEST_F(OpeningBalance, MissingChartFileFailsAndOkChangesNoBooking) {
+TEST_F(OpeningBalance, MissingChartFileFailsAndOkDeletesNothing) {
     start({anyBooking(0)});
     std::remove("Kontenplan1.txt");
     grid.cell(0, 1) = "alt";

@@ -10,6 +10,7 @@
 #include "base/cp1252.h"
 #include "base/file.h"
 #include "bookings/bookings_file.h"
+#include "bookings/checks.h"
 #include "form/tform1.h"
 #include "kernel/scripted_dialogs.h"
 #include "support/work_dir.h"
@@ -164,7 +165,8 @@ TEST_F(OutsideFaults, DateOfElevenCharactersIsNotAccepted) {
     form.booking.ComboBox2.text = "Bank";
     form.booking.Edit20.text = "1";
     ASSERT_TRUE(form.run([&] { form.booking.SpeedButton29Click(); }));
-    EXPECT_EQ(bookings_read(1).date, "00.00.0000");
+    EXPECT_EQ(dialogs.last(Kind::Notice), date_refusal("01.02.20261"));
+    EXPECT_EQ(bookings_count(), 0);
 }
 
 TEST_F(OutsideFaults, TrailingFragmentIsNeitherCountedNorReportedAndIsOverwritten) {

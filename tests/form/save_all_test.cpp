@@ -90,12 +90,40 @@ TEST_F(BackupFixture, SaveAllOffersItsDialogAndWritesTheBackup) {
 }
 
 TEST_F(BackupFixture, SaveAllTakesTheCompanyFieldsAsTheyStandNow) {
-    form.company.Edit1.text = "A|B";
+    form.company.Edit1.text = "A B";
     form.company.Edit8.text = "";
     form.state.currentChart = 0;
     form.emptyBookings();
     ASSERT_TRUE(saveAll("x.qrx"));
-    EXPECT_EQ(dir.read("x.qrx"), "A|B|Hauptstr. 1|12345 Musterstadt|4711|10000000|Musterbank|Anna Buch||0\r\n|");
+    EXPECT_EQ(dir.read("x.qrx"), "A B|Hauptstr. 1|12345 Musterstadt|4711|10000000|Musterbank|Anna Buch||0\r\n|");
+}
+
+TEST_F(BackupFixture, SaveAllWritesTheSavedCompanyNameInsteadOfTheAccessWord) {
+    form.company.Edit1.text = "Mentor";
+    ASSERT_TRUE(saveAll("x.qrx"));
+    EXPECT_EQ(dir.read("x.qrx").substr(0, kHeader.size()), kHeader);
+}
+
+// Saving never writes a backup that restoring would refuse.
+TEST_F(BackupFixture, SaveAllRefusesABarBeforeWritingAnything) {
+    dir.write("x.qrx", "alt");
+    form.company.Edit7.text = "Anna | Buch";
+    ASSERT_TRUE(saveAll("x.qrx"));
+    EXPECT_EQ(dialogs.last(Kind::Notice), cp("Das Zeichen \"|\" ist im Feld \"Verantwortlich für die Buchhaltung\" "
+                                             "nicht erlaubt. Bitte entferne es. Die Sicherung wurde nicht geschrieben."));
+    form.company.Edit7.text = "Anna Buch";
+    BookingRecord r = two_line_booking(3, 5);
+    r.person = "A|B";  // stored before the booking page refused it
+    bookings_append(r);
+    ASSERT_TRUE(saveAll("x.qrx"));
+    EXPECT_EQ(dialogs.last(Kind::Notice), cp("Das Zeichen \"|\" im Feld \"Einzahler/Empfänger\" der Buchung 4 "
+                                             "lässt sich nicht sichern. Die Sicherung wurde nicht geschrieben."));
+    EXPECT_EQ(dir.read("x.qrx"), "alt");
+    // "Ende" keeps the window open when its Save All was refused.
+    dialogs.answers = {true};
+    dialogs.fileAnswers = {std::string("x.qrx")};
+    ASSERT_TRUE(form.run([&] { form.SpeedButton31Click(); }));
+    EXPECT_FALSE(form.closeRequested);
 }
 
 TEST_F(BackupFixture, SaveAllKeepsAGivenExtension) {
@@ -242,14 +270,23 @@ void expect_unchanged(const Unchanged& before, const test::WorkDir& dir, const T
 }
 
 TEST_F(BackupFixture, RestoreRefusesABarInACompanyName) {
-    form.company.Edit1.text = "Meier | Co";
-    ASSERT_TRUE(saveAll("stand"));
+    dir.write("stand.qrx", "Meier | Co|" + kHeader.substr(kHeader.find('|') + 1) + "2\r\n|");
     form.company.Edit1.text = "Meier";
     form.emptyBookings();
     const Unchanged before = snapshot(dir, form);
     ASSERT_TRUE(restore("stand.qrx"));
     EXPECT_EQ(dialogs.last(Kind::Notice), "Die Sicherung ist fehlerhaft (Zeile 1): 10 statt 9 Felder.");
     expect_unchanged(before, dir, form);
+}
+
+TEST_F(BackupFixture, RestoreRefusesAnUnbalancedBookingAndAsksWithNoPreselected) {
+    dir.write("schief.qrx", kHeader + "2\r\n|0|24.12.2023|Max|Miete|Kasse|5|0|Bank|0|4||0|0||0|0||0|0|\r\n");
+    const Unchanged before = snapshot(dir, form);
+    ASSERT_TRUE(restore("schief.qrx"));
+    EXPECT_EQ(dialogs.last(Kind::Notice), cp("Die Sicherung ist fehlerhaft (Zeile 2, Felder 6 bis 19): Soll (5) und "
+                                             "Haben (4) sind nicht gleich groß."));
+    expect_unchanged(before, dir, form);
+    EXPECT_EQ(dialogs.log.at(1).preset, Preset::No);
 }
 
 TEST_F(BackupFixture, RestoreRefusesAShortLine) {

@@ -24,6 +24,15 @@ struct Pages : ::testing::Test {
     }
 };
 
+// The lines of the settings file as stored.
+std::vector<std::string> settings_lines(const test::WorkDir& dir) {
+    std::vector<std::string> lines;
+    const std::string bytes = dir.read("einstellungen.txt");
+    for (std::size_t at = 0, end; (end = bytes.find("\r\n", at)) != std::string::npos; at = end + 2)
+        lines.push_back(bytes.substr(at, end - at));
+    return lines;
+}
+
 } // namespace
 
 TEST_F(Pages, AccessWordOpensTheSettingsPage) {
@@ -141,6 +150,66 @@ TEST_F(Pages, EndAnsweredYesOffersSaveAllAndClosesAfterCancel) {
     form.SpeedButton31Click();
     EXPECT_TRUE(form.closeRequested);
     EXPECT_EQ(dialogs.texts(Kind::SaveFile).size(), 1u);
+}
+
+TEST_F(Pages, EndCancelledKeepsTheWindowOpenAndWritesNothing) {
+    dialogs.choices = {Answer::Cancel};
+    form.SpeedButton31Click();
+    EXPECT_FALSE(form.closeRequested);
+    ASSERT_EQ(dialogs.log.size(), 1u);
+    EXPECT_TRUE(dialogs.log[0].withCancel);
+    EXPECT_EQ(dialogs.log[0].preset, Preset::Yes);
+    EXPECT_TRUE(dialogs.texts(Kind::SaveFile).empty());
+}
+
+// The access word opens the settings but is never stored as company name.
+TEST_F(Pages, AccessWordIsNeverStoredAndGivesWayOnLeavingTheSettings) {
+    const std::string before = dir.read("einstellungen.txt");
+    form.company.Edit1.text = "Mentor";
+    form.company.SpeedButton32Click();  // company page "OK"
+    EXPECT_EQ(dir.read("einstellungen.txt"), before);
+    form.SpeedButton24Click();
+    ASSERT_EQ(form.activePage(), Page::TabSheet7);
+    form.settings.Edit28.text = "2030";
+    form.settings.Button2Click();  // "Speichern"
+    const auto lines = settings_lines(dir);
+    EXPECT_EQ(lines.at(0), "Muster GmbH");
+    EXPECT_EQ(lines.at(12), "2030");
+    form.context.einstellungen_sichern();  // as every chart choice saves
+    EXPECT_EQ(settings_lines(dir).at(0), "Muster GmbH");
+    // Still on the settings page the field keeps the word; leaving puts the name back.
+    EXPECT_EQ(form.company.Edit1.text, "Mentor");
+    form.SpeedButton35Click();
+    EXPECT_EQ(form.company.Edit1.text, "Muster GmbH");
+    // A new name saved while the word is not in the field is the one kept.
+    form.company.Edit1.text = "Neu AG";
+    form.company.SpeedButton32Click();
+    form.company.Edit1.text = "Mentor";
+    form.SpeedButton24Click();
+    form.SpeedButton22Click();
+    EXPECT_EQ(form.company.Edit1.text, "Neu AG");
+    EXPECT_EQ(settings_lines(dir).at(0), "Neu AG");
+}
+
+TEST_F(Pages, AccessWordStoredByMistakeIsNotKeptAsName) {
+    auto lines = settings_lines(dir);
+    ASSERT_EQ(lines.size(), 18u);
+    lines[0] = "Mentor";
+    dir.writeLines("einstellungen.txt", lines);
+    TForm1 other{dialogs};
+    other.run([&] { other.FormCreate({.readExercises = false, .showStartPage = false}); });
+    EXPECT_EQ(other.company.Edit1.text, "Mentor");
+    other.einstellungen_sichern();
+    EXPECT_EQ(settings_lines(dir).at(0), "");
+}
+
+TEST_F(Pages, CompanyOkRefusesABarNamingTheField) {
+    const std::string before = dir.read("einstellungen.txt");
+    form.company.Edit3.text = "12345 | Ort";
+    form.company.SpeedButton32Click();
+    EXPECT_EQ(dialogs.last(Kind::Notice),
+              "Das Zeichen \"|\" ist im Feld \"PLZ und Ort\" nicht erlaubt. Bitte entferne es.");
+    EXPECT_EQ(dir.read("einstellungen.txt"), before);
 }
 
 TEST_F(Pages, HelpSaysThereIsNoHelpFile) {

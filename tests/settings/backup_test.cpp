@@ -65,6 +65,7 @@ TEST(ReadBackup, GivesBackWhatWasWritten) {
     for (int i = 0; i < 3; ++i) b.bookings.push_back(two_line_booking(i, round_to_cents(19.99 * (i + 1))));
     b.bookings[1].person = std::string(50, 'p');
     b.bookings[2].account[4] = std::string(64, 'k');
+    b.bookings[2].debit[4] = -0.01;
     b.bookings[2].credit[4] = -0.01;
     const BackupReading reading = read_backup(backup_text(b));
     ASSERT_TRUE(reading.backup.has_value()) << reading.error;
@@ -81,7 +82,7 @@ TEST(ReadBackup, AnEmptyBookingListIsSound) {
 
 TEST(ReadBackup, CutsLongTextsAndRoundsAmountsToCents) {
     const std::string line = "7|24.12.2023 extra|" + std::string(60, 'p') + "|" + std::string(55, 'g') + "|" +
-                             std::string(70, 'k') + "|19,999|0,1||0|0||0|0||0|0||0|0|";
+                             std::string(70, 'k') + "|19,999|0,1||0|19,9||0|0||0|0||0|0|";
     const BackupReading reading = read_backup(kHeader + "3\r\n|" + line + "\r\n");
     ASSERT_TRUE(reading.backup.has_value()) << reading.error;
     const BookingRecord& r = reading.backup->bookings.at(0);
@@ -126,6 +127,52 @@ TEST(ReadBackup, RefusesBrokenStructureAndValues) {
               cp("Die Sicherung ist fehlerhaft (Zeile 3, Feld 10): '5 Euro' ist kein gültiger Betrag."));
     EXPECT_EQ(problem_text(kHeader + "1\r\n|" + "1|d|p|g|Kasse|5|0|Bank|0|5|||0||0|0||0|0|\r\n"),
               cp("Die Sicherung ist fehlerhaft (Zeile 2, Feld 12): '' ist kein gültiger Betrag."));
+}
+
+// What a booking refuses, restoring refuses, naming line and field.
+TEST(ReadBackup, RefusesWhatABookingRefuses) {
+    const std::string sound = "0|24.12.2023|Max|Miete|Kasse|5|0|Bank|0|5||0|0||0|0||0|0|\r\n";
+    const auto booking = [&](const std::string& line) { return kHeader + "1\r\n|" + sound + line + "\r\n"; };
+    EXPECT_EQ(problem_text(booking("-1|d|p|g|Kasse|5|0|Bank|0|5||0|0||0|0||0|0|")),
+              cp("Die Sicherung ist fehlerhaft (Zeile 3, Feld 1): '-1' ist keine gültige Buchungsnummer."));
+    EXPECT_EQ(problem_text(booking("1|d|p|g|Kasse|5|0|Bank|0|4,99||0|0||0|0||0|0|")),
+              cp("Die Sicherung ist fehlerhaft (Zeile 3, Felder 6 bis 19): Soll (5) und Haben (4,99) sind nicht "
+                 "gleich groß."));
+    EXPECT_EQ(problem_text(booking("1|d|p|g|Kasse|2147483648|0|Bank|0|2147483648||0|0||0|0||0|0|")),
+              cp("Die Sicherung ist fehlerhaft (Zeile 3, Feld 6): '2147483648' liegt außerhalb des erlaubten "
+                 "Bereichs (kleiner als 2147483648 Euro)."));
+    EXPECT_EQ(problem_text(booking("1|d|p|g|Kasse|0|-1E308|Bank|0|1E308||0|0||0|0||0|0|")),
+              cp("Die Sicherung ist fehlerhaft (Zeile 3, Feld 7): '-1E308' liegt außerhalb des erlaubten "
+                 "Bereichs (kleiner als 2147483648 Euro)."));
+    // Each amount in range, their total not.
+    EXPECT_EQ(problem_text(booking("1|d|p|g|Kasse|2000000000|0|Kasse|2000000000|0|Bank|0|4000000000||0|0||0|0|")),
+              cp("Die Sicherung ist fehlerhaft (Zeile 3, Feld 13): '4000000000' liegt außerhalb des erlaubten "
+                 "Bereichs (kleiner als 2147483648 Euro)."));
+    EXPECT_EQ(problem_text(booking("1|d|p|g|Kasse|2000000000|0|Kasse|2000000000|0|Bank|0|2000000000|Bank|0|"
+                                   "2000000000||0|0|")),
+              cp("Die Sicherung ist fehlerhaft (Zeile 3, Felder 6 bis 19): Die Summe der Soll- oder Habenbeträge "
+                 "liegt außerhalb des erlaubten Bereichs."));
+    // The largest amount in range and 0,10 + 0,20 against 0,30 are sound.
+    EXPECT_TRUE(read_backup(booking("1|d|p|g|Kasse|2147483647,99|0|Bank|0|2147483647,99||0|0||0|0||0|0|")).backup);
+    EXPECT_TRUE(read_backup(booking("1|d|p|g|Kasse|0,1|0|Kasse|0,2|0|Bank|0|0,3||0|0||0|0|")).backup);
+}
+
+TEST(BackupRefusal, NamesAFieldHoldingABarAndWhatRestoringWouldRefuse) {
+    Backup b;
+    b.company = {"a", "b", "c", "d", "e", "f", "g", "h"};
+    b.bookings = {two_line_booking(0, 10), two_line_booking(1, 20)};
+    EXPECT_EQ(backup_refusal(b), "");
+    b.company[6] = "Anna|Buch";
+    EXPECT_EQ(backup_refusal(b), cp("Das Zeichen \"|\" ist im Feld \"Verantwortlich für die Buchhaltung\" nicht "
+                                    "erlaubt. Bitte entferne es. Die Sicherung wurde nicht geschrieben."));
+    b.company[6] = "Anna";
+    b.bookings[1].reason = "Miete|Mai";
+    EXPECT_EQ(backup_refusal(b), cp("Das Zeichen \"|\" im Feld \"Zahlungsgrund\" der Buchung 2 lässt sich nicht "
+                                    "sichern. Die Sicherung wurde nicht geschrieben."));
+    b.bookings[1].reason = "Miete";
+    b.bookings[1].credit[1] = 19;
+    EXPECT_EQ(backup_refusal(b), cp("Die Sicherung ist fehlerhaft (Zeile 3, Felder 6 bis 19): Soll (20) und Haben "
+                                    "(19) sind nicht gleich groß. Die Sicherung wurde nicht geschrieben."));
 }
 
 } // namespace

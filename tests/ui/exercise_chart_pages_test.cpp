@@ -58,6 +58,40 @@ private slots:
         QCOMPARE(grid->verticalHeader()->sectionSize(0), 15);
         QCOMPARE(ui.widget<QLabel>("Label24")->text(), QStringLiteral("Aktuell: 1"));
     }
+
+    // Return, Return on "Kontenplan" answers the first question No: nothing is deleted.
+    void returnOnTheChartQuestionsDeletesNothing() {
+        Ui ui;
+        ui.writeSettings(0);
+        ui.write("buchungen.dat", std::string(528, '\0'));
+        ui.start();
+        const std::string before = ui.read("buchungen.dat");
+        ui.pressKeysOnRealBoxes({Qt::Key_Return, Qt::Key_Return});
+        ui.click("SpeedButton23");
+        QTest::qWait(100);
+        QCOMPARE(ui.seen.size(), std::size_t{1});
+        QCOMPARE(ui.seen[0].defaultButton, QStringLiteral("&Nein"));
+        QCOMPARE(ui.read("buchungen.dat"), before);
+        QCOMPARE(ui.shownPage(), QStringLiteral("TabSheet1"));
+    }
+
+    // "Kontenplan ansehen" on the T-account page shows the chart and deletes nothing.
+    void theTAccountPageShowsTheChartReadOnly() {
+        Ui ui;
+        ui.writeSettings(0);
+        ui.write("buchungen.dat", std::string(528, '\0'));
+        ui.start();
+        const std::string before = ui.read("buchungen.dat");
+        ui.click("SpeedButton6");
+        ui.click("SpeedButton37");
+        QCOMPARE(ui.shownPage(), QStringLiteral("TabSheet9"));
+        QVERIFY(ui.boxesOf(BoxCall::Kind::Question).empty());
+        QVERIFY(!ui.widget<QToolButton>("SpeedButton10")->isEnabled());
+        QCOMPARE(ui.widget<QLabel>("Label24")->text(), QStringLiteral("Aktuell: 1"));
+        auto* grid = ui.widget<QTableView>("StringGrid1");
+        QVERIFY(!grid->model()->index(0, 0).data().toString().isEmpty());
+        QCOMPARE(ui.read("buchungen.dat"), before);
+    }
 };
 
 QTEST_MAIN(ExerciseChartPagesTest)

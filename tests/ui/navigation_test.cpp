@@ -75,6 +75,23 @@ private slots:
         QTRY_VERIFY(!ui.window->isVisible());
     }
 
+    // Escape on "save before closing?" cancels: the window stays open.
+    void escapeOnEndKeepsTheWindowOpen() {
+        Ui ui;
+        ui.start();
+        ui.pressKeysOnRealBoxes({Qt::Key_Escape});
+        ui.click("SpeedButton31");
+        QCOMPARE(ui.seen.size(), std::size_t{1});
+        QCOMPARE(ui.seen[0].text, QStringLiteral("Vor dem Beenden speichern?"));
+        QStringList buttons = ui.seen[0].buttons;  // in the order the style lays them out
+        buttons.sort();
+        QCOMPARE(buttons, (QStringList{QStringLiteral("&Ja"), QStringLiteral("&Nein"), QStringLiteral("Abbrechen")}));
+        QTest::qWait(50);
+        QVERIFY(ui.window->isVisible());
+        QVERIFY(!ui.form->closeRequested);
+        QVERIFY(!QFile::exists(ui.file("sicherung.qrx")));
+    }
+
     void missingSettingsOpenTheBookingPageAfterTheFailureBox() {
         Ui ui;
         QFile::remove(ui.file("einstellungen.txt"));

@@ -8,6 +8,9 @@
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 #include <QToolButton>
 #include <deque>
 #include <memory>
@@ -130,6 +133,33 @@ public:
         return out;
     }
 
+    // Real boxes from here on: each next box that pops up gets one key of
+    // `keys` pressed, as a user would; what it offered is kept in `seen`.
+    struct SeenBox {
+        QString text;
+        QStringList buttons;
+        QString defaultButton;
+    };
+    void pressKeysOnRealBoxes(std::deque<Qt::Key> keys) {
+        QtDialogs::setHook({});
+        keys_ = std::move(keys);
+        auto* timer = new QTimer(window.get());
+        timer->setInterval(20);
+        QObject::connect(timer, &QTimer::timeout, timer, [this, timer] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || keys_.empty() || !box->isVisible()) return;
+            SeenBox b{box->text(), {}, box->defaultButton() ? box->defaultButton()->text() : QString()};
+            for (QAbstractButton* button : box->buttons()) b.buttons << button->text();
+            seen.push_back(b);
+            const Qt::Key key = keys_.front();
+            keys_.pop_front();
+            QTest::keyClick(box, key);
+            if (keys_.empty()) timer->stop();
+        });
+        timer->start();
+    }
+    std::vector<SeenBox> seen;
+
     std::vector<BoxCall> boxes;
     std::deque<bool> answers;
     std::deque<QString> fileAnswers;  // file dialogs take these in turn; none left: cancelled
@@ -140,6 +170,7 @@ public:
 private:
     QTemporaryDir dir_;
     QString previous_;
+    std::deque<Qt::Key> keys_;
 };
 
 } // namespace saldorama::ui::test
