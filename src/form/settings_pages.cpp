@@ -14,6 +14,23 @@ CompanyPage::CompanyPage(PageContext& context) : context_(context) {
     SpeedButton32.text = "OK";
 }
 
+Edit& CompanyPage::field(CompanyField which) {
+    Edit* const fields[kCompanyFields] = {&Edit1, &Edit2, &Edit3, &Edit4, &Edit5, &Edit6, &Edit7, &Edit8};
+    return *fields[which];
+}
+
+const Edit& CompanyPage::field(CompanyField which) const { return const_cast<CompanyPage*>(this)->field(which); }
+
+CompanyFields CompanyPage::texts() const {
+    CompanyFields result;
+    for (std::size_t i = 0; i < kCompanyFields; ++i) result[i] = field(static_cast<CompanyField>(i)).text;
+    return result;
+}
+
+void CompanyPage::setTexts(const CompanyFields& texts) {
+    for (std::size_t i = 0; i < kCompanyFields; ++i) field(static_cast<CompanyField>(i)).text = texts[i];
+}
+
 void CompanyPage::SpeedButton32Click() { context_.einstellungen_sichern(); }
 
 SettingsPage::SettingsPage(PageContext& context, ChartPage& chart) : context_(context), chart_(chart) {

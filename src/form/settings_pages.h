@@ -15,10 +15,16 @@ public:
 
     Label Label2;  // "Bitte geben Sie Ihre Firmendaten ein!"
     Label Label6;  // "Bankverbindung:"
-    // Edit1..Edit8 and the label in front of each.
+    // Edit1..Edit8 (what each holds: CompanyField) and the label in front of each.
     Edit Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7, Edit8;
-    std::array<Label, 8> captions;
+    std::array<Label, kCompanyFields> captions;
     Button SpeedButton32;  // "OK"
+
+    // The one way from a company field to its edit field.
+    [[nodiscard]] Edit& field(CompanyField which);
+    [[nodiscard]] const Edit& field(CompanyField which) const;
+    [[nodiscard]] CompanyFields texts() const;
+    void setTexts(const CompanyFields& texts);
 
     void SpeedButton32Click();
 

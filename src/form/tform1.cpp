@@ -1,6 +1,9 @@
 #include "form/tform1.h"
 
+#include <exception>
+
 #include "base/cp1252.h"
+#include "base/failure.h"
 #include "base/file.h"
 #include "base/numbers.h"
 #include "base/text_file.h"
@@ -57,24 +60,26 @@ void TForm1::FormCreate(const StartupOptions& options) {
     state.startDirectory = current_directory();
 
     // The settings, line by line: a failing line leaves the lines before it in place.
-    std::vector<std::string> lines = read_settings_lines();
-    lines.resize(kSettingsLines);
-    Edit* companyFields[] = {&company.Edit1, &company.Edit2, &company.Edit3, &company.Edit4,
-                             &company.Edit5, &company.Edit6, &company.Edit7, &company.Edit8};
-    for (std::size_t i = 0; i < 8; ++i) companyFields[i]->text = lines[i];
-    settings.CheckBox1.setChecked(settings_flag(lines[8]));
-    settings.Edit13.text = lines[9];
-    settings.CheckBox2.setChecked(settings_flag(lines[10]));
-    settings.CheckBox3.setChecked(settings_flag(lines[11]));
-    settings.Edit28.text = lines[12];
-    state.bookingYear = text_to_int(lines[12]);
-    Edit* nameFields[] = {&settings.Edit9, &settings.Edit10, &settings.Edit11, &settings.Edit12};
-    Label* nameCaptions[] = {&chart.Label14, &chart.Label15, &chart.Label16, &chart.Label17};
-    for (std::size_t i = 0; i < 4; ++i) {
-        nameFields[i]->text = lines[13 + i];
-        nameCaptions[i]->text = lines[13 + i];
+    const std::vector<std::string> lines = read_settings_lines();
+    Settings read = currentSettings();
+    std::exception_ptr fault;
+    try {
+        read_settings_into(lines, read);
+    } catch (...) {
+        fault = std::current_exception();
     }
-    settings.RadioGroup1.itemIndex = settings_chart_index(lines[17]);
+    applySettings(read);
+    bool yearRead = true;  // the year and the chart names behind it
+    try {
+        state.bookingYear = text_to_int(read.yearText);
+    } catch (const Failure&) {
+        yearRead = false;
+    }
+    if (yearRead) {
+        Label* nameCaptions[] = {&chart.Label14, &chart.Label15, &chart.Label16, &chart.Label17};
+        for (std::size_t i = 0; i < 4; ++i) nameCaptions[i]->text = read.chartNames[i];
+    }
+    if (fault) std::rethrow_exception(fault);
     state.currentChart = settings.RadioGroup1.itemIndex + 1;
 
     const char* chartHeads[] = {"Bezeichnung", "Bilanz", "GuV", "Akt./Pass. bzw. Soll/Haben"};
@@ -128,7 +133,7 @@ void TForm1::SpeedButton22Click() { showPage(Page::TabSheet8); }
 void TForm1::SpeedButton35Click() { showPage(Page::TabSheet2); }
 
 void TForm1::SpeedButton24Click() {
-    if (company.Edit1.text == "Mentor") {
+    if (company.field(kCompanyName).text == "Mentor") {
         showPage(Page::TabSheet7);
     } else {
         dialogs.notice(cp("Sie haben keine Berechtigung für diesen Menüpunkt!"));
@@ -153,9 +158,7 @@ void TForm1::SpeedButton30Click() {
     const std::string path = full_path(name);
 
     Backup backup;
-    const Edit* fields[] = {&company.Edit1, &company.Edit2, &company.Edit3, &company.Edit4,
-                            &company.Edit5, &company.Edit6, &company.Edit7, &company.Edit8};
-    for (std::size_t i = 0; i < 8; ++i) backup.company[i] = fields[i]->text;
+    backup.company = company.texts();
     backup.chart = state.currentChart;
     change_directory(state.startDirectory);
     backup.bookings = bookings_read_all();
@@ -186,9 +189,7 @@ void TForm1::SpeedButton33Click() {
     state.bookingPosition = state.bookingCount;
     writePositionIndicator();
 
-    Edit* fields[] = {&company.Edit1, &company.Edit2, &company.Edit3, &company.Edit4,
-                      &company.Edit5, &company.Edit6, &company.Edit7, &company.Edit8};
-    for (std::size_t i = 0; i < 8; ++i) fields[i]->text = backup.company[i];
+    company.setTexts(backup.company);
     state.currentChart = backup.chart;
     settings.RadioGroup1.itemIndex = backup.chart - 1;
     einstellungen_sichern();
@@ -216,14 +217,7 @@ void TForm1::CheckBox3Click() {
 
 Settings TForm1::currentSettings() const {
     Settings s;
-    s.companyName = company.Edit1.text;
-    s.street = company.Edit2.text;
-    s.postcodeTown = company.Edit3.text;
-    s.bankAccount = company.Edit4.text;
-    s.bankCode = company.Edit5.text;
-    s.bankName = company.Edit6.text;
-    s.responsibleBookkeeping = company.Edit7.text;
-    s.responsibleCompany = company.Edit8.text;
+    s.company = company.texts();
     s.withVat = settings.CheckBox1.checked();
     s.vatRate = settings.Edit13.text;
     s.showZeroAccounts = settings.CheckBox2.checked();
@@ -235,14 +229,7 @@ Settings TForm1::currentSettings() const {
 }
 
 void TForm1::applySettings(const Settings& s) {
-    company.Edit1.text = s.companyName;
-    company.Edit2.text = s.street;
-    company.Edit3.text = s.postcodeTown;
-    company.Edit4.text = s.bankAccount;
-    company.Edit5.text = s.bankCode;
-    company.Edit6.text = s.bankName;
-    company.Edit7.text = s.responsibleBookkeeping;
-    company.Edit8.text = s.responsibleCompany;
+    company.setTexts(s.company);
     settings.CheckBox1.setChecked(s.withVat);
     settings.Edit13.text = s.vatRate;
     settings.CheckBox2.setChecked(s.showZeroAccounts);

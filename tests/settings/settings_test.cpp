@@ -16,7 +16,7 @@ std::vector<std::string> sample() {
 
 TEST(SettingsLines, RoundTripGivesTheSameLines) {
     const Settings s = settings_from_lines(sample());
-    EXPECT_EQ(s.companyName, "Muster GmbH");
+    EXPECT_EQ(s.company[kCompanyName], "Muster GmbH");
     EXPECT_FALSE(s.withVat);
     EXPECT_TRUE(s.showZeroAccounts);
     EXPECT_EQ(s.chartIndex, 2);
