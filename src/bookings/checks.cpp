@@ -66,11 +66,7 @@ std::string checkdate(std::string_view s, int bookingYear) {
     return two_digits(day) + "." + two_digits(month) + "." + std::to_string(year).substr(0, 4);
 }
 
-std::string checkmoney(std::string_view text) {
-    double x = 0;
-    if (!text.empty()) x = text_to_float(text);
-    const bool negative = x < 0;
-    if (negative) x = -x;
+MoneyParts money_parts(double x) {
     double whole = std::trunc(x);
     // x - whole is exact in binary64 and times 100 is exact in the 64-bit
     // significand, so the only rounding is the one to the nearest cent.
@@ -80,13 +76,21 @@ std::string checkmoney(std::string_view text) {
         whole += 1;
         cents = 0;
     }
-    const int c = static_cast<int>(cents);
+    return {whole, static_cast<int>(cents)};
+}
+
+std::string checkmoney(std::string_view text) {
+    double x = 0;
+    if (!text.empty()) x = text_to_float(text);
+    const bool negative = x < 0;
+    if (negative) x = -x;
+    const MoneyParts parts = money_parts(x);
     char wholeText[400];
-    std::snprintf(wholeText, sizeof wholeText, "%.0f", whole);
-    std::string out = (negative && (whole != 0 || c != 0)) ? "-" : "";
+    std::snprintf(wholeText, sizeof wholeText, "%.0f", parts.whole);
+    std::string out = (negative && (parts.whole != 0 || parts.cents != 0)) ? "-" : "";
     out += wholeText;
     out += ",";
-    out += two_digits(c);
+    out += two_digits(parts.cents);
     return out;
 }
 
