@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "base/version.h"
 #include "cli/arguments.h"
 #include "cli/driver.h"
 
@@ -18,6 +19,10 @@ int main(int argc, char** argv) {
     }
     if (invocation.command == Command::Help) {
         std::cout << help_text();
+        return 0;
+    }
+    if (invocation.command == Command::Version) {
+        std::cout << "saldorama-cli " << saldorama::kVersion << '\n';
         return 0;
     }
     return run_command(invocation, std::cout, std::cerr);
