@@ -10,6 +10,7 @@
 #include "base/cp1252.h"
 #include "base/file.h"
 #include "bookings/bookings_file.h"
+#include "form/form_fixtures.h"
 #include "form/tform1.h"
 #include "kernel/scripted_dialogs.h"
 #include "support/work_dir.h"
@@ -40,13 +41,7 @@ struct OutsideFaults : ::testing::Test {
     }
     void chart(const std::vector<std::string>& lines) const { dir.writeLines("Kontenplan1.txt", lines); }
     bool book(const std::string& debitAccount, const std::string& creditAccount, const std::string& amount) {
-        form.run([&] { form.booking.SpeedButton8Click(); });
-        form.booking.Edit14.text = "0102";
-        form.booking.ComboBox1.text = debitAccount;
-        form.booking.Edit17.text = amount;
-        form.booking.ComboBox2.text = creditAccount;
-        form.booking.Edit20.text = amount;
-        return form.run([&] { form.booking.SpeedButton29Click(); });
+        return test::book_two_lines(form, "0102", debitAccount, creditAccount, amount);
     }
 };
 
@@ -157,13 +152,7 @@ TEST_F(OutsideFaults, DateOfElevenCharactersIsNotAccepted) {
     chart({"Kasse<B> A  B", "Bank<B> A  B"});
     start();
     show(Page::TabSheet4);
-    form.run([&] { form.booking.SpeedButton8Click(); });
-    form.booking.Edit14.text = "01.02.20261";
-    form.booking.ComboBox1.text = "Kasse";
-    form.booking.Edit17.text = "1";
-    form.booking.ComboBox2.text = "Bank";
-    form.booking.Edit20.text = "1";
-    ASSERT_TRUE(form.run([&] { form.booking.SpeedButton29Click(); }));
+    ASSERT_TRUE(test::book_two_lines(form, "01.02.20261", "Kasse", "Bank", "1"));
     EXPECT_EQ(bookings_read(1).date, "00.00.0000");
 }
 
