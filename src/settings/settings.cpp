@@ -42,12 +42,6 @@ void read_settings_into(const std::vector<std::string>& in, Settings& s) {
     s.chartIndex = settings_chart_index(l[line::kChartIndex]);
 }
 
-Settings settings_from_lines(const std::vector<std::string>& lines) {
-    Settings s;
-    read_settings_into(lines, s);
-    return s;
-}
-
 std::vector<std::string> settings_to_lines(const Settings& s) {
     const auto flag = [](bool b) { return std::string(b ? "true" : "false"); };
     std::vector<std::string> l(kSettingsLines);

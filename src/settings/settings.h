@@ -46,8 +46,6 @@ inline constexpr const char* kSettingsFileName = "einstellungen.txt";
 // otherwise). A failing line leaves the fields before it filled in (and the
 // year's text, when the year fails); the later ones keep what they held.
 void read_settings_into(const std::vector<std::string>& lines, Settings& into);
-// The same into a fresh record.
-[[nodiscard]] Settings settings_from_lines(const std::vector<std::string>& lines);
 // A record to its 18 lines.
 [[nodiscard]] std::vector<std::string> settings_to_lines(const Settings& settings);
 
