@@ -1,6 +1,7 @@
 #include "bookings/checks.h"
 
 #include <cfenv>
+#include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -11,10 +12,18 @@
 
 namespace saldorama {
 
+// The arithmetic of amounts rests on two facts of x86-64; a build where
+// either fails would compute other cents, so it stops here.
 // The cent rounding needs a 64-bit significand; binary64 alone rounds the
 // quotient of 10,375 up to the half and gives the wrong cent.
 static_assert(std::numeric_limits<long double>::digits == 64,
-              "long double must be the x87 extended type");
+              "Saldorama needs long double to be the x87 80-bit extended type (x86 or x86-64); "
+              "on this processor the cent rounding would give other cents");
+// Sums of amounts are added in double precision, each step rounded to
+// binary64; 32-bit x87 code (FLT_EVAL_METHOD 2) would keep extra bits.
+static_assert(FLT_EVAL_METHOD == 0,
+              "Saldorama needs doubles evaluated in double precision (FLT_EVAL_METHOD 0, e.g. x86-64 with SSE2); "
+              "this target would add amounts with extra precision and give other totals");
 
 namespace {
 
