@@ -8,15 +8,23 @@
 #include "base/text_file.h"
 #include "settings/settings.h"
 
+namespace {
+saldorama::Settings from_lines(const std::vector<std::string>& lines) {
+    saldorama::Settings s;
+    saldorama::read_settings_into(lines, s);
+    return s;
+}
+} // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace saldorama;
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     try {
-        const Settings s = settings_from_lines(split_lines(bytes, LineEnds::CrLfLfOrCr));
+        const Settings s = from_lines(split_lines(bytes, LineEnds::CrLfLfOrCr));
         const auto lines = settings_to_lines(s);
         if (lines.size() != 18) std::abort();
         // Texts holding line ends cannot come back; only check the flags and numbers.
-        const Settings again = settings_from_lines(lines);
+        const Settings again = from_lines(lines);
         if (again.withVat != s.withVat || again.chartIndex != s.chartIndex) std::abort();
     } catch (const Failure&) {
     }

@@ -2,6 +2,8 @@
 
 namespace saldorama {
 
+bool credit_side(std::string_view side) noexcept { return side == "P" || side == "H"; }
+
 AccountRecord werte_aus(std::string_view line) {
     AccountRecord rec;
     std::size_t i = 0;

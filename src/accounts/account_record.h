@@ -24,4 +24,7 @@ inline constexpr std::size_t kShortStringMax = 64;
 // The supplied charts hold only such lines; readers skip any other line.
 [[nodiscard]] bool is_chart_line(std::string_view line);
 
+// P (liabilities) and H (income) keep their balance on the credit side.
+[[nodiscard]] bool credit_side(std::string_view side) noexcept;
+
 } // namespace saldorama

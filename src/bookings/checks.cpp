@@ -1,6 +1,7 @@
 #include "bookings/checks.h"
 
 #include <cfenv>
+#include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -11,10 +12,18 @@
 
 namespace saldorama {
 
+// The arithmetic of amounts rests on two facts of x86-64; a build where
+// either fails would compute other cents, so it stops here.
 // The cent rounding needs a 64-bit significand; binary64 alone rounds the
 // quotient of 10,375 up to the half and gives the wrong cent.
 static_assert(std::numeric_limits<long double>::digits == 64,
-              "long double must be the x87 extended type");
+              "Saldorama needs long double to be the x87 80-bit extended type (x86 or x86-64); "
+              "on this processor the cent rounding would give other cents");
+// Sums of amounts are added in double precision, each step rounded to
+// binary64; 32-bit x87 code (FLT_EVAL_METHOD 2) would keep extra bits.
+static_assert(FLT_EVAL_METHOD == 0,
+              "Saldorama needs doubles evaluated in double precision (FLT_EVAL_METHOD 0, e.g. x86-64 with SSE2); "
+              "this target would add amounts with extra precision and give other totals");
 
 namespace {
 
@@ -127,11 +136,7 @@ std::string date_refusal(std::string_view text) {
               "Tag und Monat dürfen einstellig sein (z. B. 5.1.2026 oder 5.1.26). Es wurde nichts gebucht.");
 }
 
-std::string checkmoney(std::string_view text) {
-    double x = 0;
-    if (!text.empty()) x = text_to_float(text);
-    const bool negative = x < 0;
-    if (negative) x = -x;
+MoneyParts money_parts(double x) {
     double whole = std::trunc(x);
     // x - whole is exact in binary64 and times 100 is exact in the 64-bit
     // significand, so the only rounding is the one to the nearest cent.
@@ -141,13 +146,21 @@ std::string checkmoney(std::string_view text) {
         whole += 1;
         cents = 0;
     }
-    const int c = static_cast<int>(cents);
+    return {whole, static_cast<int>(cents)};
+}
+
+std::string checkmoney(std::string_view text) {
+    double x = 0;
+    if (!text.empty()) x = text_to_float(text);
+    const bool negative = x < 0;
+    if (negative) x = -x;
+    const MoneyParts parts = money_parts(x);
     char wholeText[400];
-    std::snprintf(wholeText, sizeof wholeText, "%.0f", whole);
-    std::string out = (negative && (whole != 0 || c != 0)) ? "-" : "";
+    std::snprintf(wholeText, sizeof wholeText, "%.0f", parts.whole);
+    std::string out = (negative && (parts.whole != 0 || parts.cents != 0)) ? "-" : "";
     out += wholeText;
     out += ",";
-    out += two_digits(c);
+    out += two_digits(parts.cents);
     return out;
 }
 

@@ -26,6 +26,14 @@ namespace saldorama {
 // value exactly, an exact half going to the even cent.
 [[nodiscard]] std::string checkmoney(std::string_view text);
 
+// checkmoney's one rounding step: a non-negative x as its whole part and its
+// cents (0..99), the fraction times 100 rounded to the nearest, ties to even.
+struct MoneyParts {
+    double whole;
+    int cents;
+};
+[[nodiscard]] MoneyParts money_parts(double x);
+
 // The text itself when it holds only digits and commas, otherwise "0,00".
 [[nodiscard]] std::string ist_betrag(std::string_view text);
 

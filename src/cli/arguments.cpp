@@ -131,9 +131,9 @@ Invocation parse_arguments(const std::vector<std::string>& args) {
         i += 2;
     }
     if (i >= args.size()) wrong("Es fehlt der Befehl.");
-    if (args[i] == "--help") {
-        if (i + 1 != args.size()) wrong("--help steht allein.");
-        inv.command = Command::Help;
+    if (args[i] == "--help" || args[i] == "--version") {
+        if (i + 1 != args.size()) wrong(args[i] + " steht allein.");
+        inv.command = args[i] == "--help" ? Command::Help : Command::Version;
         return inv;
     }
     const std::string name = args[i];
@@ -173,6 +173,7 @@ Invocation parse_arguments(const std::vector<std::string>& args) {
         parse_eroeffnung(rest, inv);
         break;
     case Command::Help:
+    case Command::Version:
         break;
     }
     return inv;
@@ -186,6 +187,7 @@ bool is_read_only(Command command) noexcept {
     case Command::Konto:
     case Command::Kontenplan:
     case Command::Help:
+    case Command::Version:
         return true;
     default:
         return false;
@@ -212,6 +214,7 @@ const char* help_text() noexcept {
            "                  Arbeitsverzeichnis (sonst im aktuellen Verzeichnis);\n"
            "                  auch relative Dateinamen gelten dann dort.\n"
            "  --help          zeigt diese Hilfe.\n"
+           "  --version       zeigt die Versionsnummer.\n"
            "\n"
            "Es gelten die Einstellungen aus \"einstellungen.txt\": Firmendaten, die drei\n"
            "Optionen, das Jahr der Buchhaltung und der aktuelle Kontenplan.\n"

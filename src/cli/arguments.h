@@ -8,6 +8,7 @@ namespace saldorama::cli {
 
 enum class Command {
     Help,
+    Version,
     Bilanz,
     Betriebsergebnis,
     Journal,

@@ -249,6 +249,7 @@ int run_command(const Invocation& inv, std::ostream& out, std::ostream& err) {
         delete_booking(form, inv.bookingNumber);
         break;
     case Command::Help:
+    case Command::Version:
         break;
     }
     out.flush();

@@ -6,6 +6,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "base/version.h"
 #include "cli/arguments.h"
 #include "cli/driver.h"
 
@@ -49,6 +50,10 @@ int main(int argc, char** argv) {
             std::cerr << "Die Ausgabe konnte nicht geschrieben werden.\n";
             return 1;
         }
+        return 0;
+    }
+    if (invocation.command == Command::Version) {
+        std::cout << "saldorama-cli " << saldorama::kVersion << '\n';
         return 0;
     }
     if (invocation.pdf) return run_pdf_helper(argv);

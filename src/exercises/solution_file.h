@@ -77,7 +77,7 @@ struct ControlBlock {
     std::vector<ControlValue> values;
 };
 
-struct CompanyField {
+struct SolutionCompanyField {
     std::string caption;  // as on the company page, without the colon
     std::string value;    // "*": any text the learner types (their own name)
 };
@@ -89,7 +89,7 @@ struct Solution {
     std::optional<int> buildsOn;  // the earlier exercise whose books this one continues
     bool manualMode = false;      // "Modus: manuell": opening and closing booked by hand
     std::vector<std::string> explanation;
-    std::vector<CompanyField> company;
+    std::vector<SolutionCompanyField> company;
     std::optional<SolutionOpening> opening;
     std::vector<SolutionBooking> bookings;
     std::vector<SolutionAlternative> alternatives;

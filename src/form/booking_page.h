@@ -26,12 +26,15 @@ public:
     Edit Edit14;    // date
     Label Label50;  // date format hint
     Label Label28;  // "Einzahler/Empfänger:"
-    Edit Edit15;
+    Edit Edit15;    // payer or payee
     Label Label29;  // "Zahlungsgrund:"
-    Edit Edit16;
+    Edit Edit16;    // reason for the payment
     Label Label30, Label31;  // "Betrag::", "0,00"
     Label Label32, Label33, Label34;  // column heads
     ComboBox ComboBox1, ComboBox2, ComboBox3, ComboBox4, ComboBox5;
+    // Lines 1..5: ComboBox1..5 the account, Edit17/Edit18 the debit/credit of
+    // line 1, Edit19/Edit20 of line 2, ... Edit25/Edit26 of line 5; reach them
+    // by line with accountBox, debitField and creditField.
     Edit Edit17, Edit18, Edit19, Edit20, Edit21, Edit22, Edit23, Edit24, Edit25, Edit26;
     Label Label44, Label45;  // hidden: "Buchung:" and the position indicator
 

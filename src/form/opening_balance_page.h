@@ -16,7 +16,7 @@ public:
     StringGrid StringGrid2{2, 100};  // "Konto", "Eröffnungsbetrag"; column 1 editable; grows past 99 accounts
     Label Label48;  // instruction
     Label Label35;  // "Datum der Eröffnungsbilanz:"
-    Edit Edit27;    // date
+    Edit Edit27;    // the date of the opening bookings
     Button SpeedButton7;  // "OK"
 
     void TabSheet3Show();

@@ -34,7 +34,8 @@ Books read_books(int chart) {
 } // namespace
 
 CompanyTexts company_texts(const CompanyPage& c) {
-    return {c.Edit1.text, c.Edit2.text, c.Edit3.text, c.Edit7.text, c.Edit8.text};
+    return {c.field(kCompanyName).text, c.field(kCompanyStreet).text, c.field(kCompanyTown).text,
+            c.field(kCompanyBookkeeper).text, c.field(kCompanyResponsible).text};
 }
 
 BalancePage::BalancePage(PageContext& context, const CompanyPage& company, const SettingsPage& settings)

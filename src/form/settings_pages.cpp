@@ -15,11 +15,28 @@ CompanyPage::CompanyPage(PageContext& context) : context_(context) {
     SpeedButton32.text = "OK";
 }
 
+Edit& CompanyPage::field(CompanyField which) {
+    Edit* const fields[kCompanyFields] = {&Edit1, &Edit2, &Edit3, &Edit4, &Edit5, &Edit6, &Edit7, &Edit8};
+    return *fields[which];
+}
+
+const Edit& CompanyPage::field(CompanyField which) const { return const_cast<CompanyPage*>(this)->field(which); }
+
+CompanyFields CompanyPage::texts() const {
+    CompanyFields result;
+    for (std::size_t i = 0; i < kCompanyFields; ++i) result[i] = field(static_cast<CompanyField>(i)).text;
+    return result;
+}
+
+void CompanyPage::setTexts(const CompanyFields& texts) {
+    for (std::size_t i = 0; i < kCompanyFields; ++i) field(static_cast<CompanyField>(i)).text = texts[i];
+}
+
+
 void CompanyPage::SpeedButton32Click() {
     // A "|" would shift the fields of every backup; refused where it is typed.
-    const Edit* fields[] = {&Edit1, &Edit2, &Edit3, &Edit4, &Edit5, &Edit6, &Edit7, &Edit8};
-    for (std::size_t i = 0; i < 8; ++i) {
-        if (fields[i]->text.find('|') == std::string::npos) continue;
+    for (std::size_t i = 0; i < kCompanyFields; ++i) {
+        if (field(static_cast<CompanyField>(i)).text.find('|') == std::string::npos) continue;
         std::string name = captions[i].text;
         if (!name.empty() && name.back() == ':') name.pop_back();
         context_.dialogs.notice(bar_refusal(name));

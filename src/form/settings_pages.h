@@ -15,10 +15,16 @@ public:
 
     Label Label2;  // "Bitte geben Sie Ihre Firmendaten ein!"
     Label Label6;  // "Bankverbindung:"
-    // Edit1..Edit8 and the label in front of each.
+    // Edit1..Edit8 (what each holds: CompanyField) and the label in front of each.
     Edit Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7, Edit8;
-    std::array<Label, 8> captions;
+    std::array<Label, kCompanyFields> captions;
     Button SpeedButton32;  // "OK"
+
+    // The one way from a company field to its edit field.
+    [[nodiscard]] Edit& field(CompanyField which);
+    [[nodiscard]] const Edit& field(CompanyField which) const;
+    [[nodiscard]] CompanyFields texts() const;
+    void setTexts(const CompanyFields& texts);
 
     void SpeedButton32Click();
 
@@ -34,14 +40,14 @@ public:
 
     CheckBox CheckBox1;  // "Mit MWSt. buchen"
     Label Label22;       // "einheitl. MWST-Satz"
-    Edit Edit13;         // rate
+    Edit Edit13;         // the VAT rate in %
     Label Label23;       // "in %"
     CheckBox CheckBox2;  // zero accounts in the balance sheet
     CheckBox CheckBox3;  // manual opening and closing
     Label yearCaption;   // "Jahr der Buchhaltng:"
-    Edit Edit28;
+    Edit Edit28;         // the year of the bookkeeping (settings line 13)
     std::array<Label, 4> chartNameCaptions;  // "Bezeichnung für Kontenplan N:"
-    Edit Edit9, Edit10, Edit11, Edit12;
+    Edit Edit9, Edit10, Edit11, Edit12;  // the names of charts 1..4
     RadioGroup RadioGroup1;  // "Aktuell", items "1".."4", disabled
     Button Button1;          // "Grundeinstellungen wiederherstellen"
     Button Button2;          // "Speichern"

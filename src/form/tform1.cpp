@@ -2,6 +2,7 @@
 
 #include "accounts/chart_file.h"
 #include "base/cp1252.h"
+#include "base/failure.h"
 #include "base/file.h"
 #include "base/folder_lock.h"
 #include "base/numbers.h"
@@ -69,26 +70,28 @@ void TForm1::FormCreate(const StartupOptions& options) {
     }
 
     // The settings, line by line: a failing line leaves the lines before it in place.
-    std::vector<std::string> lines = read_settings_lines();
-    lines.resize(kSettingsLines);
-    Edit* companyFields[] = {&company.Edit1, &company.Edit2, &company.Edit3, &company.Edit4,
-                             &company.Edit5, &company.Edit6, &company.Edit7, &company.Edit8};
-    for (std::size_t i = 0; i < 8; ++i) companyFields[i]->text = lines[i];
-    // A file that holds the access word as company name got it by mistake.
-    savedCompanyName_ = lines[0] == kAccessWord ? std::string() : lines[0];
-    settings.CheckBox1.setChecked(settings_flag(lines[8]));
-    settings.Edit13.text = lines[9];
-    settings.CheckBox2.setChecked(settings_flag(lines[10]));
-    settings.CheckBox3.setChecked(settings_flag(lines[11]));
-    settings.Edit28.text = lines[12];
-    state.bookingYear = text_to_int(lines[12]);
-    Edit* nameFields[] = {&settings.Edit9, &settings.Edit10, &settings.Edit11, &settings.Edit12};
-    Label* nameCaptions[] = {&chart.Label14, &chart.Label15, &chart.Label16, &chart.Label17};
-    for (std::size_t i = 0; i < 4; ++i) {
-        nameFields[i]->text = lines[13 + i];
-        nameCaptions[i]->text = lines[13 + i];
+    const std::vector<std::string> lines = read_settings_lines();
+    Settings read = currentSettings();
+    std::exception_ptr fault;
+    try {
+        read_settings_into(lines, read);
+    } catch (...) {
+        fault = std::current_exception();
     }
-    settings.RadioGroup1.itemIndex = settings_chart_index(lines[17]);
+    applySettings(read);
+    // A file that holds the access word as company name got it by mistake.
+    savedCompanyName_ = read.company[kCompanyName] == kAccessWord ? std::string() : read.company[kCompanyName];
+    bool yearRead = true;  // the year and the chart names behind it
+    try {
+        state.bookingYear = text_to_int(read.yearText);
+    } catch (const Failure&) {
+        yearRead = false;
+    }
+    if (yearRead) {
+        Label* nameCaptions[] = {&chart.Label14, &chart.Label15, &chart.Label16, &chart.Label17};
+        for (std::size_t i = 0; i < 4; ++i) nameCaptions[i]->text = read.chartNames[i];
+    }
+    if (fault) std::rethrow_exception(fault);
     state.currentChart = settings.RadioGroup1.itemIndex + 1;
 
     const char* chartHeads[] = {"Bezeichnung", "Bilanz", "GuV", "Akt./Pass. bzw. Soll/Haben"};
@@ -120,7 +123,7 @@ void TForm1::FormCreate(const StartupOptions& options) {
 void TForm1::showPage(Page page) {
     if (page == activePage_) return;
     // Leaving the settings: the access word gives way to the company name.
-    if (activePage_ == Page::TabSheet7 && company.Edit1.text == kAccessWord) company.Edit1.text = savedCompanyName_;
+    if (activePage_ == Page::TabSheet7 && company.field(kCompanyName).text == kAccessWord) company.field(kCompanyName).text = savedCompanyName_;
     activePage_ = page;
     switch (page) {
     case Page::TabSheet1: start.TabSheet1Show(); break;
@@ -145,7 +148,7 @@ void TForm1::SpeedButton22Click() { showPage(Page::TabSheet8); }
 void TForm1::SpeedButton35Click() { showPage(Page::TabSheet2); }
 
 void TForm1::SpeedButton24Click() {
-    if (company.Edit1.text == kAccessWord) {
+    if (company.field(kCompanyName).text == kAccessWord) {
         showPage(Page::TabSheet7);
     } else {
         dialogs.notice(cp("Sie haben keine Berechtigung für diesen Menüpunkt!"));
@@ -192,10 +195,8 @@ bool TForm1::saveAll() {
     }
 
     Backup backup;
-    const Edit* fields[] = {&company.Edit1, &company.Edit2, &company.Edit3, &company.Edit4,
-                            &company.Edit5, &company.Edit6, &company.Edit7, &company.Edit8};
-    for (std::size_t i = 0; i < 8; ++i) backup.company[i] = fields[i]->text;
-    backup.company[0] = companyNameToSave();
+    backup.company = company.texts();
+    backup.company[kCompanyName] = companyNameToSave();
     backup.chart = state.currentChart;
     change_directory(state.startDirectory);
     // Held while reading and writing: the backup shows one state of the
@@ -230,14 +231,7 @@ void TForm1::SpeedButton33Click() {
     }
     const Backup& backup = *reading.backup;
     Settings restored = currentSettings();
-    restored.companyName = backup.company[0];
-    restored.street = backup.company[1];
-    restored.postcodeTown = backup.company[2];
-    restored.bankAccount = backup.company[3];
-    restored.bankCode = backup.company[4];
-    restored.bankName = backup.company[5];
-    restored.responsibleBookkeeping = backup.company[6];
-    restored.responsibleCompany = backup.company[7];
+    restored.company = backup.company;
     restored.chartIndex = backup.chart - 1;
     change_directory(state.startDirectory);
     {
@@ -280,14 +274,7 @@ void TForm1::CheckBox3Click() {
 
 Settings TForm1::currentSettings() const {
     Settings s;
-    s.companyName = company.Edit1.text;
-    s.street = company.Edit2.text;
-    s.postcodeTown = company.Edit3.text;
-    s.bankAccount = company.Edit4.text;
-    s.bankCode = company.Edit5.text;
-    s.bankName = company.Edit6.text;
-    s.responsibleBookkeeping = company.Edit7.text;
-    s.responsibleCompany = company.Edit8.text;
+    s.company = company.texts();
     s.withVat = settings.CheckBox1.checked();
     s.vatRate = settings.Edit13.text;
     s.showZeroAccounts = settings.CheckBox2.checked();
@@ -299,14 +286,7 @@ Settings TForm1::currentSettings() const {
 }
 
 void TForm1::applySettings(const Settings& s) {
-    company.Edit1.text = s.companyName;
-    company.Edit2.text = s.street;
-    company.Edit3.text = s.postcodeTown;
-    company.Edit4.text = s.bankAccount;
-    company.Edit5.text = s.bankCode;
-    company.Edit6.text = s.bankName;
-    company.Edit7.text = s.responsibleBookkeeping;
-    company.Edit8.text = s.responsibleCompany;
+    company.setTexts(s.company);
     settings.CheckBox1.setChecked(s.withVat);
     settings.Edit13.text = s.vatRate;
     settings.CheckBox2.setChecked(s.showZeroAccounts);
@@ -320,15 +300,15 @@ void TForm1::applySettings(const Settings& s) {
 }
 
 std::string TForm1::companyNameToSave() const {
-    return company.Edit1.text == kAccessWord ? savedCompanyName_ : company.Edit1.text;
+    return company.field(kCompanyName).text == kAccessWord ? savedCompanyName_ : company.field(kCompanyName).text;
 }
 
 void TForm1::einstellungen_sichern() {
     FolderLock lock(working_folder(state));
     Settings s = currentSettings();
-    s.companyName = companyNameToSave();
+    s.company[kCompanyName] = companyNameToSave();
     write_settings_file(s);
-    savedCompanyName_ = s.companyName;
+    savedCompanyName_ = s.company[kCompanyName];
 }
 
 void TForm1::writePositionIndicator() {

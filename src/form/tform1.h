@@ -17,9 +17,19 @@
 
 namespace saldorama {
 
+// The pages of the page control, by the name of their tab sheet.
 enum class Page {
-    TabSheet1 = 1, TabSheet2, TabSheet3, TabSheet4, TabSheet5, TabSheet6,
-    TabSheet7, TabSheet8, TabSheet9, TabSheet10, TabSheet11,
+    TabSheet1 = 1,  // start page: picture, version, notice
+    TabSheet2,      // company data ("Grundeinstellungen")
+    TabSheet3,      // opening balance ("Eröffnungsbuchungen")
+    TabSheet4,      // booking form ("Buchungen")
+    TabSheet5,      // balance sheet and profit and loss ("Bilanz und GuV")
+    TabSheet6,      // journal
+    TabSheet7,      // teacher's settings ("Einstellungen")
+    TabSheet8,      // exercises ("Aufgaben")
+    TabSheet9,      // chart of accounts ("Kontenplan")
+    TabSheet10,     // T-accounts ("Kontenblätter")
+    TabSheet11,     // operating and neutral result ("Betriebsergebnis")
 };
 
 struct StartupOptions {

@@ -30,16 +30,15 @@ Answer ScriptedDialogs::questionWithCancel(const std::string& text) {
 void ScriptedDialogs::failure(const std::string& text) { log.push_back({Kind::Failure, text}); }
 
 std::optional<std::string> ScriptedDialogs::saveFile(const FileDialogSpec& request) {
-    log.push_back({Kind::SaveFile, request.title});
-    fileDialogs.push_back(request);
-    if (fileAnswers.empty()) return std::nullopt;
-    auto answer = fileAnswers.front();
-    fileAnswers.pop_front();
-    return answer;
+    return fileDialog(Kind::SaveFile, request);
 }
 
 std::optional<std::string> ScriptedDialogs::openFile(const FileDialogSpec& request) {
-    log.push_back({Kind::OpenFile, request.title});
+    return fileDialog(Kind::OpenFile, request);
+}
+
+std::optional<std::string> ScriptedDialogs::fileDialog(Kind kind, const FileDialogSpec& request) {
+    log.push_back({kind, request.title});
     fileDialogs.push_back(request);
     if (fileAnswers.empty()) return std::nullopt;
     auto answer = fileAnswers.front();

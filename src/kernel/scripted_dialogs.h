@@ -40,6 +40,10 @@ public:
     [[nodiscard]] std::vector<std::string> texts(Kind kind) const;
     [[nodiscard]] std::string last(Kind kind) const;  // empty when none
     void clear() { log.clear(); }
+
+private:
+    // Both file dialogs: logged under their kind, answered from fileAnswers.
+    std::optional<std::string> fileDialog(Kind kind, const FileDialogSpec& request);
 };
 
 } // namespace saldorama

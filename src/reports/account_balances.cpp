@@ -46,4 +46,9 @@ double AccountBalances::balance(const std::string& name) const {
     return it == accounts_.end() ? 0.0 : it->second.balance;
 }
 
+double AccountBalances::shownAmount(const AccountRecord& account) const {
+    const double amount = balance(account.name);
+    return amount < 0 && credit_side(account.side) ? -amount : amount;
+}
+
 } // namespace saldorama

@@ -27,6 +27,9 @@ public:
 
     // 0 for a name without booking lines.
     [[nodiscard]] double balance(const std::string& name) const;
+    // The amount a report shows for the account: its balance, turned positive
+    // when negative on a credit side (P or H).
+    [[nodiscard]] double shownAmount(const AccountRecord& account) const;
     [[nodiscard]] double operatingResult() const noexcept { return operating_; }
     [[nodiscard]] double neutralResult() const noexcept { return neutral_; }
 

@@ -9,8 +9,6 @@ namespace {
 
 enum class Side { Left, Right };
 
-bool credit_side(const std::string& side) { return side == "P" || side == "H"; }
-
 // Only P, S and H move the statement side; A never does.
 Side next_side(Side current, const std::string& side) {
     if (current == Side::Left && (side == "P" || side == "H")) return Side::Right;
@@ -64,8 +62,7 @@ std::vector<std::string> balance_body(const std::vector<AccountRecord>& chart, c
             out.push_back("Soll:");
         }
 
-        double amount = balances.balance(account.name);
-        if (amount < 0 && credit_side(account.side)) amount = -amount;
+        const double amount = balances.shownAmount(account);
         if (is_auxiliary_account(account.name)) continue;
 
         sectionTotal += amount;

@@ -41,8 +41,7 @@ void append_half(std::vector<std::string>& out, const std::vector<AccountRecord>
             sectionTotal = 0;
             right = true;
         }
-        double amount = balances.balance(account.name);
-        if (amount < 0 && (account.side == "P" || account.side == "H")) amount = -amount;
+        const double amount = balances.shownAmount(account);
         if (is_auxiliary_account(account.name)) continue;
         sectionTotal += amount;
         if (amount != 0 || showZeroAccounts) out.push_back(account_line(account.name, amount));

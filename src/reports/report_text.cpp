@@ -16,20 +16,13 @@ std::string report_amount_text(double amount) {
     // with 15 digits gives k/100 and reading that back gives x again.
     if (static_cast<double>(k) / 100.0 != x) return amount_text(amount);
 
-    // The money format of x, step by step as checkmoney takes it.
-    double whole = std::trunc(x);
-    const long double fraction = static_cast<long double>(x - whole) * 100.0L;
-    long double cents = std::nearbyint(fraction);
-    if (cents >= 100.0L) {
-        whole += 1;
-        cents = 0;
-    }
-    const int c = static_cast<int>(cents);
-    std::string out = (amount < 0 && (whole != 0 || c != 0)) ? "-" : "";
-    out += std::to_string(static_cast<long long>(whole));
+    // For such an x the text round trip is the identity: format x as checkmoney does.
+    const MoneyParts parts = money_parts(x);
+    std::string out = (amount < 0 && (parts.whole != 0 || parts.cents != 0)) ? "-" : "";
+    out += std::to_string(static_cast<long long>(parts.whole));
     out += ',';
-    out += static_cast<char>('0' + c / 10);
-    out += static_cast<char>('0' + c % 10);
+    out += static_cast<char>('0' + parts.cents / 10);
+    out += static_cast<char>('0' + parts.cents % 10);
     return out;
 }
 

@@ -6,13 +6,14 @@
 #include <vector>
 
 #include "bookings/booking_record.h"
+#include "settings/settings.h"
 
 namespace saldorama {
 
 // What a backup file ("*.qrx") holds: the eight company fields, the current
 // chart (0..4) and every booking in file order. Texts are CP1252.
 struct Backup {
-    std::array<std::string, 8> company;
+    CompanyFields company;
     int chart = 0;
     std::vector<BookingRecord> bookings;
     bool operator==(const Backup&) const = default;

@@ -15,35 +15,45 @@ int settings_chart_index(const std::string& line) {
     return index;
 }
 
-Settings settings_from_lines(const std::vector<std::string>& in) {
+// Where each value stands in the file, 0-based; the one place of the layout.
+namespace line {
+constexpr std::size_t kCompany = 0;  // kCompanyFields lines
+constexpr std::size_t kWithVat = 8;
+constexpr std::size_t kVatRate = 9;
+constexpr std::size_t kShowZeroAccounts = 10;
+constexpr std::size_t kManualMode = 11;
+constexpr std::size_t kYear = 12;
+constexpr std::size_t kChartNames = 13;  // 4 lines
+constexpr std::size_t kChartIndex = 17;
+static_assert(kChartIndex + 1 == kSettingsLines);
+}  // namespace line
+
+void read_settings_into(const std::vector<std::string>& in, Settings& s) {
     std::vector<std::string> l = in;
     l.resize(kSettingsLines);
-    Settings s;
-    s.companyName = l[0];
-    s.street = l[1];
-    s.postcodeTown = l[2];
-    s.bankAccount = l[3];
-    s.bankCode = l[4];
-    s.bankName = l[5];
-    s.responsibleBookkeeping = l[6];
-    s.responsibleCompany = l[7];
-    s.withVat = settings_flag(l[8]);
-    s.vatRate = l[9];
-    s.showZeroAccounts = settings_flag(l[10]);
-    s.manualMode = settings_flag(l[11]);
-    s.yearText = l[12];
+    for (std::size_t i = 0; i < kCompanyFields; ++i) s.company[i] = l[line::kCompany + i];
+    s.withVat = settings_flag(l[line::kWithVat]);
+    s.vatRate = l[line::kVatRate];
+    s.showZeroAccounts = settings_flag(l[line::kShowZeroAccounts]);
+    s.manualMode = settings_flag(l[line::kManualMode]);
+    s.yearText = l[line::kYear];
     (void)text_to_int(s.yearText);
-    for (int i = 0; i < 4; ++i) s.chartNames[static_cast<std::size_t>(i)] = l[static_cast<std::size_t>(13 + i)];
-    s.chartIndex = settings_chart_index(l[17]);
-    return s;
+    for (std::size_t i = 0; i < s.chartNames.size(); ++i) s.chartNames[i] = l[line::kChartNames + i];
+    s.chartIndex = settings_chart_index(l[line::kChartIndex]);
 }
 
 std::vector<std::string> settings_to_lines(const Settings& s) {
     const auto flag = [](bool b) { return std::string(b ? "true" : "false"); };
-    return {s.companyName, s.street, s.postcodeTown, s.bankAccount, s.bankCode, s.bankName,
-            s.responsibleBookkeeping, s.responsibleCompany, flag(s.withVat), s.vatRate,
-            flag(s.showZeroAccounts), flag(s.manualMode), s.yearText, s.chartNames[0],
-            s.chartNames[1], s.chartNames[2], s.chartNames[3], std::to_string(s.chartIndex)};
+    std::vector<std::string> l(kSettingsLines);
+    for (std::size_t i = 0; i < kCompanyFields; ++i) l[line::kCompany + i] = s.company[i];
+    l[line::kWithVat] = flag(s.withVat);
+    l[line::kVatRate] = s.vatRate;
+    l[line::kShowZeroAccounts] = flag(s.showZeroAccounts);
+    l[line::kManualMode] = flag(s.manualMode);
+    l[line::kYear] = s.yearText;
+    for (std::size_t i = 0; i < s.chartNames.size(); ++i) l[line::kChartNames + i] = s.chartNames[i];
+    l[line::kChartIndex] = std::to_string(s.chartIndex);
+    return l;
 }
 
 std::vector<std::string> read_settings_lines() {

@@ -5,21 +5,35 @@
 
 namespace saldorama {
 
-// The 18 values of "einstellungen.txt", in file order. Texts are CP1252.
+// The company data as Edit1..Edit8 of the company page hold it: the first
+// eight lines of the settings file and the first eight fields of a backup.
+enum CompanyField : std::size_t {
+    kCompanyName,         // Edit1; "Mentor" here opens the settings page
+    kCompanyStreet,       // Edit2: street and number
+    kCompanyTown,         // Edit3: postcode and town
+    kCompanyBankAccount,  // Edit4
+    kCompanyBankCode,     // Edit5
+    kCompanyBankName,     // Edit6
+    kCompanyBookkeeper,   // Edit7: responsible for the bookkeeping
+    kCompanyResponsible,  // Edit8: responsible for the company
+};
+inline constexpr std::size_t kCompanyFields = 8;
+using CompanyFields = std::array<std::string, kCompanyFields>;
+
+// The 18 values of "einstellungen.txt". Texts are CP1252.
 struct Settings {
-    std::string companyName, street, postcodeTown, bankAccount, bankCode, bankName,
-        responsibleBookkeeping, responsibleCompany;
-    bool withVat = true;
-    std::string vatRate;
-    bool showZeroAccounts = false;
-    bool manualMode = false;
-    std::string yearText;
-    std::array<std::string, 4> chartNames;
-    int chartIndex = -1;  // -1..3 after clamping
+    CompanyFields company;    // lines 1..8
+    bool withVat = true;      // line 9, "true"/"false"
+    std::string vatRate;      // line 10
+    bool showZeroAccounts = false;  // line 11
+    bool manualMode = false;  // line 12
+    std::string yearText;     // line 13, an integer
+    std::array<std::string, 4> chartNames;  // lines 14..17
+    int chartIndex = -1;      // line 18, -1..3 after clamping
     bool operator==(const Settings&) const = default;
 };
 
-inline constexpr int kSettingsLines = 18;
+inline constexpr std::size_t kSettingsLines = 18;
 inline constexpr const char* kSettingsFileName = "einstellungen.txt";
 
 // A yes/no line is yes exactly when it is "true".
@@ -27,9 +41,11 @@ inline constexpr const char* kSettingsFileName = "einstellungen.txt";
 // Line 18 as an index clamped to -1..3 (fails like any integer line).
 [[nodiscard]] int settings_chart_index(const std::string& line);
 
-// 18 lines to a record: missing lines read as empty; lines 13 and 18 must be
-// integers ("'%s' ist kein gültiger Integerwert" otherwise).
-[[nodiscard]] Settings settings_from_lines(const std::vector<std::string>& lines);
+// 18 lines into a record, in file order: missing lines read as empty; lines
+// 13 and 18 must be integers ("'%s' ist kein gültiger Integerwert"
+// otherwise). A failing line leaves the fields before it filled in (and the
+// year's text, when the year fails); the later ones keep what they held.
+void read_settings_into(const std::vector<std::string>& lines, Settings& into);
 // A record to its 18 lines.
 [[nodiscard]] std::vector<std::string> settings_to_lines(const Settings& settings);
 

@@ -28,23 +28,6 @@ void sync_text_control(QWidget* widget, const TextControl& control) {
 
 } // namespace
 
-QLabel* bind_label(QWidget* parent, Bindings& b, const char* name, const Label& control, QPoint pos) {
-    auto* label = new QLabel(qs(control.text), parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setTextFormat(Qt::PlainText);
-    label->move(pos);
-    label->adjustSize();
-    b.add([label, &control] {
-        const QString text = qs(control.text);
-        if (label->text() != text) {
-            label->setText(text);
-            label->adjustSize();
-        }
-        sync_text_control(label, control);
-    });
-    return label;
-}
-
 QLabel* bind_label(QWidget* parent, Bindings& b, const char* name, const Label& control, QRect geometry) {
     auto* label = new QLabel(qs(control.text), parent);
     label->setObjectName(QString::fromLatin1(name));

@@ -38,7 +38,6 @@ private:
 // Widgets bound to controls. Each widget gets the control's name as object
 // name, takes its content from the control on every sync and writes every
 // edit straight back into the control.
-QLabel* bind_label(QWidget* parent, Bindings& b, const char* name, const Label& control, QPoint pos);
 QLabel* bind_label(QWidget* parent, Bindings& b, const char* name, const Label& control, QRect geometry);
 // A speed button: never takes the focus; a click runs the handler.
 QToolButton* bind_button(MainWindow& w, QWidget* parent, Bindings& b, const char* name, const Button& control,

@@ -15,8 +15,13 @@ QtDialogs::Hook& hook() {
     return h;
 }
 
-void messageBox(QWidget* parent, const QString& title, const QString& text, QMessageBox::Icon icon) {
-    QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
+// Notices and failures: the hook's, or a box with only OK.
+void show_box(QWidget* parent, const BoxCall& call) {
+    if (hook()) {
+        hook()(call);
+        return;
+    }
+    QMessageBox box(call.icon, call.title, call.text, QMessageBox::Ok, parent);
     box.exec();
 }
 
@@ -28,12 +33,7 @@ std::string q_to_native(const QString& path) { return QFile::encodeName(path).to
 void QtDialogs::setHook(Hook h) { hook() = std::move(h); }
 
 void QtDialogs::notice(const std::string& text) {
-    BoxCall call{BoxCall::Kind::Notice, kAppTitle, qs(text), QMessageBox::NoIcon, {}, {}, {}, {}};
-    if (hook()) {
-        hook()(call);
-        return;
-    }
-    messageBox(parent_, call.title, call.text, call.icon);
+    show_box(parent_, {BoxCall::Kind::Notice, kAppTitle, qs(text), QMessageBox::NoIcon, {}, {}, {}, {}});
 }
 
 bool QtDialogs::question(const std::string& text, Preset preset) {
@@ -70,12 +70,7 @@ Answer QtDialogs::questionWithCancel(const std::string& text) {
 }
 
 void QtDialogs::failure(const std::string& text) {
-    BoxCall call{BoxCall::Kind::Failure, kAppTitle, qs(text), QMessageBox::Critical, {}, {}, {}, {}};
-    if (hook()) {
-        hook()(call);
-        return;
-    }
-    messageBox(parent_, call.title, call.text, call.icon);
+    show_box(parent_, {BoxCall::Kind::Failure, kAppTitle, qs(text), QMessageBox::Critical, {}, {}, {}, {}});
 }
 
 std::optional<std::string> QtDialogs::saveFile(const FileDialogSpec& request) { return fileDialog(request, true); }

@@ -25,8 +25,6 @@ public:
         bold.setPixelSize(15);
         prompt->setFont(bold);
 
-        Edit* fields[] = {&page.Edit1, &page.Edit2, &page.Edit3, &page.Edit4,
-                          &page.Edit5, &page.Edit6, &page.Edit7, &page.Edit8};
         const int rows[] = {60, 88, 116, 180, 208, 236, 276, 304};
         QPalette lightBlue = palette();
         lightBlue.setColor(QPalette::Base, QColor(0xCC, 0xE4, 0xFA));
@@ -34,7 +32,7 @@ public:
             bind_label(this, bindings_, ("caption" + std::to_string(i + 1)).c_str(), page.captions[i],
                        QRect(32, rows[i] + 3, 230, 17));
             const std::string name = "Edit" + std::to_string(i + 1);
-            QLineEdit* edit = bind_edit(window_, this, bindings_, name.c_str(), *fields[i], QRect(270, rows[i], 320, 22));
+            QLineEdit* edit = bind_edit(window_, this, bindings_, name.c_str(), page.field(static_cast<CompanyField>(i)), QRect(270, rows[i], 320, 22));
             edit->setPalette(lightBlue);
         }
         QLabel* bank = bind_label(this, bindings_, "Label6", page.Label6, QRect(32, 152, 300, 20));

@@ -20,6 +20,7 @@
 #include "accounts/account_record.h"
 #include "base/cp1252.h"
 #include "base/numbers.h"
+#include "base/version.h"
 #include "bookings/booking_record.h"
 #include "form/tform1.h"
 #include "kernel/scripted_dialogs.h"
@@ -277,6 +278,14 @@ TEST(CliUsage, HelpExplainsEveryCommandInGerman) {
                                 "eroeffnung [--datum D]", "sichern DATEI", "laden DATEI", "loeschen N", "-C VERZEICHNIS", "--ordner VERZEICHNIS"})
         EXPECT_NE(r.out.find(command), std::string::npos) << command;
     EXPECT_NE(r.out.find("Rückgabewert"), std::string::npos);
+}
+
+TEST(CliUsage, VersionPrintsTheProjectVersionAlone) {
+    const Result r = run_cli({"--version"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, std::string("saldorama-cli ") + kVersion + "\n");
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(run_cli({"--version", "bilanz"}).status, 2);
 }
 
 // ---------------------------------------------------------------- start-up

@@ -7,6 +7,7 @@
 #include "bookings/checks.h"
 #include "form/tform1.h"
 #include "kernel/scripted_dialogs.h"
+#include "support/sample_booking.h"
 #include "support/work_dir.h"
 
 using namespace saldorama;
@@ -25,16 +26,7 @@ std::vector<std::string> chartLines() {
 }
 
 BookingRecord anyBooking(int number) {
-    BookingRecord r;
-    r.number = number;
-    r.date = "01.02.2026";
-    r.person = "Kunde";
-    r.reason = "Rechnung";
-    r.account[0] = "Bank";
-    r.account[1] = "Umsatzerloese";
-    r.debit[0] = 99;
-    r.credit[1] = 99;
-    return r;
+    return test::transfer(number, "Bank", "Umsatzerloese", 99, "01.02.2026", "Kunde", "Rechnung");
 }
 
 struct OpeningBalance : ::testing::Test {

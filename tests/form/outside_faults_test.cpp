@@ -11,6 +11,7 @@
 #include "base/file.h"
 #include "bookings/bookings_file.h"
 #include "bookings/checks.h"
+#include "form/form_fixtures.h"
 #include "form/tform1.h"
 #include "kernel/scripted_dialogs.h"
 #include "support/work_dir.h"
@@ -41,13 +42,7 @@ struct OutsideFaults : ::testing::Test {
     }
     void chart(const std::vector<std::string>& lines) const { dir.writeLines("Kontenplan1.txt", lines); }
     bool book(const std::string& debitAccount, const std::string& creditAccount, const std::string& amount) {
-        form.run([&] { form.booking.SpeedButton8Click(); });
-        form.booking.Edit14.text = "0102";
-        form.booking.ComboBox1.text = debitAccount;
-        form.booking.Edit17.text = amount;
-        form.booking.ComboBox2.text = creditAccount;
-        form.booking.Edit20.text = amount;
-        return form.run([&] { form.booking.SpeedButton29Click(); });
+        return test::book_two_lines(form, "0102", debitAccount, creditAccount, amount);
     }
 };
 

@@ -9,8 +9,10 @@
 #include "base/cp1252.h"
 #include "base/file.h"
 #include "bookings/bookings_file.h"
+#include "form/form_fixtures.h"
 #include "form/tform1.h"
 #include "kernel/scripted_dialogs.h"
+#include "support/sample_booking.h"
 #include "support/work_dir.h"
 
 using namespace saldorama;
@@ -19,16 +21,7 @@ using Kind = ScriptedDialogs::Kind;
 namespace {
 
 BookingRecord booking(int number, double amount) {
-    BookingRecord r;
-    r.number = number;
-    r.date = "01.02.2026";
-    r.person = "P" + std::to_string(number);
-    r.reason = "Grund";
-    r.account[0] = "Kasse";
-    r.account[1] = "Bank";
-    r.debit[0] = amount;
-    r.credit[1] = amount;
-    return r;
+    return test::transfer(number, "Kasse", "Bank", amount, "01.02.2026", "P" + std::to_string(number), "Grund");
 }
 
 struct WriteFailures : ::testing::Test {
@@ -108,13 +101,7 @@ TEST_F(WriteFailures, SavingTheSettings) {
 TEST_F(WriteFailures, AppendingABooking) {
     check([](TForm1& f) {
         if (!showBookingPage(f)) return false;
-        f.run([&] { f.booking.SpeedButton8Click(); });
-        f.booking.Edit14.text = "01.03.2026";
-        f.booking.ComboBox1.text = "Kasse";
-        f.booking.Edit17.text = "5";
-        f.booking.ComboBox2.text = "Bank";
-        f.booking.Edit20.text = "5";
-        return f.run([&] { f.booking.SpeedButton29Click(); });
+        return test::book_two_lines(f, "01.03.2026", "Kasse", "Bank", "5");
     }, ENOSPC, "Zu wenig Speicherplatz");
 }
 

@@ -24,25 +24,6 @@ const std::vector<std::string>& standard_chart_lines() {
     return lines;
 }
 
-BookingRecord booking(int number, const std::string& date, const std::string& person, const std::string& reason,
-                      const std::vector<Line>& lines) {
-    BookingRecord r;
-    r.number = number;
-    r.date = cp(date);
-    r.person = cp(person);
-    r.reason = cp(reason);
-    for (std::size_t i = 0; i < lines.size() && i < kBookingLines; ++i) {
-        r.account[i] = cp(lines[i].account);
-        r.debit[i] = lines[i].debit;
-        r.credit[i] = lines[i].credit;
-    }
-    return r;
-}
-
-BookingRecord transfer(int number, const std::string& debitAccount, const std::string& creditAccount, double amount) {
-    return booking(number, "01.01.2026", "Muster", "Buchung", {{debitAccount, amount, 0}, {creditAccount, 0, amount}});
-}
-
 CompanyTexts muster_company() {
     return {"Muster GmbH", "Hauptstr. 1", "12345 Musterstadt", "Anna Buch", "Bert Chef"};
 }

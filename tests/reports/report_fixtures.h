@@ -5,6 +5,7 @@
 #include "accounts/account_record.h"
 #include "bookings/booking_record.h"
 #include "reports/report_text.h"
+#include "support/sample_booking.h"
 
 namespace saldorama::test {
 
@@ -14,18 +15,6 @@ namespace saldorama::test {
 // Zinsaufwand (N); income Umsatzerloese (B), Zinsertraege (N); the opening
 // account as a special account at the end.
 [[nodiscard]] const std::vector<std::string>& standard_chart_lines();
-
-struct Line {
-    std::string account;
-    double debit = 0;
-    double credit = 0;
-};
-// A booking with texts given in UTF-8.
-[[nodiscard]] BookingRecord booking(int number, const std::string& date, const std::string& person,
-                                    const std::string& reason, const std::vector<Line>& lines);
-// A two-line booking: `debitAccount` debit, `creditAccount` credit.
-[[nodiscard]] BookingRecord transfer(int number, const std::string& debitAccount, const std::string& creditAccount,
-                                     double amount);
 
 // Muster GmbH, Hauptstr. 1, 12345 Musterstadt, Anna Buch, Bert Chef.
 [[nodiscard]] CompanyTexts muster_company();

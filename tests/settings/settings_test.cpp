@@ -8,6 +8,12 @@
 using namespace saldorama;
 
 namespace {
+Settings settings_from_lines(const std::vector<std::string>& lines) {
+    Settings s;
+    read_settings_into(lines, s);
+    return s;
+}
+
 std::vector<std::string> sample() {
     return {"Muster GmbH", "Hauptstr. 1", "12345 Musterstadt", "4711", "10000000", "Musterbank",
             "Anna", "Bert", "false", "7", "true", "false", "2024", "A", "B", "C", "D", "2"};
@@ -16,7 +22,7 @@ std::vector<std::string> sample() {
 
 TEST(SettingsLines, RoundTripGivesTheSameLines) {
     const Settings s = settings_from_lines(sample());
-    EXPECT_EQ(s.companyName, "Muster GmbH");
+    EXPECT_EQ(s.company[kCompanyName], "Muster GmbH");
     EXPECT_FALSE(s.withVat);
     EXPECT_TRUE(s.showZeroAccounts);
     EXPECT_EQ(s.chartIndex, 2);

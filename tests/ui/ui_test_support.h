@@ -1,6 +1,7 @@
 #pragma once
 // A started main window in a temporary working directory, with every box
 // answered by the test instead of popping up.
+#include <QAbstractItemModelTester>
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QDir>
@@ -18,7 +19,9 @@
 
 #include "base/cp1252.h"
 #include "form/tform1.h"
+#include "ui/binding.h"
 #include "ui/main_window.h"
+#include "ui/memo_view.h"
 #include "ui/qt_dialogs.h"
 #include "ui/ui_text.h"
 
@@ -106,6 +109,16 @@ public:
         dialogs = std::make_unique<QtDialogs>();
         form = std::make_unique<TForm1>(*dialogs);
         window = std::make_unique<MainWindow>(*form);
+        // Our own item models, of the grids and the report memos, are checked
+        // for consistency on each change they announce, for as long as they live.
+        int tested = 0;
+        for (QAbstractItemView* view : window->findChildren<QAbstractItemView*>()) {
+            QAbstractItemModel* model = view->model();
+            if (!dynamic_cast<GridModel*>(model) && !dynamic_cast<MemoModel*>(model)) continue;
+            new QAbstractItemModelTester(model, QAbstractItemModelTester::FailureReportingMode::QtTest, model);
+            ++tested;
+        }
+        if (tested < 6) qFatal("only %d grid and memo models found to check", tested);
         dialogs->setParent(window.get());
         window->startUp();
         window->show();
