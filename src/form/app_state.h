@@ -13,6 +13,8 @@ struct AppState {
     int bookingCount = 0;
     int bookingPosition = 0;  // 1-based, 0 = none
     BookingRecord currentBooking;
+    // The last confirmation for the window's status line ("" for none).
+    std::string status;
 };
 
 } // namespace saldorama

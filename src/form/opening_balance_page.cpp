@@ -103,6 +103,7 @@ void OpeningBalancePage::SpeedButton7Click() {
         }
         ++row;
     }
+    st.status = cp("Eröffnungsbilanz gebucht: ") + std::to_string(st.bookingCount) + " Buchungen.";
 }
 
 } // namespace saldorama

@@ -59,6 +59,9 @@ public:
     StringGrid StringGrid3{3, 100};  // grows when a side has more than 99 lines
     void TabSheet10Show();
     void ListBox1Click();
+    // The T-account shown as plain text for the clipboard: the heading, then
+    // the Soll and Haben sides line by line, parted by " | ".
+    [[nodiscard]] std::string sheetText() const;
 
 private:
     PageContext& context_;

@@ -14,7 +14,10 @@ CompanyPage::CompanyPage(PageContext& context) : context_(context) {
     SpeedButton32.text = "OK";
 }
 
-void CompanyPage::SpeedButton32Click() { context_.einstellungen_sichern(); }
+void CompanyPage::SpeedButton32Click() {
+    context_.einstellungen_sichern();
+    context_.state.status = "Firmendaten gespeichert.";
+}
 
 SettingsPage::SettingsPage(PageContext& context, ChartPage& chart) : context_(context), chart_(chart) {
     CheckBox1.caption = "Mit MWSt. buchen";
@@ -24,7 +27,7 @@ SettingsPage::SettingsPage(PageContext& context, ChartPage& chart) : context_(co
     Label23.text = "in %";
     CheckBox2.caption = "Konten mit dem Wert 0,00 in der Bilanz darstellen!";
     CheckBox3.caption = cp("Eröffnen und Abschluss manuell durchführen");
-    yearCaption.text = "Jahr der Buchhaltng:";
+    yearCaption.text = "Jahr der Buchhaltung:";
     for (std::size_t i = 0; i < chartNameCaptions.size(); ++i)
         chartNameCaptions[i].text = cp("Bezeichnung für Kontenplan ") + std::to_string(i + 1) + ":";
     RadioGroup1.caption = "Aktuell";
@@ -44,6 +47,7 @@ void SettingsPage::CheckBox1Click() {
 
 void SettingsPage::Button2Click() {
     context_.einstellungen_sichern();
+    context_.state.status = "Einstellungen gespeichert.";
     chart_.Label14.text = Edit9.text;
     chart_.Label15.text = Edit10.text;
     chart_.Label16.text = Edit11.text;

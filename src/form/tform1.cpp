@@ -14,7 +14,13 @@ namespace saldorama {
 namespace {
 
 FileDialogSpec backup_dialog(const std::string& title, const std::string& offered) {
-    return FileDialogSpec{title, offered, "Kontrex-Dateien (*.qrx)", "*.qrx", "qrx"};
+    return FileDialogSpec{title, offered, "Saldorama-Sicherung (*.qrx)", "*.qrx", "qrx"};
+}
+
+// The last part of a path, for messages.
+std::string base_name(const std::string& path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 bool has_extension(const std::string& path) {
@@ -161,6 +167,7 @@ void TForm1::SpeedButton30Click() {
     backup.bookings = bookings_read_all();
     // All or nothing: a failed Save All never leaves a half-written backup.
     write_file_atomic(path, backup_text(backup));
+    state.status = cp("Alles gespeichert in „") + base_name(path) + cp("“.");
 }
 
 void TForm1::SpeedButton33Click() {
@@ -192,6 +199,19 @@ void TForm1::SpeedButton33Click() {
     state.currentChart = backup.chart;
     settings.RadioGroup1.itemIndex = backup.chart - 1;
     einstellungen_sichern();
+    state.status = cp("Sicherung „") + base_name(path) + cp("“ geladen: ") + std::to_string(state.bookingCount) +
+                   " Buchungen.";
+}
+
+std::string TForm1::titleText() const {
+    std::string title = Caption;
+    if (!company.Edit1.text.empty()) title += " - " + company.Edit1.text;
+    const Edit* names[] = {&settings.Edit9, &settings.Edit10, &settings.Edit11, &settings.Edit12};
+    if (state.currentChart >= 1 && state.currentChart <= 4) {
+        const std::string& chart = names[state.currentChart - 1]->text;
+        title += " - " + (chart.empty() ? "Kontenplan " + std::to_string(state.currentChart) : chart);
+    }
+    return title;
 }
 
 void TForm1::SpeedButton31Click() {
