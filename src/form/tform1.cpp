@@ -204,16 +204,15 @@ void TForm1::SpeedButton33Click() {
 }
 
 std::string TForm1::titleText() const {
-    std::string title = Caption;
-    if (!company.Edit1.text.empty()) title += " - " + company.Edit1.text;
+    std::string title = company.Edit1.text;
     const Edit* names[] = {&settings.Edit9, &settings.Edit10, &settings.Edit11, &settings.Edit12};
     if (state.currentChart >= 1 && state.currentChart <= 4) {
-        const std::string& chart = names[state.currentChart - 1]->text;
-        title += " - " + (chart.empty() ? "Kontenplan " + std::to_string(state.currentChart) : chart);
+        const std::string& name = names[state.currentChart - 1]->text;
+        const std::string chart = name.empty() ? "Kontenplan " + std::to_string(state.currentChart) : name;
+        title += title.empty() ? chart : " - " + chart;
     }
-    return title;
+    return title.empty() ? Caption : title;
 }
-
 void TForm1::SpeedButton31Click() {
     if (dialogs.question("Vor dem Beenden speichern?")) SpeedButton30Click();
     closeRequested = true;

@@ -96,7 +96,7 @@ private slots:
         QVERIFY(ui.window->maximumWidth() > 1920 && ui.window->maximumHeight() > 1080);
         QVERIFY(!(ui.window->windowFlags() & Qt::CustomizeWindowHint));  // the usual buttons, maximise too
         // The title names the company and the chart in use.
-        QCOMPARE(ui.window->windowTitle(), QStringLiteral("Saldorama - Muster GmbH - Einfach"));
+        QCOMPARE(ui.window->windowTitle(), QStringLiteral("Muster GmbH - Einfach"));
     }
 };
 
