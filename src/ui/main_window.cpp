@@ -140,6 +140,11 @@ void MainWindow::syncNavigationMarks() {
     for (auto& [button, target] : navButtons_) {
         const bool on = target == form_.activePage();
         if (button->isChecked() != on) button->setChecked(on);
+        if (button->font().bold() != on) {
+            QFont font = button->font();
+            font.setBold(on);
+            button->setFont(font);
+        }
     }
 }
 
