@@ -17,6 +17,8 @@ struct AppState {
     // "Löschen" act only while the file still holds it there.
     bool bookingShown = false;
     BookingRecord shownBooking;
+    // The last confirmation for the window's status line ("" for none).
+    std::string status;
 };
 
 } // namespace saldorama

@@ -28,11 +28,11 @@ BookingPage::BookingPage(PageContext& context) : context_(context) {
     Label50.text = "(Format: TT.MM.JJJJ, TT.MM.JJ, TTMMJJ oder TTMM; auch 5.1.26)";
     Label28.text = cp("Einzahler/Empfänger:");
     Label29.text = "Zahlungsgrund:";
-    Label30.text = "Betrag::";
+    Label30.text = "Betrag:";
     Label31.text = "0,00";
     Label32.text = "Konto:";
     Label33.text = "Sollbetrag:";
-    Label34.text = "Habenbetrag::";
+    Label34.text = "Habenbetrag:";
     Label44.text = "Buchung:";
     Label44.visible = false;
     Label45.visible = false;
@@ -178,6 +178,12 @@ bool BookingPage::buchungssatz_uebernehmen(bool changing) {
     r.person = cut(Edit15.text, kPersonMax);
     r.reason = cut(Edit16.text, kReasonMax);
     for (std::size_t i = 0; i < kBookingLines; ++i) r.account[i] = cut(accountBox(static_cast<int>(i)).text, kAccountMax);
+    // A refused name stays in its box for mending; it is never booked.
+    for (const std::string& account : r.account) {
+        if (account.empty() || ist_konto(context_.state.currentChart, context_.dialogs, account)) continue;
+        context_.dialogs.notice("Konto nicht gefunden!");
+        return false;
+    }
     // The fields are read as they stand: the one typed last has not been
     // normalised, so its rounding is the booking's own, not checkmoney's.
     for (std::size_t i = 0; i < kBookingLines; ++i) r.debit[i] = field_amount(debitField(static_cast<int>(i)).text);
@@ -224,6 +230,9 @@ void BookingPage::SpeedButton29Click() {
     st.shownBooking = st.currentBooking;
     st.bookingShown = true;
     context_.writePositionIndicator();
+    // The number the booking was given, so the learner sees it was booked.
+    Label26.text = std::to_string(st.bookingCount);
+    st.status = "Buchung Nr. " + std::to_string(st.bookingCount) + " gebucht.";
     SpeedButton29.enabled = false;
     setChangeEnabled(true);
 }
@@ -348,13 +357,33 @@ void BookingPage::Edit25Exit() { amountExit(Edit25); }
 void BookingPage::Edit26Exit() { amountExit(Edit26); }
 
 void BookingPage::accountExit(ComboBox& box, bool alsoWhenEmpty) {
+    rejectedAccountLine = -1;
     if (box.text.empty() && !alsoWhenEmpty) return;
     if (!box.text.empty() && box.text[0] >= 'a' && box.text[0] <= 'z')
         box.text[0] = static_cast<char>(box.text[0] - 'a' + 'A');
     if (!ist_konto(context_.state.currentChart, context_.dialogs, box.text)) {
-        box.text.clear();
+        // The typed name stays so that a typo can be mended in place.
+        for (int i = 0; i < kBookingLines; ++i)
+            if (&accountBox(i) == &box) rejectedAccountLine = i;
         context_.dialogs.notice("Konto nicht gefunden!");
     }
+}
+
+std::string BookingPage::totalsText() const {
+    const Edit* debits[] = {&Edit17, &Edit19, &Edit21, &Edit23, &Edit25};
+    const Edit* credits[] = {&Edit18, &Edit20, &Edit22, &Edit24, &Edit26};
+    double debit = 0;
+    double credit = 0;
+    for (int i = 0; i < kBookingLines; ++i) {
+        for (const Edit* field : {debits[i], credits[i]}) {
+            double value = 0;
+            if (!field->text.empty() && !parse_float(field->text, value))
+                return "Zeile " + std::to_string(i + 1) + ": \"" + field->text + cp("\" ist kein Betrag.");
+            (field == debits[i] ? debit : credit) += round_to_cents(value);
+        }
+    }
+    return "Summe Soll: " + amount_text(debit) + "   Summe Haben: " + amount_text(credit) +
+           "   Differenz: " + amount_text(debit - credit);
 }
 
 void BookingPage::ComboBox1Exit() { accountExit(ComboBox1, true); }

@@ -29,7 +29,7 @@ public:
     Edit Edit15;    // payer or payee
     Label Label29;  // "Zahlungsgrund:"
     Edit Edit16;    // reason for the payment
-    Label Label30, Label31;  // "Betrag::", "0,00"
+    Label Label30, Label31;  // "Betrag:", "0,00"
     Label Label32, Label33, Label34;  // column heads
     ComboBox ComboBox1, ComboBox2, ComboBox3, ComboBox4, ComboBox5;
     // Lines 1..5: ComboBox1..5 the account, Edit17/Edit18 the debit/credit of
@@ -37,6 +37,13 @@ public:
     // by line with accountBox, debitField and creditField.
     Edit Edit17, Edit18, Edit19, Edit20, Edit21, Edit22, Edit23, Edit24, Edit25, Edit26;
     Label Label44, Label45;  // hidden: "Buchung:" and the position indicator
+    // The account box (0..4) whose name the last exit refused, -1 for none:
+    // the window keeps the input focus there so that the name can be mended.
+    int rejectedAccountLine = -1;
+
+    // Running debit and credit totals of the ten amount fields as typed, and
+    // their difference, rounded to cents as "&Buchen" rounds them.
+    [[nodiscard]] std::string totalsText() const;
 
     // Line i (0..4): account box, debit field, credit field.
     [[nodiscard]] ComboBox& accountBox(int line);

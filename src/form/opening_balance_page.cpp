@@ -152,6 +152,7 @@ void OpeningBalancePage::SpeedButton7Click() {
     st.bookingPosition = st.bookingCount;
     st.bookingShown = false;
     context_.writePositionIndicator();
+    st.status = cp("Eröffnungsbilanz gebucht: ") + std::to_string(st.bookingCount) + " Buchungen.";
     // Without a chart the bookings are emptied all the same, as the question said.
     if (st.currentChart == 0) context_.dialogs.notice(no_chart_message());
 }

@@ -1,5 +1,7 @@
 #include "form/report_pages.h"
 
+#include <algorithm>
+
 #include "accounts/chart_file.h"
 #include "bookings/bookings_file.h"
 #include "reports/account_balances.h"
@@ -116,6 +118,25 @@ void AccountSheetPage::ListBox1Click() {
         StringGrid3.cell(0, row) = sheet.soll[static_cast<std::size_t>(row)];
         StringGrid3.cell(2, row) = sheet.haben[static_cast<std::size_t>(row)];
     }
+}
+
+std::string AccountSheetPage::sheetText() const {
+    int last = -1;  // the last row with text on either side
+    std::size_t width = Label52.text.size();
+    for (int row = 0; row < StringGrid3.rowCount(); ++row) {
+        if (StringGrid3.cell(0, row).empty() && StringGrid3.cell(2, row).empty()) continue;
+        last = row;
+        width = std::max(width, StringGrid3.cell(0, row).size());
+    }
+    auto line = [width](const std::string& soll, const std::string& haben) {
+        std::string text = soll + std::string(width - soll.size(), ' ') + " | " + haben;
+        while (!text.empty() && text.back() == ' ') text.pop_back();
+        return text + "\n";
+    };
+    std::string text = Label51.text + "\n" + line(Label52.text, Label53.text);
+    text += std::string(width + 1, '-') + "+" + std::string(width + 1, '-') + "\n";
+    for (int row = 0; row <= last; ++row) text += line(StringGrid3.cell(0, row), StringGrid3.cell(2, row));
+    return text;
 }
 
 } // namespace saldorama

@@ -60,6 +60,9 @@ public:
     Button SpeedButton37;  // "Kontenplan ansehen": the form shows the chart read-only
     void TabSheet10Show();
     void ListBox1Click();
+    // The T-account shown as plain text for the clipboard: the heading, then
+    // the Soll and Haben sides line by line, parted by " | ".
+    [[nodiscard]] std::string sheetText() const;
 
 private:
     PageContext& context_;

@@ -43,6 +43,7 @@ void CompanyPage::SpeedButton32Click() {
         return;
     }
     context_.einstellungen_sichern();
+    context_.state.status = "Firmendaten gespeichert.";
 }
 
 SettingsPage::SettingsPage(PageContext& context, ChartPage& chart) : context_(context), chart_(chart) {
@@ -53,7 +54,7 @@ SettingsPage::SettingsPage(PageContext& context, ChartPage& chart) : context_(co
     Label23.text = "in %";
     CheckBox2.caption = "Konten mit dem Wert 0,00 in der Bilanz darstellen!";
     CheckBox3.caption = cp("Eröffnen und Abschluss manuell durchführen");
-    yearCaption.text = "Jahr der Buchhaltng:";
+    yearCaption.text = "Jahr der Buchhaltung:";
     for (std::size_t i = 0; i < chartNameCaptions.size(); ++i)
         chartNameCaptions[i].text = cp("Bezeichnung für Kontenplan ") + std::to_string(i + 1) + ":";
     RadioGroup1.caption = "Aktuell";
@@ -73,6 +74,7 @@ void SettingsPage::CheckBox1Click() {
 
 void SettingsPage::Button2Click() {
     context_.einstellungen_sichern();
+    context_.state.status = "Einstellungen gespeichert.";
     chart_.Label14.text = Edit9.text;
     chart_.Label15.text = Edit10.text;
     chart_.Label16.text = Edit11.text;

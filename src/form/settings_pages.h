@@ -44,7 +44,7 @@ public:
     Label Label23;       // "in %"
     CheckBox CheckBox2;  // zero accounts in the balance sheet
     CheckBox CheckBox3;  // manual opening and closing
-    Label yearCaption;   // "Jahr der Buchhaltng:"
+    Label yearCaption;   // "Jahr der Buchhaltung:"
     Edit Edit28;         // the year of the bookkeeping (settings line 13)
     std::array<Label, 4> chartNameCaptions;  // "Bezeichnung für Kontenplan N:"
     Edit Edit9, Edit10, Edit11, Edit12;  // the names of charts 1..4

@@ -18,7 +18,13 @@ namespace saldorama {
 namespace {
 
 FileDialogSpec backup_dialog(const std::string& title, const std::string& offered) {
-    return FileDialogSpec{title, offered, "Kontrex-Dateien (*.qrx)", "*.qrx", "qrx"};
+    return FileDialogSpec{title, offered, "Saldorama-Sicherung (*.qrx)", "*.qrx", "qrx"};
+}
+
+// The last part of a path, for messages.
+std::string base_name(const std::string& path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 const char* const kAccessWord = "Mentor";
@@ -210,6 +216,7 @@ bool TForm1::saveAll() {
     }
     // All or nothing: a failed Save All never leaves a half-written backup.
     write_file_atomic(path, backup_text(backup));
+    state.status = cp("Alles gespeichert in „") + base_name(path) + cp("“.");
     return true;
 }
 
@@ -247,6 +254,20 @@ void TForm1::SpeedButton33Click() {
     writePositionIndicator();
     applySettings(restored);
     state.currentChart = backup.chart;
+    state.status = cp("Sicherung „") + base_name(path) + cp("“ geladen: ") + std::to_string(state.bookingCount) +
+                   " Buchungen.";
+}
+
+std::string TForm1::titleText() const {
+    // The access word never shows, not even in the title bar.
+    std::string title = companyNameToSave();
+    const Edit* names[] = {&settings.Edit9, &settings.Edit10, &settings.Edit11, &settings.Edit12};
+    if (state.currentChart >= 1 && state.currentChart <= 4) {
+        const std::string& name = names[state.currentChart - 1]->text;
+        const std::string chartName = name.empty() ? "Kontenplan " + std::to_string(state.currentChart) : name;
+        title += title.empty() ? chartName : " - " + chartName;
+    }
+    return title.empty() ? Caption : title;
 }
 
 void TForm1::SpeedButton31Click() {

@@ -119,6 +119,9 @@ public:
     // Puts a record into the controls (check box handlers run on change).
     void applySettings(const Settings& settings);
     void einstellungen_sichern();
+    // The window title: the company's name and the current chart's name, or
+    // the caption while neither is known (the desktop adds the program's name).
+    [[nodiscard]] std::string titleText() const;
 
     // Label45: "position/count".
     void writePositionIndicator();

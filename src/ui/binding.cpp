@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QScrollBar>
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QLabel>
@@ -117,6 +119,9 @@ QComboBox* bind_combo(MainWindow& w, QWidget* parent, Bindings& b, const char* n
             items.reserve(static_cast<qsizetype>(control.items.size()));
             for (const auto& item : control.items) items.append(qs(item));
             combo->addItems(items);
+            // The list is as wide as its longest name, however narrow the box.
+            QAbstractItemView* list = combo->view();
+            list->setMinimumWidth(list->sizeHintForColumn(0) + list->verticalScrollBar()->sizeHint().width() + 8);
         }
         const QString text = qs(control.text);
         if (combo->currentText() != text) combo->setEditText(text);
@@ -152,6 +157,11 @@ bool ExitWatcher::eventFilter(QObject* object, QEvent* event) {
     if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) return false;
     QWidget* now = QApplication::focusWidget();
     if (now && (now == watched_ || watched_->isAncestorOf(now))) return false;
+    // A combo box's own drop-down list taking the focus is no exit either.
+    if (auto* combo = qobject_cast<QComboBox*>(watched_)) {
+        QWidget* popup = combo->view()->window();
+        if (popup->isVisible() || (now && popup->isAncestorOf(now))) return false;
+    }
     window_.run(exit_);
     return false;
 }

@@ -5,8 +5,10 @@
 #include <QLineEdit>
 #include <QToolButton>
 #include <QResizeEvent>
+#include <QTimer>
 
 #include "ui/main_window.h"
+#include "ui/ui_text.h"
 
 namespace saldorama::ui {
 
@@ -20,7 +22,8 @@ public:
             return bind_button(window_, this, bindings_, name, control, geometry,
                                [this, handler] { (form_.booking.*handler)(); });
         };
-        button("SpeedButton8", p.SpeedButton8, QRect(32, 8, 121, 30), &BookingPage::SpeedButton8Click);
+        QToolButton* neu =
+            button("SpeedButton8", p.SpeedButton8, QRect(32, 8, 121, 30), &BookingPage::SpeedButton8Click);
         button("SpeedButton9", p.SpeedButton9, QRect(184, 16, 33, 22), &BookingPage::SpeedButton9Click);
         button("SpeedButton25", p.SpeedButton25, QRect(216, 16, 33, 22), &BookingPage::SpeedButton25Click);
         button("SpeedButton26", p.SpeedButton26, QRect(248, 16, 33, 22), &BookingPage::SpeedButton26Click);
@@ -34,6 +37,8 @@ public:
         bind_label(this, bindings_, "Label27", p.Label27, QRect(32, 67, 126, 16));
         QLineEdit* date = bind_edit(window_, this, bindings_, "Edit14", p.Edit14, QRect(160, 64, 121, 22),
                                     [this] { form_.booking.Edit14Exit(); });
+        // A new booking starts with its date ("&Neu" and Alt+N alike).
+        connect(neu, &QToolButton::clicked, date, [date] { date->setFocus(Qt::ShortcutFocusReason); });
         bind_label(this, bindings_, "Label50", p.Label50, QRect(304, 67, 430, 16));
         bind_label(this, bindings_, "Label28", p.Label28, QRect(32, 91, 126, 16));
         QLineEdit* person = bind_edit(window_, this, bindings_, "Edit15", p.Edit15, QRect(160, 88, 217, 22));
@@ -65,9 +70,19 @@ public:
             const Exit accountExit = accountExits[i];
             const Exit debitExit = debitExits[i];
             const Exit creditExit = creditExits[i];
-            QComboBox* box = bind_combo(window_, this, bindings_, ("ComboBox" + std::to_string(i + 1)).c_str(),
-                                        *boxes[i], QRect(32, y, 185, 22),
-                                        [this, accountExit] { (form_.booking.*accountExit)(); });
+            const int line = static_cast<int>(i);
+            QComboBox* box = bind_combo(
+                window_, this, bindings_, ("ComboBox" + std::to_string(i + 1)).c_str(), *boxes[i],
+                QRect(32, y, 185, 22), [this, accountExit, line] {
+                    (form_.booking.*accountExit)();
+                    // A refused name stays for mending, and so does the focus.
+                    QComboBox* refused = boxes_[line];
+                    if (form_.booking.rejectedAccountLine == line && refused)
+                        QTimer::singleShot(0, refused, [this, refused] {
+                            if (isVisible()) refused->setFocus(Qt::OtherFocusReason);
+                        });
+                });
+            boxes_[i] = box;
             QLineEdit* debit = bind_edit(window_, this, bindings_, ("Edit" + std::to_string(17 + 2 * i)).c_str(),
                                          *debits[i], QRect(232, y, 81, 22),
                                          [this, debitExit] { (form_.booking.*debitExit)(); });
@@ -78,7 +93,16 @@ public:
             setTabOrder(box, debit);
             setTabOrder(debit, credit);
             previous = credit;
+            for (QLineEdit* amount : {debit, credit})
+                connect(amount, &QLineEdit::textChanged, this, [this] { syncTotals(); });
         }
+
+        // Running totals while typing, under the lines.
+        totals_ = new QLabel(this);
+        totals_->setObjectName(QStringLiteral("LabelTotals"));
+        totals_->setTextFormat(Qt::PlainText);
+        totals_->setGeometry(32, 310, 440, 18);
+        bindings_.add([this] { syncTotals(); });
 
         bind_label(this, bindings_, "Label44", p.Label44, QRect(480, 48, 60, 16));
         bind_label(this, bindings_, "Label45", p.Label45, QRect(540, 48, 80, 16));
@@ -95,7 +119,14 @@ protected:
     }
 
 private:
+    void syncTotals() {
+        const QString text = qs(form_.booking.totalsText());
+        if (totals_->text() != text) totals_->setText(text);
+    }
+
     QFrame* panel5_;
+    QLabel* totals_ = nullptr;
+    QComboBox* boxes_[5] = {};
 };
 
 } // namespace

@@ -1,4 +1,5 @@
 // TabSheet9: choosing the chart of accounts and the chart as a table.
+#include <QHeaderView>
 #include <QLabel>
 #include <QToolButton>
 #include <QResizeEvent>
@@ -32,6 +33,16 @@ public:
         }
         bind_label(this, bindings_, "Label24", page.Label24, QRect(16, 196, 220, 18));
         grid_ = bind_grid(this, bindings_, "StringGrid1", page.StringGrid1, {}, 0, {204, 67, 57, 64, 58});
+        // Headers are never cut: a column is at least as wide as its header text.
+        bindings_.add([this] {
+            QHeaderView* header = grid_->horizontalHeader();
+            for (int c = 0; c < header->count(); ++c) {
+                const QString text = grid_->model()->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+                const int needed = header->fontMetrics().horizontalAdvance(text) + 16;
+                if (header->sectionSize(c) < needed) header->resizeSection(c, needed);
+            }
+        });
+        setMinimumSize(560, 300);
     }
 
 protected:

@@ -1,7 +1,6 @@
 // Saldorama: the window program.
 #include <QApplication>
 #include <QDir>
-#include <QIcon>
 #include <QMessageBox>
 #include <QStandardPaths>
 #include <QTimer>
@@ -17,13 +16,11 @@
 #include "form/tform1.h"
 #include "ui/main_window.h"
 #include "ui/qt_dialogs.h"
+#include "base/version.h"
 #include "ui/ui_text.h"
 #include "userfolder/folder_choice.h"
 #include "userfolder/folder_error.h"
 
-#ifndef SALDORAMA_VERSION
-#define SALDORAMA_VERSION "0"
-#endif
 #ifndef SALDORAMA_APP_ID
 #define SALDORAMA_APP_ID "saldorama"
 #endif
@@ -59,13 +56,6 @@ bool display_usable() {
 }
 
 // The icon is built in (a Qt resource), so it shows also before installing.
-QIcon program_icon() {
-    QIcon icon;
-    for (const int size : {16, 24, 32, 48, 64, 128, 256})
-        icon.addFile(QStringLiteral(":/icons/saldorama-%1.png").arg(size), QSize(size, size));
-    return icon;
-}
-
 // A folder problem is said on standard error and, where someone sees the
 // screen, in a box: a start from the menu has no terminal.
 int folder_failure(const QString& text) {
@@ -97,7 +87,6 @@ int main(int argc, char* argv[]) {
     }
     QApplication app(argc, argv);
     saldorama::ui::setup_application();
-    QApplication::setWindowIcon(program_icon());
     QGuiApplication::setDesktopFileName(QStringLiteral(SALDORAMA_APP_ID));
 
     saldorama::FolderChoice choice;
@@ -110,7 +99,7 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     try {
-        saldorama::enter_folder(choice, SALDORAMA_VERSION);
+        saldorama::enter_folder(choice, saldorama::kVersion);
     } catch (const saldorama::FolderError& e) {
         return folder_failure(QString::fromUtf8(e.what()));
     }

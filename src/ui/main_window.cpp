@@ -1,16 +1,25 @@
 #include "ui/main_window.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGridLayout>
+#include <QKeySequence>
+#include <QLabel>
 #include <QListWidget>
-#include <QToolButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QShortcut>
+#include <QSplitter>
 #include <QStackedWidget>
+#include <QStyle>
+#include <QStyledItemDelegate>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 
+#include "ui/about_box.h"
 #include "ui/ui_text.h"
 
 namespace saldorama::ui {
@@ -22,6 +31,22 @@ constexpr int kOuterHeight = 635;
 constexpr int kTopPanelHeight = 145;
 constexpr int kTopButtonsWidth = 216;
 constexpr int kLeftPanelWidth = 129;
+
+// Items of a list as high as their text needs when wrapped to the list's width.
+class WrappingDelegate : public QStyledItemDelegate {
+public:
+    explicit WrappingDelegate(QListWidget* list) : QStyledItemDelegate(list), list_(list) {}
+    [[nodiscard]] QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QStyleOptionViewItem wrapped = option;
+        initStyleOption(&wrapped, index);
+        wrapped.features |= QStyleOptionViewItem::WrapText;
+        wrapped.rect = QRect(0, 0, std::max(40, list_->viewport()->width()), 10000);
+        return list_->style()->sizeFromContents(QStyle::CT_ItemViewItem, &wrapped, QSize(), list_);
+    }
+
+private:
+    QListWidget* list_;
+};
 
 QFrame* panel(const char* name, QWidget* parent) {
     auto* frame = new QFrame(parent);
@@ -39,28 +64,42 @@ PageView::PageView(MainWindow& window, Page page)
 
 MainWindow::MainWindow(TForm1& form) : form_(form) {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(qs(form_.Caption));
-    // System menu and minimise button, no maximise button; the size is fixed.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setFixedSize(kOuterWidth, kOuterHeight);
+    setWindowTitle(qs(form_.titleText()));
+    // A normal window: it can be resized and maximised; pages that do not fit scroll.
+    resize(kOuterWidth, kOuterHeight);
 
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
-    QFrame* top = panel("Panel2", this);
-    top->setFixedHeight(kTopPanelHeight);
-    outer->addWidget(top);
-    auto* lower = new QHBoxLayout;
+    // The learner may draw the exercise list taller at the cost of the page.
+    auto* split = new QSplitter(Qt::Vertical, this);
+    split->setObjectName(QStringLiteral("Splitter1"));
+    split->setChildrenCollapsible(false);
+    outer->addWidget(split, 1);
+    QFrame* top = panel("Panel2", split);
+    top->setMinimumHeight(kTopPanelHeight);
+    split->addWidget(top);
+    auto* lowerWidget = new QWidget(split);
+    split->addWidget(lowerWidget);
+    split->setStretchFactor(0, 0);
+    split->setStretchFactor(1, 1);
+    split->setSizes({kTopPanelHeight, kOuterHeight - kTopPanelHeight});
+    auto* lower = new QHBoxLayout(lowerWidget);
     lower->setContentsMargins(0, 0, 0, 0);
     lower->setSpacing(0);
-    outer->addLayout(lower, 1);
-    QFrame* left = panel("Panel1", this);
+    QFrame* left = panel("Panel1", lowerWidget);
     left->setFixedWidth(kLeftPanelWidth);
     lower->addWidget(left);
-    pages_ = new QStackedWidget(this);
+    pages_ = new QStackedWidget(lowerWidget);
     pages_->setObjectName(QStringLiteral("PageControl1"));
     lower->addWidget(pages_, 1);
+
+    statusLine_ = new QLabel(this);
+    statusLine_->setObjectName(QStringLiteral("StatusLine"));
+    statusLine_->setTextFormat(Qt::PlainText);
+    statusLine_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    statusLine_->setContentsMargins(4, 1, 4, 1);
+    outer->addWidget(statusLine_);
 
     buildPanels(top, left);
 
@@ -69,9 +108,21 @@ MainWindow::MainWindow(TForm1& form) : form_(form) {
                            make_settings_page(*this), make_exercise_page(*this), make_chart_page(*this),
                            make_account_sheet_page(*this), make_operating_page(*this)}) {
         views_[view->page()] = view;
-        pages_->addWidget(view);
+        // Pages laid out at fixed places keep their size and scroll when the
+        // window is smaller; the others set their own minimum.
+        if (view->minimumSize().isNull()) {
+            const QPoint corner = view->childrenRect().bottomRight();
+            view->setMinimumSize(corner.x() + 8, corner.y() + 8);
+        }
+        auto* scroll = new QScrollArea(pages_);
+        scroll->setObjectName(view->objectName() + QStringLiteral("Scroll"));
+        scroll->setFrameShape(QFrame::NoFrame);
+        scroll->setWidgetResizable(true);
+        scroll->setWidget(view);
+        scrolls_[view->page()] = scroll;
+        pages_->addWidget(scroll);
     }
-    pages_->setCurrentWidget(views_.at(form_.activePage()));
+    pages_->setCurrentWidget(scrolls_.at(form_.activePage()));
 }
 
 MainWindow::~MainWindow() {
@@ -83,6 +134,18 @@ MainWindow::~MainWindow() {
     views_.clear();
     delete checkList_;
     checkList_ = nullptr;
+}
+
+void MainWindow::syncNavigationMarks() {
+    for (auto& [button, target] : navButtons_) {
+        const bool on = target == form_.activePage();
+        if (button->isChecked() != on) button->setChecked(on);
+        if (button->font().bold() != on) {
+            QFont font = button->font();
+            font.setBold(on);
+            button->setFont(font);
+        }
+    }
 }
 
 void MainWindow::buildPanels(QWidget* top, QWidget* left) {
@@ -104,25 +167,33 @@ void MainWindow::buildPanels(QWidget* top, QWidget* left) {
         }
         grid->addWidget(b, row, col, 1, span);
     };
-    place(bind_nav_button(*this, buttons, panelBindings_, "SpeedButton22", form_.SpeedButton22, {}, Page::TabSheet8,
-                          [this] { form_.SpeedButton22Click(); }),
-          0, 0, 1);
-    place(bind_button(*this, buttons, panelBindings_, "SpeedButton23", form_.SpeedButton23, {},
-                      [this] { form_.SpeedButton23Click(); }),
-          0, 1, 1);
-    place(bind_button(*this, buttons, panelBindings_, "SpeedButton24", form_.SpeedButton24, {},
-                      [this] { form_.SpeedButton24Click(); }),
-          0, 2, 1);
-    place(bind_nav_button(*this, buttons, panelBindings_, "SpeedButton35", form_.SpeedButton35, {}, Page::TabSheet2,
-                          [this] { form_.SpeedButton35Click(); }),
-          1, 0, 3);
+    QToolButton* exercises = bind_nav_button(*this, buttons, panelBindings_, "SpeedButton22", form_.SpeedButton22, {},
+                                             Page::TabSheet8, [this] { form_.SpeedButton22Click(); });
+    navButtons_.emplace_back(exercises, Page::TabSheet8);
+    place(exercises, 0, 0, 1);
+    QToolButton* chart = bind_button(*this, buttons, panelBindings_, "SpeedButton23", form_.SpeedButton23, {},
+                                     [this] { form_.SpeedButton23Click(); });
+    navButtons_.emplace_back(chart, Page::TabSheet9);
+    place(chart, 0, 1, 1);
+    QToolButton* settings = bind_button(*this, buttons, panelBindings_, "SpeedButton24", form_.SpeedButton24, {},
+                                        [this] { form_.SpeedButton24Click(); });
+    navButtons_.emplace_back(settings, Page::TabSheet7);
+    place(settings, 0, 2, 1);
+    QToolButton* company = bind_nav_button(*this, buttons, panelBindings_, "SpeedButton35", form_.SpeedButton35, {},
+                                           Page::TabSheet2, [this] { form_.SpeedButton35Click(); });
+    navButtons_.emplace_back(company, Page::TabSheet2);
+    place(company, 1, 0, 3);
     grid->setRowStretch(0, 3);
     grid->setRowStretch(1, 2);
 
     checkList_ = new QListWidget(top);
     checkList_->setObjectName(QStringLiteral("CheckListBox1"));
     checkList_->setFont(fixed_font(QStringLiteral("Courier New"), 13, false));
-    checkList_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // Long lines wrap within the list's width instead of scrolling sideways.
+    checkList_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    checkList_->setWordWrap(true);
+    checkList_->setResizeMode(QListView::Adjust);
+    checkList_->setItemDelegate(new WrappingDelegate(checkList_));
     checkList_->setFocusPolicy(Qt::ClickFocus);
     topLayout->addWidget(checkList_, 1);
     connect(checkList_, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
@@ -159,10 +230,41 @@ void MainWindow::buildPanels(QWidget* top, QWidget* left) {
         QToolButton* b = n.target == Page::TabSheet1
                              ? bind_button(*this, left, panelBindings_, n.name, n.control, {}, n.handler)
                              : bind_nav_button(*this, left, panelBindings_, n.name, n.control, {}, n.target, n.handler);
-        b->setFixedHeight(40);
+        // 40 pixels high where there is room, lower on a small screen.
+        b->setMinimumHeight(24);
+        b->setMaximumHeight(40);
+        b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
         leftLayout->addWidget(b);
+        if (n.target != Page::TabSheet1) navButtons_.emplace_back(b, n.target);
     }
     leftLayout->addStretch(1);
+    auto* about = new QToolButton(left);
+    about->setObjectName(QStringLiteral("AboutButton"));
+    about->setText(QString::fromUtf8("Über Saldorama"));
+    about->setFocusPolicy(Qt::NoFocus);
+    about->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    about->setMinimumHeight(22);
+    connect(about, &QToolButton::clicked, this, [this] { show_about_box(this); });
+    leftLayout->addWidget(about);
+
+    // The pages on show are marked; Ctrl+1 to Ctrl+9 reach them from the
+    // keyboard (the pages' own keys are Alt+letter, Ctrl+P is for printing).
+    const std::pair<const char*, Page> keys[] = {
+        {"Ctrl+1", Page::TabSheet3}, {"Ctrl+2", Page::TabSheet4},  {"Ctrl+3", Page::TabSheet5},
+        {"Ctrl+4", Page::TabSheet11}, {"Ctrl+5", Page::TabSheet6}, {"Ctrl+6", Page::TabSheet10},
+        {"Ctrl+7", Page::TabSheet8}, {"Ctrl+8", Page::TabSheet2},  {"Ctrl+9", Page::TabSheet7},
+    };
+    for (auto& [button, target] : navButtons_) {
+        button->setCheckable(true);
+        for (const auto& [key, page] : keys) {
+            if (page != target) continue;
+            const QKeySequence sequence(QString::fromLatin1(key));
+            button->setToolTip(sequence.toString(QKeySequence::NativeText));
+            auto* shortcut = new QShortcut(sequence, this);
+            shortcut->setContext(Qt::WindowShortcut);
+            connect(shortcut, &QShortcut::activated, button, [button] { button->click(); });
+        }
+    }
 }
 
 void MainWindow::run(const std::function<void()>& handler) {
@@ -196,11 +298,16 @@ void MainWindow::refresh() {
 
 void MainWindow::refreshOnce() {
     syncing_ = true;
-    PageView* target = views_.at(form_.activePage());
+    QScrollArea* target = scrolls_.at(form_.activePage());
     if (pages_->currentWidget() != target) pages_->setCurrentWidget(target);
     panelBindings_.sync();
+    syncNavigationMarks();
     syncCheckList();
-    target->refresh();
+    views_.at(form_.activePage())->refresh();
+    const QString title = qs(form_.titleText());
+    if (windowTitle() != title) setWindowTitle(title);
+    const QString status = qs(form_.state.status);
+    if (statusLine_->text() != status) statusLine_->setText(status);
     syncing_ = false;
 }
 
@@ -211,6 +318,11 @@ void MainWindow::syncCheckList() {
         checkList_->clear();
         for (const auto& text : list.items) {
             auto* item = new QListWidgetItem(qs(text), checkList_);
+            // A blank line only spaces the text: it has no tick box.
+            if (qs(text).trimmed().isEmpty()) {
+                item->setFlags(Qt::NoItemFlags);
+                continue;
+            }
             item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
             item->setCheckState(Qt::Unchecked);
         }
@@ -218,6 +330,7 @@ void MainWindow::syncCheckList() {
     for (int i = 0; i < checkList_->count(); ++i) {
         const bool on = static_cast<std::size_t>(i) < list.checked.size() && list.checked[static_cast<std::size_t>(i)];
         QListWidgetItem* item = checkList_->item(i);
+        if (!(item->flags() & Qt::ItemIsUserCheckable)) continue;
         const Qt::CheckState state = on ? Qt::Checked : Qt::Unchecked;
         if (item->checkState() != state) item->setCheckState(state);
     }
@@ -232,18 +345,26 @@ void MainWindow::startUp(const StartupOptions& options) {
 }
 
 void MainWindow::fitOuterSize() {
+    if (isMaximized() || isFullScreen()) return;
     const int frameWidth = frameGeometry().width() - width();
     const int frameHeight = frameGeometry().height() - height();
-    setFixedSize(kOuterWidth - frameWidth, kOuterHeight - frameHeight);
-    if (QScreen* s = screen()) {
-        const QRect area = s->availableGeometry();
-        move(area.x() + (area.width() - kOuterWidth) / 2, area.y() + (area.height() - kOuterHeight) / 2);
-    }
+    int outerWidth = kOuterWidth;
+    int outerHeight = kOuterHeight;
+    QRect area(0, 0, kOuterWidth, kOuterHeight);
+    if (QScreen* s = screen()) area = s->availableGeometry();
+    outerWidth = std::min(outerWidth, area.width());
+    outerHeight = std::min(outerHeight, area.height());
+    resize(outerWidth - frameWidth, outerHeight - frameHeight);
+    move(area.x() + (area.width() - outerWidth) / 2, area.y() + (area.height() - outerHeight) / 2);
 }
 
 PageView* MainWindow::pageView(Page page) const { return views_.at(page); }
 
-PageView* MainWindow::shownPageView() const { return static_cast<PageView*>(pages_->currentWidget()); }
+PageView* MainWindow::shownPageView() const {
+    for (const auto& [page, scroll] : scrolls_)
+        if (scroll == pages_->currentWidget()) return views_.at(page);
+    return nullptr;
+}
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     // The title bar ends the program at once; fields left now run no handler.

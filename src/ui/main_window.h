@@ -6,8 +6,11 @@
 #include "form/tform1.h"
 #include "ui/binding.h"
 
+class QLabel;
 class QListWidget;
+class QScrollArea;
 class QStackedWidget;
+class QToolButton;
 
 namespace saldorama::ui {
 
@@ -55,7 +58,8 @@ public:
 
     // Start-up: FormCreate, then the first display of the window.
     void startUp(const StartupOptions& options = {});
-    // The outer size 869 x 635 once the window manager has framed the window.
+    // The outer size 869 x 635 once the window manager has framed the window,
+    // or the screen's free area where that is smaller; centred on the screen.
     void fitOuterSize();
 
     [[nodiscard]] PageView* pageView(Page page) const;
@@ -68,7 +72,12 @@ private:
     void buildPanels(QWidget* top, QWidget* left);
     void syncCheckList();
     void refreshOnce();
+    void syncNavigationMarks();
 
+    // The navigation buttons with the page each shows, to mark the page on show.
+    std::vector<std::pair<QToolButton*, Page>> navButtons_;
+    std::map<Page, QScrollArea*> scrolls_;
+    QLabel* statusLine_ = nullptr;
     TForm1& form_;
     Bindings panelBindings_;
     QListWidget* checkList_ = nullptr;

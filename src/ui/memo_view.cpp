@@ -130,11 +130,8 @@ MemoView::MemoView(QWidget* parent, const QFont& font) : QListView(parent), mode
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    // White paper as in a text memo, whatever the style makes of a list.
-    QPalette paper = palette();
-    paper.setColor(QPalette::Base, Qt::white);
-    paper.setColor(QPalette::Text, Qt::black);
-    setPalette(paper);
+    // Plain text paper in the theme's colours, never the list's alternating rows.
+    setAlternatingRowColors(false);
 
     // The context menu of a text memo.
     auto* copyAction = new QAction(QStringLiteral("&Kopieren"), this);

@@ -31,6 +31,8 @@ std::string q_to_native(const QString& path) { return QFile::encodeName(path).to
 } // namespace
 
 void QtDialogs::setHook(Hook h) { hook() = std::move(h); }
+bool QtDialogs::hooked() { return static_cast<bool>(hook()); }
+BoxAnswer QtDialogs::callHook(const BoxCall& call) { return hook()(call); }
 
 void QtDialogs::notice(const std::string& text) {
     show_box(parent_, {BoxCall::Kind::Notice, kAppTitle, qs(text), QMessageBox::NoIcon, {}, {}, {}, {}});

@@ -18,7 +18,7 @@ struct BoxCall {
     QString text;              // message, empty for file dialogs
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QString fileName;          // offered name (file dialogs)
-    QString filter;            // "Kontrex-Dateien (*.qrx)"
+    QString filter;            // "Saldorama-Sicherung (*.qrx)"
     QString defaultSuffix;
     QString directory;         // where a file dialog starts; empty: the working directory
     Preset preset = Preset::Yes;  // questions: the preselected button
@@ -37,6 +37,10 @@ class QtDialogs : public Dialogs {
 public:
     using Hook = std::function<BoxAnswer(const BoxCall&)>;
     static void setHook(Hook hook);
+    // For boxes of the window's own (not of the core): whether a hook takes
+    // them, and handing one to it.
+    [[nodiscard]] static bool hooked();
+    static BoxAnswer callHook(const BoxCall& call);
 
     // The window the boxes belong to (centred over it, modal to it).
     void setParent(QWidget* parent) { parent_ = parent; }

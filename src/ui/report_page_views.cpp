@@ -1,6 +1,11 @@
 // The report pages: balance sheet (TabSheet5), journal (TabSheet6),
 // operating result (TabSheet11) and the T-accounts (TabSheet10).
+#include <QClipboard>
 #include <QFrame>
+#include <QGuiApplication>
+#include <QKeySequence>
+#include <QShortcut>
+#include <algorithm>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
@@ -65,14 +70,13 @@ public:
         grid_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         if (auto* model = dynamic_cast<GridModel*>(grid_->model())) model->setHeaderFont(fixed);
 
-        // The two black bars that draw the "T" over the grid.
+        // The two bars that draw the "T" over the grid, in the text colour.
         auto bar = [this](const char* name) {
             auto* frame = new QFrame(this);
             frame->setObjectName(QString::fromLatin1(name));
             frame->setAutoFillBackground(true);
-            QPalette black = frame->palette();
-            black.setColor(QPalette::Window, Qt::black);
-            frame->setPalette(black);
+            frame->setBackgroundRole(QPalette::Text);
+            frame->setForegroundRole(QPalette::Base);  // it stands on the grid's paper
             return frame;
         };
         vertical_ = bar("Panel6");
@@ -96,12 +100,23 @@ public:
             window_.run([this] { form_.accountSheet.ListBox1Click(); });
         });
         bindings_.add([this] { syncList(); });
+
+        // Ctrl+C copies the whole T-account as text.
+        auto* copy = new QShortcut(QKeySequence::Copy, this);
+        copy->setObjectName(QStringLiteral("CopyTAccount"));
+        copy->setContext(Qt::WindowShortcut);
+        connect(copy, &QShortcut::activated, this, [this] {
+            QGuiApplication::clipboard()->setText(qs(form_.accountSheet.sheetText()));
+        });
+        setMinimumSize(740, 260);
     }
 
 protected:
     void resizeEvent(QResizeEvent* event) override {
         PageView::resizeEvent(event);
-        const int listWidth = 140;
+        // Wide enough for the longest account name.
+        const int listWidth =
+            std::max(140, list_->sizeHintForColumn(0) + list_->verticalScrollBar()->sizeHint().width() + 12);
         panel4_->setGeometry(width() - listWidth, 0, listWidth, height());
         const int frame = grid_->frameWidth();
         const int gridWidth = kSollWidth + kGapWidth + kHabenWidth + 2 * frame +
@@ -124,6 +139,7 @@ private:
             shownItems_ = control.items;
             list_->clear();
             for (const auto& item : control.items) list_->addItem(qs(item));
+            resizeEvent(nullptr);
         }
         if (list_->currentRow() != control.itemIndex) list_->setCurrentRow(control.itemIndex);
     }

@@ -2,6 +2,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
@@ -26,22 +27,37 @@ public:
         prompt->setFont(bold);
 
         const int rows[] = {60, 88, 116, 180, 208, 236, 276, 304};
-        QPalette lightBlue = palette();
-        lightBlue.setColor(QPalette::Base, QColor(0xCC, 0xE4, 0xFA));
+        QWidget* previous = nullptr;
         for (std::size_t i = 0; i < 8; ++i) {
             bind_label(this, bindings_, ("caption" + std::to_string(i + 1)).c_str(), page.captions[i],
                        QRect(32, rows[i] + 3, 230, 17));
             const std::string name = "Edit" + std::to_string(i + 1);
             QLineEdit* edit = bind_edit(window_, this, bindings_, name.c_str(), page.field(static_cast<CompanyField>(i)), QRect(270, rows[i], 320, 22));
-            edit->setPalette(lightBlue);
+            if (previous) setTabOrder(previous, edit);
+            previous = edit;
         }
         QLabel* bank = bind_label(this, bindings_, "Label6", page.Label6, QRect(32, 152, 300, 20));
         QFont head = bank->font();
         head.setBold(true);
         bank->setFont(head);
-        bind_button(window_, this, bindings_, "SpeedButton32", page.SpeedButton32, QRect(270, 348, 89, 28),
-                    [this] { form_.company.SpeedButton32Click(); });
+        ok_ = bind_button(window_, this, bindings_, "SpeedButton32", page.SpeedButton32, QRect(270, 348, 89, 28),
+                          [this] { form_.company.SpeedButton32Click(); });
+        // The one button of the form: Tab reaches it, Return presses it.
+        ok_->setFocusPolicy(Qt::StrongFocus);
+        setTabOrder(previous, ok_);
     }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+            ok_->click();
+            return;
+        }
+        PageView::keyPressEvent(event);
+    }
+
+private:
+    QToolButton* ok_;
 };
 
 class SettingsPageView : public PageView {

@@ -1,5 +1,7 @@
 // TabSheet1: picture, heading, version and the notice.
 #include <QLabel>
+#include <algorithm>
+#include <cmath>
 #include <QPixmap>
 #include <QResizeEvent>
 #include <QTextBlock>
@@ -37,8 +39,22 @@ Qt::Alignment alignment(RtfAlign align) {
     return Qt::AlignLeft;
 }
 
+// Whether a text colour stands out clearly from a background (a contrast
+// ratio of at least 3 in relative luminance).
+bool readable_on(const QColor& text, const QColor& background) {
+    auto luminance = [](const QColor& c) {
+        auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const double a = luminance(text) + 0.05;
+    const double b = luminance(background) + 0.05;
+    return std::max(a, b) / std::min(a, b) >= 3.0;
+}
+
 // The notice with its formatting: one block a paragraph, one fragment a run.
-void fill_document(QTextDocument& document, const RtfDocument& rtf) {
+// A colour of the file that would not stand out from the box's background
+// (dark headings in a dark theme) gives way to the theme's text colour.
+void fill_document(QTextDocument& document, const RtfDocument& rtf, const QColor& background) {
     document.clear();
     QTextOption option = document.defaultTextOption();
     option.setTabStopDistance(48);  // half an inch, the rich-text default
@@ -69,8 +85,10 @@ void fill_document(QTextDocument& document, const RtfDocument& rtf) {
             format.setFontUnderline(run.underline);
             format.setFontPointSize(run.fontSizeHalfPoints > 0 ? run.fontSizeHalfPoints / 2.0 : 12.0);
             if (!run.fontName.empty()) format.setFontFamilies({qs(run.fontName)});
-            if (run.hasColor)
-                format.setForeground(QColor((run.color >> 16) & 0xFF, (run.color >> 8) & 0xFF, run.color & 0xFF));
+            if (run.hasColor) {
+                const QColor colour((run.color >> 16) & 0xFF, (run.color >> 8) & 0xFF, run.color & 0xFF);
+                if (readable_on(colour, background)) format.setForeground(colour);
+            }
             QString text = qs(run.text);
             text.replace(QLatin1Char('\n'), QChar::LineSeparator);
             cursor.insertText(text, format);
@@ -104,6 +122,7 @@ public:
         richEdit_->setAcceptRichText(true);
         bindings_.add([this] { syncImage(); });
         bindings_.add([this] { syncNotice(); });
+        setMinimumSize(738, 330);
     }
 
 protected:
@@ -126,7 +145,7 @@ private:
         if (noticeShown_ && same_document(shown_, form_.start.RichEdit1.document)) return;
         shown_ = form_.start.RichEdit1.document;
         noticeShown_ = true;
-        fill_document(*richEdit_->document(), shown_);
+        fill_document(*richEdit_->document(), shown_, richEdit_->palette().color(QPalette::Base));
         richEdit_->moveCursor(QTextCursor::Start);
     }
 

@@ -3,8 +3,16 @@
 #include <QApplication>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include "base/cp1252.h"
+
+// The resources are built into the ui library; a static library needs them
+// named once (outside any namespace).
+static void init_resources() { Q_INIT_RESOURCE(saldorama_ui); }
 
 namespace saldorama::ui {
 
@@ -41,6 +49,24 @@ void setup_application() {
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(12);
     QApplication::setFont(font);
+    init_resources();
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/saldorama/saldorama.svg")));
+    install_german_translation();
+}
+
+bool install_german_translation() {
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    static QTranslator* translator = nullptr;
+    if (translator) return true;
+    auto* loaded = new QTranslator(QCoreApplication::instance());
+    if (!loaded->load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete loaded;
+        return false;
+    }
+    QCoreApplication::installTranslator(loaded);
+    translator = loaded;
+    return true;
 }
 
 } // namespace saldorama::ui

@@ -17,9 +17,12 @@ namespace saldorama::ui {
 
 inline constexpr const char* kAppTitle = "Saldorama";
 
-// Application name and the window's base font (an Arial-like sans serif,
-// at the small size of the dialog font, so that the pages' fixed pixel
-// layouts fit).
+// Application name, window icon, Qt's German texts and the window's base
+// font (an Arial-like sans serif, at the small size of the dialog font, so
+// that the pages' fixed pixel layouts fit).
 void setup_application();
+// Qt's own texts (file dialogs, context menus, standard buttons) in German;
+// false when the translation is not installed.
+bool install_german_translation();
 
 } // namespace saldorama::ui

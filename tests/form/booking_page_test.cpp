@@ -109,11 +109,11 @@ TEST_F(BookingStory, ConstructorSetsCaptionsAndViewingMode) {
     EXPECT_EQ(page.Label50.text, "(Format: TT.MM.JJJJ, TT.MM.JJ, TTMMJJ oder TTMM; auch 5.1.26)");
     EXPECT_EQ(page.Label28.text, "Einzahler/Empf\xE4nger:");
     EXPECT_EQ(page.Label29.text, "Zahlungsgrund:");
-    EXPECT_EQ(page.Label30.text, "Betrag::");
+    EXPECT_EQ(page.Label30.text, "Betrag:");
     EXPECT_EQ(page.Label31.text, "0,00");
     EXPECT_EQ(page.Label32.text, "Konto:");
     EXPECT_EQ(page.Label33.text, "Sollbetrag:");
-    EXPECT_EQ(page.Label34.text, "Habenbetrag::");
+    EXPECT_EQ(page.Label34.text, "Habenbetrag:");
     EXPECT_EQ(page.Label44.text, "Buchung:");
     EXPECT_FALSE(page.Label44.visible);
     EXPECT_FALSE(page.Label45.visible);
@@ -243,10 +243,11 @@ TEST_F(BookingStory, BookAppendsTheFormAndMovesToIt) {
     EXPECT_FALSE(page.SpeedButton29.enabled);
     EXPECT_TRUE(page.SpeedButton28.enabled);
     EXPECT_TRUE(page.SpeedButton36.enabled);
-    // The form keeps what was typed.
+    // The form keeps what was typed and shows the number the booking got.
     EXPECT_EQ(page.Edit14.text, "2412");
     EXPECT_EQ(page.Edit17.text, "100");
-    EXPECT_EQ(page.Label26.text, "wird automatisch eingetragen");
+    EXPECT_EQ(page.Label26.text, "1");
+    EXPECT_EQ(form.state.status, "Buchung Nr. 1 gebucht.");
 }
 
 TEST_F(BookingStory, BookedRecordIsShownWithItsNumberAfterShowingAgain) {
@@ -803,18 +804,52 @@ TEST_F(BookingStory, AccountBoxCapitalisesTheFirstLetterBeforeTheLookup) {
     EXPECT_TRUE(dialogs.log.empty());
 }
 
-TEST_F(BookingStory, UnknownAccountIsEmptiedWithANotice) {
+TEST_F(BookingStory, UnknownAccountStaysForMendingWithANotice) {
     start();
     show();
     page.ComboBox2.text = "kasse ";  // trailing blank: no account
     form.run([&] { page.ComboBox2Exit(); });
-    EXPECT_EQ(page.ComboBox2.text, "");
+    EXPECT_EQ(page.ComboBox2.text, "Kasse ");
+    EXPECT_EQ(page.rejectedAccountLine, 1);
     EXPECT_EQ(dialogs.texts(Kind::Notice), std::vector<std::string>{"Konto nicht gefunden!"});
 
     page.ComboBox3.text = cp("ärger");  // umlauts stay as they are
     form.run([&] { page.ComboBox3Exit(); });
-    EXPECT_EQ(page.ComboBox3.text, "");
+    EXPECT_EQ(page.ComboBox3.text, cp("ärger"));
+    EXPECT_EQ(page.rejectedAccountLine, 2);
     EXPECT_EQ(dialogs.texts(Kind::Notice).size(), 2u);
+
+    page.ComboBox3.text = "Bank";
+    form.run([&] { page.ComboBox3Exit(); });
+    EXPECT_EQ(page.rejectedAccountLine, -1);
+    EXPECT_EQ(dialogs.texts(Kind::Notice).size(), 2u);
+}
+
+TEST_F(BookingStory, BookRefusesAnAccountNameThatNoExitChecked) {
+    start();
+    show();
+    enter("2412", "Kunde", "Einlage");
+    line(0, "Kasse", "100", "");
+    line(2, "Bnak", "", "100");  // typed, then "&Buchen" pressed at once
+    ASSERT_TRUE(book());
+    EXPECT_EQ(dialogs.texts(Kind::Notice), std::vector<std::string>{"Konto nicht gefunden!"});
+    EXPECT_TRUE(records().empty());
+    EXPECT_EQ(page.ComboBox3.text, "Bnak");
+}
+
+TEST_F(BookingStory, TotalsFollowTheAmountFieldsAsTyped) {
+    start();
+    show();
+    form.run([&] { page.SpeedButton8Click(); });
+    EXPECT_EQ(page.totalsText(), "Summe Soll: 0,00   Summe Haben: 0,00   Differenz: 0,00");
+    page.Edit17.text = "100,005";  // rounded to cents as a booking is
+    page.Edit19.text = "0,1";
+    page.Edit20.text = "";
+    page.Edit22.text = "0,2";
+    page.Edit24.text = "-5";
+    EXPECT_EQ(page.totalsText(), "Summe Soll: 100,10   Summe Haben: -4,80   Differenz: 104,90");
+    page.Edit26.text = "1O";
+    EXPECT_EQ(page.totalsText(), "Zeile 5: \"1O\" ist kein Betrag.");
 }
 
 TEST_F(BookingStory, FirstTwoAccountBoxesAreCheckedAlsoWhenEmpty) {
@@ -837,5 +872,5 @@ TEST_F(BookingStory, AccountCheckWithoutChartGivesBothNotices) {
     form.run([&] { page.ComboBox4Exit(); });
     EXPECT_EQ(dialogs.texts(Kind::Notice),
               (std::vector<std::string>{cp("Du hast keinen Kontenplan ausgewählt!"), "Konto nicht gefunden!"}));
-    EXPECT_EQ(page.ComboBox4.text, "");
+    EXPECT_EQ(page.ComboBox4.text, "Kasse");
 }

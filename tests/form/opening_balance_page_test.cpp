@@ -110,6 +110,7 @@ TEST_F(OpeningBalance, TwoAmountsGiveTwoOpeningBookings) {
     EXPECT_EQ(form.state.bookingCount, 2);
     EXPECT_EQ(form.state.bookingPosition, 2);
     EXPECT_EQ(form.booking.Label45.text, "2/2");
+    EXPECT_EQ(form.state.status, cp("Eröffnungsbilanz gebucht: 2 Buchungen."));
     EXPECT_EQ(grid.cell(1, 3), "300,5");  // the cell keeps what was typed
 }
 

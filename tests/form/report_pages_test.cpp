@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "base/cp1252.h"
 #include "bookings/bookings_file.h"
 #include "form/tform1.h"
@@ -192,6 +194,11 @@ TEST_F(ReportPages, AccountSheetListsTheChartAndShowsTheChosenAccount) {
     EXPECT_TRUE(dialogs.log.empty());
     EXPECT_EQ(form.accountSheet.Label51.text, "Konto: Kasse");
     test::expect_golden("taccount_debit_side_longer.txt", sheetRows());
+    // What Ctrl+C copies: the heading, the two sides, the rows up to the last one used.
+    std::vector<std::string> copied;
+    std::istringstream text(form.accountSheet.sheetText());
+    for (std::string l; std::getline(text, l);) copied.push_back(l);
+    test::expect_golden("taccount_copied.txt", copied);
 
     // Showing the page again empties the T-account but keeps the heading.
     form.run([&] { form.accountSheet.TabSheet10Show(); });

@@ -73,7 +73,7 @@ TEST_F(BackupFixture, SaveAllOffersItsDialogAndWritesTheBackup) {
     const FileDialogSpec& offered = dialogs.fileDialogs[0];
     EXPECT_EQ(offered.title, "Aktuellen Stand zwischenspeichern");
     EXPECT_EQ(offered.fileName, "sicherung");
-    EXPECT_EQ(offered.filterName, "Kontrex-Dateien (*.qrx)");
+    EXPECT_EQ(offered.filterName, "Saldorama-Sicherung (*.qrx)");
     EXPECT_EQ(offered.pattern, "*.qrx");
     EXPECT_EQ(offered.defaultExtension, "qrx");
     EXPECT_EQ(dir.read("stand.qrx"),
@@ -84,6 +84,7 @@ TEST_F(BackupFixture, SaveAllOffersItsDialogAndWritesTheBackup) {
                   "2|24.12.2023|Max|Miete|Kasse|99999,99|0|Bank|0|99999,99||0|0||0|0||0|0|\r\n");
     // No message; the chosen name is offered next time.
     EXPECT_EQ(dialogs.log.size(), 1u);
+    EXPECT_EQ(form.state.status, cp("Alles gespeichert in „stand.qrx“."));
     EXPECT_EQ(form.lastBackupName, "stand.qrx");
     ASSERT_TRUE(saveAll(std::nullopt));
     EXPECT_EQ(dialogs.fileDialogs.back().fileName, "stand.qrx");
@@ -208,7 +209,7 @@ TEST_F(BackupFixture, RestoreGivesBackTheSavedBookingsAndSettings) {
     ASSERT_TRUE(restore("stand"));
     ASSERT_EQ(dialogs.fileDialogs.size(), 1u);
     EXPECT_EQ(dialogs.fileDialogs[0].title, "Sicherung laden");
-    EXPECT_EQ(dialogs.fileDialogs[0].filterName, "Kontrex-Dateien (*.qrx)");
+    EXPECT_EQ(dialogs.fileDialogs[0].filterName, "Saldorama-Sicherung (*.qrx)");
     EXPECT_EQ(dialogs.fileDialogs[0].pattern, "*.qrx");
     EXPECT_EQ(dialogs.texts(Kind::Question),
               std::vector<std::string>{
@@ -223,6 +224,7 @@ TEST_F(BackupFixture, RestoreGivesBackTheSavedBookingsAndSettings) {
     EXPECT_EQ(form.state.bookingCount, 3);
     EXPECT_EQ(form.state.bookingPosition, 3);
     EXPECT_EQ(form.booking.Label45.text, "3/3");
+    EXPECT_EQ(form.state.status, cp("Sicherung „stand.qrx“ geladen: 3 Buchungen."));
     EXPECT_EQ(files_in(dir.path()),
               (std::vector<std::string>{"buchungen.dat", "einstellungen.txt", "stand.qrx"}));
 }

@@ -87,6 +87,7 @@ TEST_F(Pages, SaveCopiesTheChartNamesIntoTheCaptions) {
     EXPECT_EQ(form.chart.Label16.text, "Handel");  // typing alone changes nothing
     form.settings.Button2Click();
     EXPECT_EQ(form.chart.Label16.text, "Gro\xDF" "handel");
+    EXPECT_EQ(form.state.status, "Einstellungen gespeichert.");
 }
 
 TEST_F(Pages, NewYearIsSavedButTakesEffectOnlyAtTheNextStart) {
@@ -104,6 +105,7 @@ TEST_F(Pages, CompanyOkStoresUnsavedEditsOfBothPages) {
     EXPECT_NE(bytes.find("Neue Str. 5\r\n"), std::string::npos);
     EXPECT_NE(bytes.find("\r\n19\r\ntrue\r\n"), std::string::npos);
     EXPECT_TRUE(dialogs.log.empty());
+    EXPECT_EQ(form.state.status, "Firmendaten gespeichert.");
 }
 
 TEST_F(Pages, SaveWithNoChartWritesMinusOne) {

@@ -50,6 +50,17 @@ TEST_F(StartUp, FullStartReadsEverythingAndShowsTheStartPage) {
     EXPECT_FALSE(form.booking.Label45.visible);
     EXPECT_EQ(form.activePage(), Page::TabSheet1);
     ASSERT_EQ(form.start.RichEdit1.document.paragraphs.size(), 1u);
+    EXPECT_EQ(form.titleText(), "Muster GmbH - Drei");
+}
+
+TEST_F(StartUp, TitleNamesOnlyWhatIsKnown) {
+    EXPECT_EQ(form.titleText(), "Saldorama");
+    form.company.Edit1.text = "Muster GmbH";
+    EXPECT_EQ(form.titleText(), "Muster GmbH");
+    form.state.currentChart = 2;  // a chart without a name is named by its number
+    EXPECT_EQ(form.titleText(), "Muster GmbH - Kontenplan 2");
+    form.company.Edit1.text.clear();
+    EXPECT_EQ(form.titleText(), "Kontenplan 2");
 }
 
 TEST_F(StartUp, MissingSettingsFileStopsOnTheBookingPage) {

@@ -65,7 +65,9 @@ private slots:
         ui_->widget<QLineEdit>("Edit17")->setFocus(Qt::MouseFocusReason);
         QCOMPARE(ui_->boxesOf(BoxCall::Kind::Notice).size(), std::size_t{1});
         QCOMPARE(ui_->boxes.back().text, QStringLiteral("Konto nicht gefunden!"));
-        QCOMPARE(box->currentText(), QString());
+        // The name stays for mending, and the focus goes back to it.
+        QCOMPARE(box->currentText(), QStringLiteral("Nirgendwo"));
+        QTRY_VERIFY(box->hasFocus());
     }
 
     void bookButtonTakesTheFieldAsTypedWithoutLeavingIt() {

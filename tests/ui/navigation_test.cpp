@@ -1,6 +1,7 @@
 // The window's panels: each button reaches its handler, the page control
 // shows the page the core made active, and the start page shows the notice.
 #include <QLabel>
+#include <QScreen>
 #include <QTextBlock>
 #include <QTextEdit>
 #include <QTest>
@@ -116,14 +117,16 @@ private slots:
         QCOMPARE(ui.boxesOf(BoxCall::Kind::OpenFile).at(0).directory, documents);
     }
 
-    void windowHasTheFixedOuterSizeAndNoMaximiseButton() {
+    void windowStartsAtTheDefaultSizeOrTheScreenAndCanGrow() {
         Ui ui;
         ui.start();
         ui.window->fitOuterSize();
-        QCOMPARE(ui.window->frameGeometry().size(), QSize(869, 635));
-        QVERIFY(!(ui.window->windowFlags() & Qt::WindowMaximizeButtonHint));
-        QVERIFY(ui.window->windowFlags() & Qt::WindowMinimizeButtonHint);
-        QCOMPARE(ui.window->windowTitle(), QStringLiteral("Saldorama"));
+        const QRect area = ui.window->screen()->availableGeometry();
+        QCOMPARE(ui.window->frameGeometry().size(), QSize(869, 635).boundedTo(area.size()));
+        QVERIFY(ui.window->maximumWidth() > 1920 && ui.window->maximumHeight() > 1080);
+        QVERIFY(!(ui.window->windowFlags() & Qt::CustomizeWindowHint));  // the usual buttons, maximise too
+        // The title names the company and the chart in use.
+        QCOMPARE(ui.window->windowTitle(), QStringLiteral("Muster GmbH - Einfach"));
     }
 };
 

@@ -137,7 +137,7 @@ public:
         QApplication::processEvents();
     }
     [[nodiscard]] QString shownPage() const {
-        return window->findChild<QStackedWidget*>(QStringLiteral("PageControl1"))->currentWidget()->objectName();
+        return window->shownPageView()->objectName();
     }
     [[nodiscard]] std::vector<BoxCall> boxesOf(BoxCall::Kind kind) const {
         std::vector<BoxCall> out;
