@@ -18,6 +18,8 @@ enum class Command {
     Sichern,
     Laden,
     Loeschen,
+    Pruefen,
+    Loesung,
 };
 
 // One line of the booking form, as typed (CP1252).
@@ -41,6 +43,9 @@ struct Invocation {
     std::optional<std::string> date, person, reason;  // buchen; date also eroeffnung
     std::vector<FormLine> lines;             // buchen, 1 to 5
     std::vector<OpeningAmount> openingAmounts;  // eroeffnung
+    int exercise = 0;                 // pruefen, loesung: 1..8
+    std::vector<std::string> backups; // pruefen --aus, as given
+    bool csv = false;                 // pruefen --aus --csv
 };
 
 // Wrong usage; the text is German UTF-8 and names what is wrong.
