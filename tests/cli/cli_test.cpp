@@ -697,13 +697,6 @@ void set_responsible(const Dir& dir, const std::string& utf8) {
     dir.write("einstellungen.txt", text);
 }
 
-std::vector<std::string> lines_of(const std::string& text) {
-    std::vector<std::string> out;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) out.push_back(line);
-    return out;
-}
-
 // Exercise 3 (building on 1 and 2): the nine opening bookings of exercise 2,
 // seven bookings and six control values of its own.
 TEST(CliPruefen, SolvedBooksEarnFullPointsAMissingBookingIsNamed) {
@@ -731,7 +724,7 @@ TEST(CliPruefen, SolvedBooksEarnFullPointsAMissingBookingIsNamed) {
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.out, "");
     EXPECT_NE(missing.err.find("Datei nicht gefunden"), std::string::npos) << missing.err;
-    for (const std::vector<std::string> args : {std::vector<std::string>{"pruefen", "9"}, {"pruefen"}, {"loesung", "x"},
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"pruefen", "9"}, {"pruefen"}, {"loesung", "x"},
                                                 {"pruefen", "3", "--csv"}, {"pruefen", "3", "--aus"}})
         EXPECT_EQ(run_in(dir, args).status, 2) << args.back();
 }
