@@ -20,7 +20,9 @@ std::string row_item(const Marked& m, const ck::CheckRow& row) {
     switch (row.kind) {
     case ck::RowKind::Booking: {
         const ck::ExpectedBooking& b = m.solution.bookings[row.expected];
-        what = "Buchung " + std::to_string(b.number) + ": " + ck::booking_text(b.lines);
+        what = "Buchung " + std::to_string(b.number);
+        if (row.earlier) what += " (Aufgabe " + std::to_string(b.exercise) + ")";
+        what += ": " + ck::booking_text(b.lines);
         break;
     }
     case ck::RowKind::ControlValue:
@@ -32,9 +34,7 @@ std::string row_item(const Marked& m, const ck::CheckRow& row) {
     case ck::RowKind::OtherChart:
         return "falsch    Kontenplan";
     }
-    std::string item = (row.right() ? "richtig   " : "falsch    ") + what;
-    if (row.earlier) item += cp(" (frühere Aufgabe)");
-    return item;
+    return (row.right() ? "richtig   " : "falsch    ") + what;
 }
 
 // The finding as the window shows it: a missing booking is only named, as
@@ -71,6 +71,7 @@ void ExercisePage::load(int n) {
 
 void ExercisePage::clearCheck() {
     marked_ = {};
+    shownRows_.clear();
     CheckPoints.text.clear();
     CheckRows.items.clear();
     CheckRows.itemIndex = -1;
@@ -91,7 +92,13 @@ void ExercisePage::CheckButtonClick() {
     marked_ = check_working_folder(n, context_.state.currentChart);
     const ck::CheckResult& result = marked_.result;
     CheckPoints.text = ck::points_text(result.points, result.maxPoints);
-    for (const ck::CheckRow& row : result.rows) CheckRows.items.push_back(row_item(marked_, row));
+    // This exercise's rows first, those of the exercises it builds on after them.
+    for (const bool earlier : {false, true})
+        for (std::size_t i = 0; i < result.rows.size(); ++i)
+            if (result.rows[i].earlier == earlier) {
+                shownRows_.push_back(i);
+                CheckRows.items.push_back(row_item(marked_, result.rows[i]));
+            }
     if (result.rows.empty())
         CheckFinding.lines = {cp("Zu dieser Aufgabe gibt es nichts zu buchen; geprüft wird nur der Kontenplan.")};
 }
@@ -100,8 +107,8 @@ void ExercisePage::CheckRowsClick() {
     CheckFinding.lines.clear();
     SolutionButton.enabled = false;
     const int i = CheckRows.itemIndex;
-    if (i < 0 || static_cast<std::size_t>(i) >= marked_.result.rows.size()) return;
-    const ck::CheckRow& row = marked_.result.rows[static_cast<std::size_t>(i)];
+    if (i < 0 || static_cast<std::size_t>(i) >= shownRows_.size()) return;
+    const ck::CheckRow& row = marked_.result.rows[shownRows_[static_cast<std::size_t>(i)]];
     CheckFinding.lines = {window_finding(marked_, row)};
     SolutionButton.enabled = row.kind == ck::RowKind::Booking || row.kind == ck::RowKind::ControlValue;
 }
@@ -109,7 +116,7 @@ void ExercisePage::CheckRowsClick() {
 void ExercisePage::SolutionButtonClick() {
     CheckRowsClick();
     if (!SolutionButton.enabled) return;
-    const ck::CheckRow& row = marked_.result.rows[static_cast<std::size_t>(CheckRows.itemIndex)];
+    const ck::CheckRow& row = marked_.result.rows[shownRows_[static_cast<std::size_t>(CheckRows.itemIndex)]];
     const std::vector<std::string> lines = row.kind == ck::RowKind::Booking
                                                ? ck::solution_lines(marked_.solution.bookings[row.expected])
                                                : ck::solution_lines(marked_.solution.controls[row.control]);

@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <string>
+#include <vector>
 
 #include "kernel/controls.h"
 #include "marking/learner_check.h"
@@ -52,12 +53,16 @@ public:
     // Adds the expected booking (or value) of the selected row and its explanation.
     void SolutionButtonClick();
 
-    // The last check, for the rows' details.
+    // The last check, for the rows' details; the list shows the rows of
+    // this exercise first, then those about earlier exercises.
     [[nodiscard]] const Marked& marked() const noexcept { return marked_; }
+    // The result row list item i shows.
+    [[nodiscard]] std::size_t shownRow(std::size_t i) const { return shownRows_.at(i); }
 
 private:
     PageContext& context_;
     Marked marked_;
+    std::vector<std::size_t> shownRows_;  // the result row of each list item
     void clearCheck();
 };
 

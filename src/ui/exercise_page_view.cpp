@@ -44,18 +44,19 @@ private:
     std::vector<std::string> shownFinding_;
 
     void bindCheck(ExercisePage& page) {
-        const int y = 348;
-        bind_label(this, bindings_, "CheckCaption", page.CheckCaption, QRect(32, y + 4, 110, 20));
-        bind_combo(window_, this, bindings_, "CheckExercise", page.CheckExercise, QRect(144, y, 52, 26));
-        bind_button(window_, this, bindings_, "CheckButton", page.CheckButton, QRect(204, y, 80, 26),
+        // Under the eight exercises, in the room the page has left.
+        const int y = 340;
+        bind_label(this, bindings_, "CheckCaption", page.CheckCaption, QRect(32, y + 3, 110, 20));
+        bind_combo(window_, this, bindings_, "CheckExercise", page.CheckExercise, QRect(144, y, 52, 24));
+        bind_button(window_, this, bindings_, "CheckButton", page.CheckButton, QRect(204, y, 80, 24),
                     [this] { form_.exercises.CheckButtonClick(); });
-        bind_label(this, bindings_, "CheckPoints", page.CheckPoints, QRect(296, y + 4, 200, 20));
-        bind_button(window_, this, bindings_, "SolutionButton", page.SolutionButton, QRect(520, y, 110, 26),
+        bind_label(this, bindings_, "CheckPoints", page.CheckPoints, QRect(296, y + 3, 200, 20));
+        bind_button(window_, this, bindings_, "SolutionButton", page.SolutionButton, QRect(592, y, 110, 24),
                     [this] { form_.exercises.SolutionButtonClick(); });
 
         rows_ = new QListWidget(this);
         rows_->setObjectName(QStringLiteral("CheckRows"));
-        rows_->setGeometry(32, y + 34, 470, 190);
+        rows_->setGeometry(32, y + 30, 440, 94);
         connect(rows_, &QListWidget::currentRowChanged, this, [this](int row) {
             if (window_.syncing()) return;
             form_.exercises.CheckRows.itemIndex = row;
@@ -64,7 +65,7 @@ private:
         finding_ = new QPlainTextEdit(this);
         finding_->setObjectName(QStringLiteral("CheckFinding"));
         finding_->setReadOnly(true);
-        finding_->setGeometry(512, y + 34, 290, 190);
+        finding_->setGeometry(480, y + 30, 250, 94);
         bindings_.add([this] { syncCheck(); });
     }
 
