@@ -10,12 +10,22 @@
 #include <string>
 #include <vector>
 
+#include <filesystem>
+
+#include "base/file.h"
 #include "bookings/booking_record.h"
 #include "checking/check_result.h"
+#include "marking/learner_check.h"
+#include "settings/backup.h"
 
 using namespace saldorama;
+using namespace saldorama::checking;
 
 namespace {
+
+// The check's own names where the solution file's share them.
+using checking::Cents;
+using checking::Solution;
 
 constexpr int kExpected = 1000;
 constexpr int kLearners = 30;
@@ -104,6 +114,55 @@ double run(const char* label, int mistakes) {
     return seconds;
 }
 
+// The class as a teacher checks it: 30 backup files written to a temporary
+// folder with a chart of the 60 accounts, each read, parsed, its control
+// values computed through the reports and checked. Asserts the points as
+// run() does.
+double run_backups(int mistakes) {
+    std::mt19937 rng(7);
+    ExpectedBooks expected;
+    Solution& solution = expected.books;
+    solution = {.exercise = 1, .chart = 1, .chartName = "", .bookings = {}, .controls = {}};
+    for (int i = 0; i < kExpected; ++i)
+        solution.bookings.push_back({.number = i + 1, .exercise = 1, .lines = random_booking(rng), .date = "",
+                                     .alternatives = {}, .explanation = ""});
+
+    std::string folder = (std::filesystem::temp_directory_path() / "saldorama-bench-XXXXXX").string();
+    if (mkdtemp(folder.data()) == nullptr) std::abort();
+    const std::string previous = saldorama::current_directory();
+    saldorama::change_directory(folder);
+    std::string chart;
+    for (int k = 0; k < 60; ++k) chart += account(k) + (k < 30 ? "<B> A  B\r\n" : "<G> S  B\r\n");
+    write_file_atomic("Kontenplan1.txt", chart);
+    std::vector<std::string> files;
+    for (int l = 0; l < kLearners; ++l) {
+        Backup backup;
+        backup.company[6] = "Lernende " + std::to_string(l + 1);
+        backup.chart = 1;
+        backup.bookings = learner_records(solution, rng, mistakes);
+        for (std::size_t i = 0; i < backup.bookings.size(); ++i) backup.bookings[i].number = static_cast<int>(i);
+        files.push_back("schueler" + std::to_string(l + 1) + ".qrx");
+        write_file_atomic(files.back(), backup_text(backup));
+    }
+
+    const auto start = std::chrono::steady_clock::now();
+    long long points = 0;
+    for (const std::string& file : files) {
+        const BackupReading reading = read_backup(read_file(file));
+        if (!reading.backup) std::abort();
+        const Marked marked = mark(expected, learner_books(reading.backup->chart, reading.backup->bookings));
+        points += marked.result.points;
+    }
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("%-34s %7.3f s for %d backups (%.1f ms each), %.1f points on average\n",
+                mistakes == 0 ? "backups read and checked, right" : "backups read and checked, 5 in 100",
+                seconds, kLearners, 1000 * seconds / kLearners, static_cast<double>(points) / kLearners);
+    saldorama::change_directory(previous);
+    std::filesystem::remove_all(folder);
+    if (mistakes == 0 && points != static_cast<long long>(kExpected) * kLearners) std::abort();
+    return seconds;
+}
+
 } // namespace
 
 int main() {
@@ -111,5 +170,7 @@ int main() {
     run("all right", 0);
     run("5 mistakes in 100", 5);
     run("every booking wrong", 100);
+    run_backups(0);
+    run_backups(5);
     return 0;
 }

@@ -6,6 +6,7 @@
 #include <cerrno>
 
 #include <thread>
+#include <vector>
 
 #include "base/failure.h"
 #include "base/io_error.h"
@@ -13,20 +14,30 @@
 namespace saldorama {
 namespace {
 
-// The one lock this process holds: its folder, descriptor and nesting depth.
-// A child made by fork() inherits this record but not the lock's ownership,
+// The locks this process holds: folder, descriptor and nesting depth each.
+// A child made by fork() inherits this record but not the locks' ownership,
 // hence the process id.
 struct Held {
     std::string folder;
     int fd = -1;
     int depth = 0;
-    pid_t pid = 0;
 };
-Held held;
+std::vector<Held> held;
+pid_t heldBy = 0;
 
 void forget_when_inherited() {
-    if (held.depth > 0 && held.pid != ::getpid()) held = {};
+    if (heldBy != ::getpid()) {
+        held.clear();
+        heldBy = ::getpid();
+    }
 }
+
+Held* find_held(const std::string& folder) {
+    for (Held& h : held)
+        if (h.folder == folder) return &h;
+    return nullptr;
+}
+
 std::chrono::milliseconds lockWait = FolderLock::kWait;
 
 } // namespace
@@ -35,19 +46,17 @@ std::string folder_busy_text() { return "Der Arbeitsordner wird gerade von einem
 
 bool folder_lock_held(const std::string& folder) {
     forget_when_inherited();
-    return held.depth > 0 && held.folder == folder;
+    return find_held(folder) != nullptr;
 }
 
 namespace fault {
 void set_lock_wait(std::chrono::milliseconds wait) { lockWait = wait; }
 } // namespace fault
 
-FolderLock::FolderLock(const std::string& folder) {
+FolderLock::FolderLock(const std::string& folder) : folder_(folder) {
     forget_when_inherited();
-    if (held.depth > 0) {
-        // A second folder at once would need a second lock; no writer does that.
-        if (held.folder != folder) fail(folder_busy_text());
-        ++held.depth;
+    if (Held* h = find_held(folder)) {
+        ++h->depth;
         return;
     }
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -63,14 +72,18 @@ FolderLock::FolderLock(const std::string& folder) {
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    held = {folder, fd, 1, ::getpid()};
+    held.push_back({folder, fd, 1});
 }
 
 FolderLock::~FolderLock() {
-    if (held.pid != ::getpid() || --held.depth > 0) return;
-    // Closing the descriptor releases the flock.
-    ::close(held.fd);
-    held = {};
+    if (heldBy != ::getpid()) return;
+    for (auto it = held.begin(); it != held.end(); ++it) {
+        if (it->folder != folder_ || --it->depth > 0) continue;
+        // Closing the descriptor releases the flock.
+        ::close(it->fd);
+        held.erase(it);
+        return;
+    }
 }
 
 } // namespace saldorama

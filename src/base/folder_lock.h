@@ -8,7 +8,9 @@ namespace saldorama {
 // so that no lock file is needed and read-only users leave the folder as it
 // is. The system drops it when the process ends, however it ends.
 // Every read-modify-write of the folder's files holds it. Within one process
-// the lock nests: an inner holder of the same folder only counts up.
+// the lock nests: an inner holder of the same folder only counts up, and
+// several folders may be held at once (solving an exercise in a scratch
+// folder while the working folder is held).
 class FolderLock {
 public:
     // Waits up to ten seconds for another process to let go; then throws
@@ -19,6 +21,9 @@ public:
     FolderLock& operator=(const FolderLock&) = delete;
 
     static constexpr std::chrono::milliseconds kWait{10000};
+
+private:
+    std::string folder_;
 };
 
 // Whether this process holds the lock of `folder` now.

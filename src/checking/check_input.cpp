@@ -7,7 +7,7 @@
 #include "bookings/checks.h"
 #include "reports/report_text.h"
 
-namespace saldorama {
+namespace saldorama::checking {
 
 namespace {
 
@@ -99,4 +99,4 @@ LearnerBooking learner_booking(const BookingRecord& record) {
     return out;
 }
 
-} // namespace saldorama
+} // namespace saldorama::checking

@@ -6,7 +6,9 @@
 
 #include "bookings/booking_record.h"
 
-namespace saldorama {
+// The check has its own namespace: its Solution and ControlKind are the
+// engine's view of the expected books, apart from the solution file's types.
+namespace saldorama::checking {
 
 // What a check compares: the expected books of an exercise's solution and the
 // learner's bookings, in whole cents. Texts are CP1252 like all core text.
@@ -91,4 +93,4 @@ struct LearnerBooking {
 // credit that are not 0 cents.
 [[nodiscard]] LearnerBooking learner_booking(const BookingRecord& record);
 
-} // namespace saldorama
+} // namespace saldorama::checking

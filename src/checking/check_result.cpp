@@ -4,7 +4,7 @@
 
 #include "checking/check_text.h"
 
-namespace saldorama {
+namespace saldorama::checking {
 
 namespace {
 
@@ -94,4 +94,4 @@ CheckResult check(const Solution& solution, const LearnerBooks& learner) {
     return result;
 }
 
-} // namespace saldorama
+} // namespace saldorama::checking

@@ -7,7 +7,7 @@
 #include "checking/check_input.h"
 #include "checking/matching.h"
 
-namespace saldorama {
+namespace saldorama::checking {
 
 // The expected books after exercise `exercise`: its bookings and control
 // values and those of the exercises it builds on.
@@ -66,4 +66,4 @@ struct CheckResult {
 // On another chart every entry counts as wrong and no pairing is done.
 [[nodiscard]] CheckResult check(const Solution& solution, const LearnerBooks& learner);
 
-} // namespace saldorama
+} // namespace saldorama::checking

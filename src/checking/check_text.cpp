@@ -2,7 +2,7 @@
 
 #include "base/cp1252.h"
 
-namespace saldorama {
+namespace saldorama::checking {
 
 namespace {
 
@@ -188,4 +188,4 @@ std::string csv_row(const std::vector<std::string>& fields) {
     return out;
 }
 
-} // namespace saldorama
+} // namespace saldorama::checking

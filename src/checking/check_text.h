@@ -4,7 +4,7 @@
 
 #include "checking/check_result.h"
 
-namespace saldorama {
+namespace saldorama::checking {
 
 // The German texts of a check, CP1252 like all core text.
 
@@ -50,4 +50,4 @@ namespace saldorama {
 // quotes with its quotes doubled.
 [[nodiscard]] std::string csv_row(const std::vector<std::string>& fields);
 
-} // namespace saldorama
+} // namespace saldorama::checking

@@ -7,7 +7,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
-namespace saldorama {
+namespace saldorama::checking {
 
 namespace {
 
@@ -305,4 +305,4 @@ Matching match_bookings(const std::vector<ExpectedBooking>& expected, const std:
     return out;
 }
 
-} // namespace saldorama
+} // namespace saldorama::checking

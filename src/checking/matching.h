@@ -5,7 +5,7 @@
 
 #include "checking/check_input.h"
 
-namespace saldorama {
+namespace saldorama::checking {
 
 // How an expected booking and the learner's booking paired with it differ.
 enum class PairKind {
@@ -56,4 +56,4 @@ struct Matching {
 [[nodiscard]] Matching match_bookings(const std::vector<ExpectedBooking>& expected,
                                       const std::vector<LearnerBooking>& learner);
 
-} // namespace saldorama
+} // namespace saldorama::checking

@@ -17,6 +17,7 @@ const std::map<std::string, Command, std::less<>>& command_names() {
         {"kontenplan", Command::Kontenplan}, {"buchen", Command::Buchen},
         {"eroeffnung", Command::Eroeffnung}, {"sichern", Command::Sichern},
         {"laden", Command::Laden},           {"loeschen", Command::Loeschen},
+        {"pruefen", Command::Pruefen},       {"loesung", Command::Loesung},
     };
     return names;
 }
@@ -120,6 +121,38 @@ std::vector<std::string> take_print_options(const std::string& command, const st
     return positional;
 }
 
+int exercise_number(const std::string& command, const std::string& text) {
+    int value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || text[0] < '0' || text[0] > '9' || ec != std::errc() || ptr != end || value < 1 || value > 8)
+        wrong("Der Befehl " + command + " erwartet die Nummer einer Aufgabe (1 bis 8), nicht \"" + text + "\".");
+    return value;
+}
+
+// "pruefen N [--aus DATEI... [--csv]]"
+void parse_pruefen(const std::vector<std::string>& rest, Invocation& inv) {
+    if (rest.empty()) wrong("Der Befehl pruefen erwartet die Nummer einer Aufgabe.");
+    inv.exercise = exercise_number("pruefen", rest[0]);
+    bool from = false;
+    for (std::size_t i = 1; i < rest.size(); ++i) {
+        const std::string& arg = rest[i];
+        if (arg == "--aus") {
+            if (from) wrong("--aus ist mehrfach angegeben.");
+            from = true;
+        } else if (arg == "--csv") {
+            if (inv.csv) wrong("--csv ist mehrfach angegeben.");
+            inv.csv = true;
+        } else if (from && !arg.starts_with("--")) {
+            inv.backups.push_back(arg);
+        } else {
+            wrong("Unbekannte Angabe für pruefen: \"" + arg + "\".");
+        }
+    }
+    if (from && inv.backups.empty()) wrong("Nach --aus fehlt mindestens eine Sicherung.");
+    if (inv.csv && !from) wrong("--csv gilt nur zusammen mit --aus.");
+}
+
 } // namespace
 
 Invocation parse_arguments(const std::vector<std::string>& args) {
@@ -172,6 +205,13 @@ Invocation parse_arguments(const std::vector<std::string>& args) {
     case Command::Eroeffnung:
         parse_eroeffnung(rest, inv);
         break;
+    case Command::Pruefen:
+        parse_pruefen(rest, inv);
+        break;
+    case Command::Loesung:
+        expect_count(name, rest, 1, "genau die Nummer einer Aufgabe");
+        inv.exercise = exercise_number(name, rest[0]);
+        break;
     case Command::Help:
     case Command::Version:
         break;
@@ -186,6 +226,7 @@ bool is_read_only(Command command) noexcept {
     case Command::Journal:
     case Command::Konto:
     case Command::Kontenplan:
+    case Command::Pruefen:
     case Command::Help:
     case Command::Version:
         return true;
@@ -200,7 +241,7 @@ const char* usage_text() noexcept {
            "         [--pdf DATEI [--lehrbuch]]), kontenplan,\n"
            "         buchen [--datum D] [--person P] [--grund G] --zeile \"KONTO;SOLL;HABEN\"...,\n"
            "         eroeffnung [--datum D] \"KONTO=BETRAG\"..., sichern DATEI, laden DATEI,\n"
-           "         loeschen N\n"
+           "         loeschen N, pruefen N [--aus DATEI... [--csv]], loesung N\n"
            "Mehr dazu: saldorama-cli --help\n";
 }
 
@@ -227,6 +268,21 @@ const char* help_text() noexcept {
            "                    Soll-Seite, ein Tabulator, die Haben-Seite.\n"
            "  kontenplan        gibt den aktuellen Kontenplan aus, je Konto die fünf\n"
            "                    Spalten der Tabelle, durch Tabulatoren getrennt.\n"
+           "  pruefen N         prüft die Buchungen gegen die Lösung der Aufgabe N (1 bis 8)\n"
+           "                    und die Aufgaben, auf denen sie aufbaut: je Befund eine\n"
+           "                    Zeile, Befunde zu früheren Aufgaben darunter (sie kosten\n"
+           "                    keine Punkte), zuletzt \"n von m Punkten\". Einen Punkt gibt\n"
+           "                    jede richtige Buchung und jeder richtige Kontrollwert der\n"
+           "                    Aufgabe N; jede Buchung zu viel kostet einen.\n"
+           "  pruefen N --aus DATEI... [--csv]\n"
+           "                    prüft Sicherungen (.qrx) von Lernenden statt der Buchungen\n"
+           "                    im Verzeichnis: je Sicherung eine Zeile mit Dateiname, dem\n"
+           "                    Namen unter \"Verantwortlich für die Buchhaltung\" und den\n"
+           "                    Punkten. Mit --csv: eine Kopfzeile und dieselben Felder durch\n"
+           "                    \";\" getrennt, UTF-8 mit Byte-Order-Mark, für eine\n"
+           "                    Tabellenkalkulation. Eine unlesbare Sicherung steht mit dem\n"
+           "                    Grund in ihrer Zeile; die anderen werden trotzdem geprüft.\n"
+           "                    Lösungen und Kontenpläne kommen aus dem Verzeichnis.\n"
            "\n"
            "  --pdf DATEI       (bei bilanz, betriebsergebnis, journal und konto) schreibt\n"
            "                    den Bericht als PDF in DATEI, genau wie \"Als PDF speichern…\"\n"
@@ -259,13 +315,21 @@ const char* help_text() noexcept {
            "                    Firmendaten und Kontenplan werden ersetzt.\n"
            "  loeschen N        löscht die Buchung mit der Buchungs-Nummer N wie \"Löschen\";\n"
            "                    die späteren Buchungen rücken auf.\n"
+           "  loesung N         bucht die Lösung der Aufgabe N wie \"Sicherung laden!\": alle\n"
+           "                    Buchungen werden durch die der Lösung ersetzt (so gebucht, als\n"
+           "                    wären sie auf den Seiten eingegeben), ihr Kontenplan wird der\n"
+           "                    aktuelle, die Firmendaten werden, soweit die Lösung sie nennt,\n"
+           "                    übernommen. Gelingt eine Buchung nicht, bleibt alles, wie es war.\n"
            "\n"
            "Jede Rückfrage wird mit Ja beantwortet. Jede Meldung und jeder Fehler, die das\n"
            "Fenster in einem Kasten zeigen würde, steht als eine Zeile auf der\n"
            "Standardfehlerausgabe. Ein- und Ausgabe sind UTF-8.\n"
            "\n"
            "Rückgabewert: 0 bei Erfolg, 1 nach einer Meldung oder einem Fehler, 2 bei\n"
-           "falschem Aufruf.\n";
+           "falschem Aufruf. pruefen N gibt 0 zurück, wenn alles richtig ist, 3, wenn\n"
+           "die Prüfung Fehler gefunden hat, und 1, wenn sie nicht möglich war (etwa eine\n"
+           "fehlende oder fehlerhafte Lösung oder unlesbare Buchungen); mit --aus 0, wenn\n"
+           "jede Sicherung geprüft werden konnte, sonst 1.\n";
 }
 
 } // namespace saldorama::cli

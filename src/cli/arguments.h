@@ -19,6 +19,8 @@ enum class Command {
     Sichern,
     Laden,
     Loeschen,
+    Pruefen,
+    Loesung,
 };
 
 // One line of the booking form, as typed (CP1252).
@@ -44,6 +46,9 @@ struct Invocation {
     std::vector<OpeningAmount> openingAmounts;  // eroeffnung
     std::optional<std::string> pdf;  // bilanz, betriebsergebnis, journal, konto: --pdf DATEI
     bool textbook = false;           // --lehrbuch, with --pdf, for bilanz and konto
+    int exercise = 0;                 // pruefen, loesung: 1..8
+    std::vector<std::string> backups; // pruefen --aus, as given
+    bool csv = false;                 // pruefen --aus --csv
 };
 
 // Wrong usage; the text is German UTF-8 and names what is wrong.

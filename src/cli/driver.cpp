@@ -10,10 +10,14 @@
 #include "base/file.h"
 #include "base/folder_lock.h"
 #include "bookings/booking_record.h"
+#include "checking/check_text.h"
 #include "cli/cli_dialogs.h"
+#include "form/solution_books.h"
 #include "form/tform1.h"
 #include "kernel/handler_runner.h"
 #include "form/print_jobs.h"
+#include "marking/learner_check.h"
+#include "settings/backup.h"
 
 namespace saldorama::cli {
 namespace {
@@ -138,6 +142,61 @@ void delete_booking(TForm1& form, int number) {
     form.run([&] { form.booking.SpeedButton36Click(); });
 }
 
+// "pruefen N": 0 all right, 3 mistakes found, 1 when it could not check.
+int check_books(TForm1& form, CliDialogs& dialogs, int exercise, std::ostream& out) {
+    Marked marked;
+    form.run([&] { marked = check_working_folder(exercise, form.state.currentChart); });
+    if (dialogs.refused()) return 1;
+    print_lines(out, checking::check_lines(marked.result));
+    return marked.result.all_right() ? 0 : 3;
+}
+
+// "pruefen N --aus DATEI...": one line (or row) per backup; 0 when every
+// backup could be checked, else 1.
+int check_class(TForm1& form, CliDialogs& dialogs, const Invocation& inv, std::ostream& out) {
+    ExpectedBooks expected;
+    form.run([&] { expected = expected_books_for(inv.exercise); });
+    if (dialogs.refused()) return 1;
+    if (inv.csv) out << "\xEF\xBB\xBF" << cp1252_to_utf8(checking::csv_row(checking::class_check_header())) << "\r\n";
+    bool allChecked = true;
+    for (const std::string& file : inv.backups) {
+        const std::string name = utf8_to_cp1252(file);
+        std::optional<Backup> backup;
+        std::string problem;
+        try {
+            BackupReading reading = read_backup_file(file, name);
+            backup = std::move(reading.backup);
+            problem = reading.error;
+        } catch (const Failure& f) {
+            problem = f.text();
+        }
+        std::string line;
+        std::vector<std::string> fields;
+        if (backup) {
+            try {
+                const Marked marked = check_backup(expected, *backup);
+                const std::string& responsible = backup->company[6];
+                line = checking::class_check_line(name, responsible, marked.result);
+                fields = checking::class_check_fields(name, responsible, marked.result);
+            } catch (const Failure& f) {
+                backup.reset();
+                problem = f.text();
+            }
+        }
+        if (!backup) {
+            allChecked = false;
+            line = checking::class_check_failure_line(name, problem);
+            fields = checking::class_check_failure_fields(name, problem);
+        }
+        if (inv.csv) {
+            out << cp1252_to_utf8(checking::csv_row(fields)) << "\r\n";
+        } else {
+            print(out, line);
+        }
+    }
+    return allChecked ? 0 : 1;
+}
+
 // Enters the directory of -C and starts the form as the window does.
 bool start(const Invocation& inv, CliDialogs& dialogs, TForm1& form, std::optional<FolderLock>& lock) {
     if (inv.directory) {
@@ -247,6 +306,15 @@ int run_command(const Invocation& inv, std::ostream& out, std::ostream& err) {
         break;
     case Command::Loeschen:
         delete_booking(form, inv.bookingNumber);
+        break;
+    case Command::Pruefen: {
+        const int status = inv.backups.empty() ? check_books(form, dialogs, inv.exercise, out)
+                                               : check_class(form, dialogs, inv, out);
+        out.flush();
+        return status;
+    }
+    case Command::Loesung:
+        form.run([&] { loesung_buchen(form, inv.exercise); });
         break;
     case Command::Help:
     case Command::Version:

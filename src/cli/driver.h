@@ -9,7 +9,8 @@
 namespace saldorama::cli {
 
 // Runs one command on the window's page logic: output to `out`, every box
-// to `err`. Returns the exit status: 0 done, 1 after a notice or failure.
+// to `err`. Returns the exit status: 0 done, 1 after a notice or failure;
+// pruefen N gives 3 when the check found mistakes.
 [[nodiscard]] int run_command(const Invocation& invocation, std::ostream& out, std::ostream& err);
 
 // For --pdf: shows the report's page as run_command does, builds its print

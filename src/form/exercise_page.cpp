@@ -1,21 +1,127 @@
 #include "form/exercise_page.h"
 
+#include <charconv>
+
 #include "base/cp1252.h"
+#include "base/file.h"
+#include "checking/check_text.h"
 #include "exercises/exercise_file.h"
+#include "form/page_context.h"
 
 namespace saldorama {
 
-ExercisePage::ExercisePage() {
+namespace {
+
+namespace ck = checking;
+
+// The row as the list shows it: right or wrong, then what it is about.
+std::string row_item(const Marked& m, const ck::CheckRow& row) {
+    std::string what;
+    switch (row.kind) {
+    case ck::RowKind::Booking: {
+        const ck::ExpectedBooking& b = m.solution.bookings[row.expected];
+        what = "Buchung " + std::to_string(b.number);
+        if (row.earlier) what += " (Aufgabe " + std::to_string(b.exercise) + ")";
+        what += ": " + ck::booking_text(b.lines);
+        break;
+    }
+    case ck::RowKind::ControlValue:
+        what = ck::control_name(m.solution.controls[row.control]);
+        break;
+    case ck::RowKind::ExtraBooking:
+        return "zu viel   deine Buchung " + std::to_string(m.learner.bookings[row.learner].number) + ": " +
+               ck::booking_text(m.learner.bookings[row.learner].lines);
+    case ck::RowKind::OtherChart:
+        return "falsch    Kontenplan";
+    }
+    return (row.right() ? "richtig   " : "falsch    ") + what;
+}
+
+// The finding as the window shows it: a missing booking is only named, as
+// "Lösung zeigen" shows it whole.
+std::string window_finding(const Marked& m, const ck::CheckRow& row) {
+    if (row.finding == ck::Finding::Missing && row.kind == ck::RowKind::Booking)
+        return "Buchung " + std::to_string(m.solution.bookings[row.expected].number) +
+               cp(" fehlt. Mit \"Lösung zeigen\" siehst du, wie sie lautet.");
+    std::string text = row.text;
+    if (row.earlier && !row.right()) text += cp(" Sie gehört zu einer früheren Aufgabe und kostet keinen Punkt.");
+    return text;
+}
+
+} // namespace
+
+ExercisePage::ExercisePage(PageContext& context) : context_(context) {
     Label13.text = cp("Bitte wähle eine Aufgabe aus!");
     for (std::size_t i = 0; i < buttons.size(); ++i) {
         buttons[i].text = std::to_string(i + 1);
         titles[i].text = "Label" + std::to_string(36 + i);
+        CheckExercise.items.push_back(std::to_string(i + 1));
     }
+    CheckCaption.text = cp("Aufgabe prüfen:");
+    CheckButton.text = cp("Prüfen");
+    SolutionButton.text = cp("Lösung zeigen");
+    SolutionButton.enabled = false;
 }
 
 void ExercisePage::load(int n) {
     CheckListBox1.clear();
     for (auto& line : read_exercise(n)) CheckListBox1.add(std::move(line));
+    CheckExercise.text = std::to_string(n);
+}
+
+void ExercisePage::clearCheck() {
+    marked_ = {};
+    shownRows_.clear();
+    CheckPoints.text.clear();
+    CheckRows.items.clear();
+    CheckRows.itemIndex = -1;
+    CheckFinding.lines.clear();
+    SolutionButton.enabled = false;
+}
+
+void ExercisePage::CheckButtonClick() {
+    clearCheck();
+    const std::string& text = CheckExercise.text;
+    int n = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || n < 1 || n > 8) {
+        context_.dialogs.notice(cp("Wähle die Aufgabe, die du prüfen willst: 1 bis 8."));
+        return;
+    }
+    if (!context_.state.startDirectory.empty()) change_directory(context_.state.startDirectory);
+    marked_ = check_working_folder(n, context_.state.currentChart);
+    const ck::CheckResult& result = marked_.result;
+    CheckPoints.text = ck::points_text(result.points, result.maxPoints);
+    // This exercise's rows first, those of the exercises it builds on after them.
+    for (const bool earlier : {false, true})
+        for (std::size_t i = 0; i < result.rows.size(); ++i)
+            if (result.rows[i].earlier == earlier) {
+                shownRows_.push_back(i);
+                CheckRows.items.push_back(row_item(marked_, result.rows[i]));
+            }
+    if (result.rows.empty())
+        CheckFinding.lines = {cp("Zu dieser Aufgabe gibt es nichts zu buchen; geprüft wird nur der Kontenplan.")};
+}
+
+void ExercisePage::CheckRowsClick() {
+    CheckFinding.lines.clear();
+    SolutionButton.enabled = false;
+    const int i = CheckRows.itemIndex;
+    if (i < 0 || static_cast<std::size_t>(i) >= shownRows_.size()) return;
+    const ck::CheckRow& row = marked_.result.rows[shownRows_[static_cast<std::size_t>(i)]];
+    CheckFinding.lines = {window_finding(marked_, row)};
+    SolutionButton.enabled = row.kind == ck::RowKind::Booking || row.kind == ck::RowKind::ControlValue;
+}
+
+void ExercisePage::SolutionButtonClick() {
+    CheckRowsClick();
+    if (!SolutionButton.enabled) return;
+    const ck::CheckRow& row = marked_.result.rows[shownRows_[static_cast<std::size_t>(CheckRows.itemIndex)]];
+    const std::vector<std::string> lines = row.kind == ck::RowKind::Booking
+                                               ? ck::solution_lines(marked_.solution.bookings[row.expected])
+                                               : ck::solution_lines(marked_.solution.controls[row.control]);
+    CheckFinding.lines.push_back("");
+    CheckFinding.lines.insert(CheckFinding.lines.end(), lines.begin(), lines.end());
 }
 
 void ExercisePage::SpeedButton14Click() { load(1); }

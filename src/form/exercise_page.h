@@ -1,20 +1,37 @@
 #pragma once
 #include <array>
 #include <string>
+#include <vector>
 
 #include "kernel/controls.h"
+#include "marking/learner_check.h"
 
 namespace saldorama {
 
-// TabSheet8 and the check list in the top panel.
+struct PageContext;
+
+// TabSheet8 and the check list in the top panel; below the exercises, the
+// check of the learner's books against an exercise's solution.
 class ExercisePage {
 public:
-    ExercisePage();
+    explicit ExercisePage(PageContext& context);
 
     Label Label13;  // "Bitte wähle eine Aufgabe aus!"
     std::array<Button, 8> buttons;  // SpeedButton14..SpeedButton21, "1".."8"
     std::array<Label, 8> titles;    // Label36..Label43
     CheckListBox CheckListBox1;
+
+    // The check: the exercise to check ("1".."8", the one on show by
+    // default), "Prüfen", the points, one row per expected booking and
+    // control value and per extra booking, the selected row's finding and
+    // "Lösung zeigen".
+    Label CheckCaption;      // "Aufgabe prüfen:"
+    ComboBox CheckExercise;
+    Button CheckButton;      // "Prüfen"
+    Label CheckPoints;       // "3 von 5 Punkten"
+    ListBox CheckRows;
+    Memo CheckFinding;
+    Button SolutionButton;   // "Lösung zeigen"
 
     void SpeedButton14Click();
     void SpeedButton15Click();
@@ -24,8 +41,29 @@ public:
     void SpeedButton19Click();
     void SpeedButton20Click();
     void SpeedButton21Click();
-    // Exercise n (1..8) into the check list, every item unticked.
+    // Exercise n (1..8) into the check list, every item unticked; it becomes
+    // the exercise to check.
     void load(int n);
+
+    // Checks the working folder's books against the chosen exercise's
+    // solution. Reads files only.
+    void CheckButtonClick();
+    // Shows the finding of the selected row.
+    void CheckRowsClick();
+    // Adds the expected booking (or value) of the selected row and its explanation.
+    void SolutionButtonClick();
+
+    // The last check, for the rows' details; the list shows the rows of
+    // this exercise first, then those about earlier exercises.
+    [[nodiscard]] const Marked& marked() const noexcept { return marked_; }
+    // The result row list item i shows.
+    [[nodiscard]] std::size_t shownRow(std::size_t i) const { return shownRows_.at(i); }
+
+private:
+    PageContext& context_;
+    Marked marked_;
+    std::vector<std::size_t> shownRows_;  // the result row of each list item
+    void clearCheck();
 };
 
 } // namespace saldorama

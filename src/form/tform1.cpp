@@ -42,7 +42,7 @@ TForm1::TForm1(Dialogs& d)
       context{state, dialogs, [this] { writePositionIndicator(); }, [this] { emptyBookings(); },
               [this] { einstellungen_sichern(); }},
       company(context), opening(context), booking(context), balance(context, company, settings), journal(context),
-      settings(context, chart), chart(context, settings.RadioGroup1), accountSheet(context),
+      settings(context, chart), exercises(context), chart(context, settings.RadioGroup1), accountSheet(context),
       operating(context, company, settings) {
     SpeedButton22.text = "Aufgaben";
     SpeedButton23.text = "Kontenplan";

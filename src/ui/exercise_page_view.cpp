@@ -1,8 +1,13 @@
-// TabSheet8: the eight exercises; the check list itself is in the top panel.
+// TabSheet8: the eight exercises and, below them, the check of the books;
+// the exercise's check list itself is in the top panel.
+#include <QComboBox>
 #include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
 #include <QToolButton>
 
 #include "ui/main_window.h"
+#include "ui/ui_text.h"
 
 namespace saldorama::ui {
 
@@ -28,6 +33,55 @@ public:
                         QRect(32, y, 30, 30), [this, handler] { (form_.exercises.*handler)(); });
             bind_label(this, bindings_, ("Label" + std::to_string(36 + i)).c_str(), page.titles[i],
                        QRect(76, y + 6, 620, 18));
+        }
+        bindCheck(page);
+    }
+
+private:
+    QListWidget* rows_ = nullptr;
+    QPlainTextEdit* finding_ = nullptr;
+    std::vector<std::string> shownRows_;
+    std::vector<std::string> shownFinding_;
+
+    void bindCheck(ExercisePage& page) {
+        // Under the eight exercises, in the room the page has left.
+        const int y = 340;
+        bind_label(this, bindings_, "CheckCaption", page.CheckCaption, QRect(32, y + 3, 110, 20));
+        bind_combo(window_, this, bindings_, "CheckExercise", page.CheckExercise, QRect(144, y, 52, 24));
+        bind_button(window_, this, bindings_, "CheckButton", page.CheckButton, QRect(204, y, 80, 24),
+                    [this] { form_.exercises.CheckButtonClick(); });
+        bind_label(this, bindings_, "CheckPoints", page.CheckPoints, QRect(296, y + 3, 200, 20));
+        bind_button(window_, this, bindings_, "SolutionButton", page.SolutionButton, QRect(592, y, 110, 24),
+                    [this] { form_.exercises.SolutionButtonClick(); });
+
+        rows_ = new QListWidget(this);
+        rows_->setObjectName(QStringLiteral("CheckRows"));
+        rows_->setGeometry(32, y + 30, 440, 94);
+        connect(rows_, &QListWidget::currentRowChanged, this, [this](int row) {
+            if (window_.syncing()) return;
+            form_.exercises.CheckRows.itemIndex = row;
+            window_.run([this] { form_.exercises.CheckRowsClick(); });
+        });
+        finding_ = new QPlainTextEdit(this);
+        finding_->setObjectName(QStringLiteral("CheckFinding"));
+        finding_->setReadOnly(true);
+        finding_->setGeometry(480, y + 30, 250, 94);
+        bindings_.add([this] { syncCheck(); });
+    }
+
+    void syncCheck() {
+        const ExercisePage& page = form_.exercises;
+        if (shownRows_ != page.CheckRows.items || rows_->count() != static_cast<int>(page.CheckRows.items.size())) {
+            shownRows_ = page.CheckRows.items;
+            rows_->clear();
+            for (const auto& item : page.CheckRows.items) rows_->addItem(qs(item));
+        }
+        if (rows_->currentRow() != page.CheckRows.itemIndex) rows_->setCurrentRow(page.CheckRows.itemIndex);
+        if (shownFinding_ != page.CheckFinding.lines) {
+            shownFinding_ = page.CheckFinding.lines;
+            QStringList lines;
+            for (const auto& line : page.CheckFinding.lines) lines.append(qs(line));
+            finding_->setPlainText(lines.join(QLatin1Char('\n')));
         }
     }
 };

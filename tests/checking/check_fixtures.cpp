@@ -9,6 +9,8 @@
 
 namespace saldorama::test {
 
+using namespace saldorama::checking;
+
 namespace {
 
 std::string trimmed(const std::string& s) {

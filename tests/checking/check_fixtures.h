@@ -6,6 +6,8 @@
 
 namespace saldorama::test {
 
+using namespace saldorama::checking;
+
 // Lines in textbook form, UTF-8: "Bank 300, Kasse 200 an Eigenkapital 500";
 // an account may hold blanks, its amount is the last word ("12,50").
 [[nodiscard]] std::vector<BookingLine> lines(const std::string& utf8);

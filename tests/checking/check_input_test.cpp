@@ -6,7 +6,7 @@
 #include "check_fixtures.h"
 #include "support/failure_text.h"
 
-namespace saldorama {
+namespace saldorama::checking {
 namespace {
 
 TEST(Cents, StoredAmountsRoundAsTheProgramShowsThem) {
@@ -63,4 +63,4 @@ TEST(LearnerBookingOf, StoredRecordGivesNumberDateAndLinesNotZero) {
 }
 
 } // namespace
-} // namespace saldorama
+} // namespace saldorama::checking

@@ -4,7 +4,7 @@
 
 #include "check_fixtures.h"
 
-namespace saldorama {
+namespace saldorama::checking {
 namespace {
 
 using test::expected;
@@ -162,4 +162,4 @@ TEST(Check, ControlValuesEarnPointsAndEarlierOnesCostNothing) {
 }
 
 } // namespace
-} // namespace saldorama
+} // namespace saldorama::checking

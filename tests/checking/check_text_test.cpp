@@ -5,7 +5,7 @@
 #include "base/cp1252.h"
 #include "check_fixtures.h"
 
-namespace saldorama {
+namespace saldorama::checking {
 namespace {
 
 using test::expected;
@@ -101,4 +101,4 @@ TEST(CheckText, BookingInTextbookForm) {
 }
 
 } // namespace
-} // namespace saldorama
+} // namespace saldorama::checking

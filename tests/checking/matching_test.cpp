@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-namespace saldorama {
+namespace saldorama::checking {
 namespace {
 
 const std::vector<std::string> kAccounts = {"Kasse", "Bank", "Eigenkapital", "Darlehen", "Miete", "Wareneingang",
@@ -134,4 +134,4 @@ TEST(MatchBookings, EqualBookingsPairInSolutionAndLearnerOrder) {
 }
 
 } // namespace
-} // namespace saldorama
+} // namespace saldorama::checking

@@ -275,7 +275,8 @@ TEST(CliUsage, HelpExplainsEveryCommandInGerman) {
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
     for (const char* command : {"bilanz", "betriebsergebnis", "journal", "konto NAME", "kontenplan", "buchen [--datum D]",
-                                "eroeffnung [--datum D]", "sichern DATEI", "laden DATEI", "loeschen N", "-C VERZEICHNIS", "--ordner VERZEICHNIS"})
+                                "eroeffnung [--datum D]", "sichern DATEI", "laden DATEI", "loeschen N", "-C VERZEICHNIS", "--ordner VERZEICHNIS",
+                                "pruefen N ", "pruefen N --aus DATEI... [--csv]", "loesung N "})
         EXPECT_NE(r.out.find(command), std::string::npos) << command;
     EXPECT_NE(r.out.find("Rückgabewert"), std::string::npos);
 }
@@ -744,6 +745,94 @@ TEST(CliLoeschen, NumberOutsideTheBookingsIsRefused) {
         EXPECT_EQ(r.err, "Keine Buchung zum Löschen vorhanden!\n") << n;
     }
     EXPECT_EQ(dir.files(), before);
+}
+
+// ---------------------------------------------------------------- pruefen, loesung
+
+// The supplied settings, charts and solution files.
+void make_classroom(const Dir& dir) {
+    for (const std::string name : {"einstellungen.txt", "Kontenplan1.txt", "Kontenplan2.txt", "Kontenplan3.txt",
+                                   "Kontenplan4.txt", "Loesung1.txt", "Loesung2.txt", "Loesung3.txt"})
+        dir.write(name, read_bytes(std::string(SALDORAMA_DATA_DIR) + "/" + name));
+}
+
+// Writes the name of the person responsible for the bookkeeping into the settings.
+void set_responsible(const Dir& dir, const std::string& utf8) {
+    std::string text = dir.read("einstellungen.txt");
+    std::size_t at = 0;
+    for (int line = 0; line < 6; ++line) at = text.find("\r\n", at) + 2;
+    text.replace(at, text.find("\r\n", at) - at, cp(utf8));
+    dir.write("einstellungen.txt", text);
+}
+
+// Exercise 3 (building on 1 and 2): the nine opening bookings of exercise 2,
+// seven bookings and six control values of its own.
+TEST(CliPruefen, SolvedBooksEarnFullPointsAMissingBookingIsNamed) {
+    Dir dir;
+    make_classroom(dir);
+    const Result solved = run_in(dir, {"loesung", "3"});
+    EXPECT_EQ(solved.status, 0) << solved.err;
+    EXPECT_EQ(solved.out + solved.err, "");
+    const auto before = dir.files();
+    const Result right = run_in(dir, {"pruefen", "3"});
+    EXPECT_EQ(right.status, 0) << right.out << right.err;
+    EXPECT_EQ(right.out, "13 von 13 Punkten\n");
+    EXPECT_EQ(dir.files(), before);
+
+    auto books = stored_bookings(dir);
+    books.pop_back();
+    dir.write("buchungen.dat", bookings_bytes(books));
+    const Result wrong = run_in(dir, {"pruefen", "3"});
+    EXPECT_EQ(wrong.status, 3);
+    EXPECT_EQ(lines_of(wrong.out).front(), "Buchung 16 fehlt: Verbindlichkeiten 2000,00 an Darlehen 2000,00.");
+    EXPECT_TRUE(wrong.out.ends_with(" von 13 Punkten\n")) << wrong.out;
+
+    // A solution that is not there is a failure, not a finding.
+    const Result missing = run_in(dir, {"pruefen", "4"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.out, "");
+    EXPECT_NE(missing.err.find("Datei nicht gefunden"), std::string::npos) << missing.err;
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"pruefen", "9"}, {"pruefen"}, {"loesung", "x"},
+                                                {"pruefen", "3", "--csv"}, {"pruefen", "3", "--aus"}})
+        EXPECT_EQ(run_in(dir, args).status, 2) << args.back();
+}
+
+TEST(CliPruefen, AClassOfBackupsWithOneBrokenIsCheckedLineByLine) {
+    Dir dir;
+    make_classroom(dir);
+    ASSERT_EQ(run_in(dir, {"loesung", "3"}).status, 0);
+    set_responsible(dir, "Anna Müller");
+    ASSERT_EQ(run_in(dir, {"sichern", "anna"}).status, 0);
+    auto books = stored_bookings(dir);
+    books.pop_back();
+    dir.write("buchungen.dat", bookings_bytes(books));
+    set_responsible(dir, "Ben; \"Benni\" Kurz");
+    ASSERT_EQ(run_in(dir, {"sichern", "ben"}).status, 0);
+    dir.write("kaputt.qrx", "nur Unsinn\r\n");
+    const auto before = dir.files();
+
+    const Result r = run_in(dir, {"pruefen", "3", "--aus", "anna.qrx", "kaputt.qrx", "ben.qrx"});
+    EXPECT_EQ(r.status, 1);
+    const auto lines = lines_of(r.out);
+    ASSERT_EQ(lines.size(), 3u) << r.out;
+    EXPECT_EQ(lines[0], "anna.qrx: Anna Müller: 13 von 13 Punkten");
+    EXPECT_TRUE(lines[1].starts_with("kaputt.qrx: nicht geprüft – ")) << lines[1];
+    EXPECT_GT(lines[1].size(), std::string("kaputt.qrx: nicht geprüft – ").size() + 5);
+    EXPECT_TRUE(lines[2].starts_with("ben.qrx: Ben; \"Benni\" Kurz: ")) << lines[2];
+    EXPECT_TRUE(lines[2].ends_with(" von 13 Punkten") && !lines[2].ends_with("13 von 13 Punkten")) << lines[2];
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(dir.files(), before);
+
+    const Result csv = run_in(dir, {"pruefen", "3", "--aus", "anna.qrx", "kaputt.qrx", "ben.qrx", "--csv"});
+    EXPECT_EQ(csv.status, 1);
+    const std::string why = lines[1].substr(std::string("kaputt.qrx: nicht geprüft – ").size());
+    const std::string benPoints = lines[2].substr(lines[2].rfind(": ") + 2, lines[2].find(' ', lines[2].rfind(": ") + 2) - lines[2].rfind(": ") - 2);
+    EXPECT_EQ(csv.out, "\xEF\xBB\xBF"
+                       "Datei;Verantwortlich;Punkte;Mögliche Punkte;Hinweis\r\n"
+                       "anna.qrx;Anna Müller;13;13;\r\n"
+                       "kaputt.qrx;;;;nicht geprüft: " + why + "\r\n"
+                       "ben.qrx;\"Ben; \"\"Benni\"\" Kurz\";" + benPoints + ";13;\r\n");
+    EXPECT_EQ(run_in(dir, {"pruefen", "3", "--aus", "anna.qrx", "ben.qrx"}).status, 0);
 }
 
 } // namespace

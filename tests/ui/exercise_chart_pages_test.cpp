@@ -1,11 +1,14 @@
 // The exercise page with the check list, and the chart page.
+#include <QComboBox>
 #include <QHeaderView>
+#include <QPlainTextEdit>
 #include <QLabel>
 #include <QListWidget>
 #include <QTableView>
 #include <QTest>
 
 #include "base/text_file.h"
+#include "form/solution_books.h"
 #include "ui/ui_test_support.h"
 
 using namespace saldorama;
@@ -36,6 +39,32 @@ private slots:
         ui.click("SpeedButton16");
         QCOMPARE(list->item(1)->checkState(), Qt::Unchecked);
         QCOMPARE(ui.shownPage(), QStringLiteral("TabSheet8"));
+    }
+
+    void checkButtonFillsTheResultListAndARowShowsItsFinding() {
+        Ui ui;
+        for (int n = 1; n <= 3; ++n) {
+            QFile source(QStringLiteral(SALDORAMA_DATA_DIR "/Loesung%1.txt").arg(n));
+            QVERIFY(source.open(QIODevice::ReadOnly));
+            const QByteArray bytes = source.readAll();
+            ui.write("Loesung" + std::to_string(n) + ".txt", bytes.toStdString());
+        }
+        ui.start();
+        QVERIFY(ui.form->run([&] { loesung_buchen(*ui.form, 3); }));
+        ui.click("SpeedButton22");
+        ui.click("SpeedButton16");
+        QCOMPARE(ui.widget<QComboBox>("CheckExercise")->currentText(), QStringLiteral("3"));
+        ui.click("CheckButton");
+        auto* rows = ui.widget<QListWidget>("CheckRows");
+        QCOMPARE(rows->count(), static_cast<int>(ui.form->exercises.CheckRows.items.size()));
+        QCOMPARE(rows->count(), 22);  // nine opening bookings, seven bookings, six control values
+        QVERIFY(rows->item(0)->text().startsWith(QStringLiteral("richtig   Buchung 10: ")));
+        QCOMPARE(ui.widget<QLabel>("CheckPoints")->text(), QStringLiteral("13 von 13 Punkten"));
+        rows->setCurrentRow(0);
+        QVERIFY(ui.widget<QPlainTextEdit>("CheckFinding")->toPlainText().startsWith(QStringLiteral("Buchung 10 ist richtig")));
+        QVERIFY(ui.widget<QToolButton>("SolutionButton")->isEnabled());
+        ui.click("SolutionButton");
+        QVERIFY(ui.widget<QPlainTextEdit>("CheckFinding")->toPlainText().contains(QStringLiteral("\nBuchung 10: ")));
     }
 
     void chartButtonEmptiesTheBookingsAndChoosingAChartFillsTheGrid() {

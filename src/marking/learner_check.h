@@ -1,0 +1,45 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "accounts/account_record.h"
+#include "bookings/booking_record.h"
+#include "checking/check_result.h"
+#include "marking/expected_books.h"
+#include "settings/backup.h"
+
+namespace saldorama {
+
+// The control values of the learner's books, from the reports the pages show:
+// account balances on each account's own side, the balance sheet total and
+// the profit (negative: loss) of "Bilanz und GuV", the operating and the
+// neutral result.
+[[nodiscard]] checking::ComputedValues computed_values(const std::vector<AccountRecord>& chart,
+                                                       const std::vector<BookingRecord>& bookings);
+
+// The learner's books on chart `chartNumber` (0: none chosen; its chart file
+// is read from the working folder).
+[[nodiscard]] checking::LearnerBooks learner_books(int chartNumber, const std::vector<BookingRecord>& bookings);
+
+// Checks the learner's books against the expected ones. Where the learner
+// booked an alternative that stands for several bookings, the books are also
+// checked with it in their place and the better result is kept; it then
+// counts as many points as the bookings it replaces.
+struct Marked {
+    checking::Solution solution;  // the expected books the rows refer to
+    checking::LearnerBooks learner;
+    checking::CheckResult result;
+};
+[[nodiscard]] Marked mark(const ExpectedBooks& expected, checking::LearnerBooks learner);
+
+// Everything for checking exercise N read from the working folder: the
+// solution files, the chart names of the settings and the chart.
+[[nodiscard]] ExpectedBooks expected_books_for(int exercise);
+
+// Exercise N against the working folder's books ("buchungen.dat") on chart
+// `chartNumber` (the current one). Reads only.
+[[nodiscard]] Marked check_working_folder(int exercise, int chartNumber);
+// Exercise N against a backup's books.
+[[nodiscard]] Marked check_backup(const ExpectedBooks& expected, const Backup& backup);
+
+} // namespace saldorama
