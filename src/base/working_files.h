@@ -5,8 +5,8 @@
 namespace saldorama {
 
 // The files of the working folder the program itself reads and writes:
-// bookings, settings, the four charts, the exercises, the notice and the
-// program's own intent file.
+// bookings, settings, the four charts, the exercises and their solutions,
+// the notice, the start picture, the manual and the program's own intent file.
 [[nodiscard]] std::vector<std::string> working_file_names();
 
 // Empty when a file the user chose may be written at `target`; otherwise the

@@ -25,7 +25,7 @@ TEST(PdfTarget, OtherNamesAndOtherFoldersAreFine) {
     test::WorkDir dir;
     const std::string here = std::filesystem::current_path().string();
     std::filesystem::create_directory("abgabe");
-    for (const char* name : {"Bilanz.pdf", "buchungen.pdf", "abgabe/buchungen.dat", "Kontenplan.txt", "Aufgabe.pdf"})
+    for (const char* name : {"Bilanz.pdf", "buchungen.pdf", "abgabe/buchungen.dat", "Kontenplan.txt", "Aufgabe.pdf", "Loesung.txt"})
         EXPECT_EQ(pdf_target_refusal(name, here), "") << name;
 }
 
