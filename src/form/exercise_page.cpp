@@ -22,7 +22,8 @@ std::string row_item(const Marked& m, const ck::CheckRow& row) {
         const ck::ExpectedBooking& b = m.solution.bookings[row.expected];
         what = "Buchung " + std::to_string(b.number);
         if (row.earlier) what += " (Aufgabe " + std::to_string(b.exercise) + ")";
-        what += ": " + ck::booking_text(b.lines);
+        // A wrong one is only named: the list must not give the solution away.
+        if (row.right()) what += ": " + ck::booking_text(b.lines);
         break;
     }
     case ck::RowKind::ControlValue:

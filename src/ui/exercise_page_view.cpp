@@ -1,5 +1,7 @@
 // TabSheet8: the eight exercises and, below them, the check of the books;
 // the exercise's check list itself is in the top panel.
+#include <algorithm>
+
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
@@ -35,9 +37,22 @@ public:
                        QRect(76, y + 6, 620, 18));
         }
         bindCheck(page);
+        setMinimumSize(740, kCheckTop + 30 + 94 + 8);
+    }
+
+protected:
+    // The result list and the finding take the room the window gives them.
+    void resizeEvent(QResizeEvent* event) override {
+        PageView::resizeEvent(event);
+        const int top = kCheckTop + 30;
+        const int h = std::max(94, height() - top - 8);
+        const int listWidth = std::max(440, (width() - 40) * 3 / 5);
+        rows_->setGeometry(32, top, listWidth, h);
+        finding_->setGeometry(32 + listWidth + 8, top, std::max(250, width() - listWidth - 48), h);
     }
 
 private:
+    static constexpr int kCheckTop = 340;
     QListWidget* rows_ = nullptr;
     QPlainTextEdit* finding_ = nullptr;
     std::vector<std::string> shownRows_;
@@ -45,7 +60,7 @@ private:
 
     void bindCheck(ExercisePage& page) {
         // Under the eight exercises, in the room the page has left.
-        const int y = 340;
+        const int y = kCheckTop;
         bind_label(this, bindings_, "CheckCaption", page.CheckCaption, QRect(32, y + 3, 110, 20));
         bind_combo(window_, this, bindings_, "CheckExercise", page.CheckExercise, QRect(144, y, 52, 24));
         bind_button(window_, this, bindings_, "CheckButton", page.CheckButton, QRect(204, y, 80, 24),

@@ -181,7 +181,8 @@ TEST_F(SolutionCheck, ThePageChecksTheExerciseOnShowAndShowsFindingAndSolution) 
     while (page.shownRow(item) != missing) ++item;
     EXPECT_EQ(item, 6u);
     EXPECT_EQ(cp1252_to_utf8(page.CheckRows.items[0]).substr(0, 22), "richtig   Buchung 10: ");
-    EXPECT_EQ(cp1252_to_utf8(page.CheckRows.items[item]).substr(0, 21), "falsch    Buchung 16:");
+    // A wrong row names the booking only; its lines would give the solution away.
+    EXPECT_EQ(cp1252_to_utf8(page.CheckRows.items[item]), "falsch    Buchung 16");
     EXPECT_EQ(cp1252_to_utf8(page.CheckRows.items.back()).substr(0, 32), "richtig   Buchung 9 (Aufgabe 2):");
     EXPECT_EQ(page.shownRow(page.CheckRows.items.size() - 1), 8u);
     EXPECT_FALSE(page.SolutionButton.enabled);
