@@ -35,7 +35,8 @@ bool same_file(const std::string& a, const std::string& b) {
 std::vector<std::string> working_file_names() {
     // The names as the subsystems above spell them; kept here so that every
     // layer that exports a file can ask.
-    std::vector<std::string> names = {"buchungen.dat", "einstellungen.txt", "Wichtiger Hinweis.rtf", kIntentFileName};
+    std::vector<std::string> names = {"buchungen.dat", "einstellungen.txt", "Wichtiger Hinweis.rtf", kManualFileName,
+                                      kIntentFileName};
     for (int c = 1; c <= 4; ++c) names.push_back("Kontenplan" + std::to_string(c) + ".txt");
     for (int n = 1; n <= 8; ++n) names.push_back("Aufgabe" + std::to_string(n) + ".txt");
     return names;

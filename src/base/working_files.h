@@ -4,9 +4,12 @@
 
 namespace saldorama {
 
+// The user guide, supplied beside the exercises; "Hilfe" opens it.
+inline constexpr const char* kManualFileName = "Anleitung.pdf";
+
 // The files of the working folder the program itself reads and writes:
-// bookings, settings, the four charts, the exercises, the notice and the
-// program's own intent file.
+// bookings, settings, the four charts, the exercises, the notice, the user
+// guide and the program's own intent file.
 [[nodiscard]] std::vector<std::string> working_file_names();
 
 // Empty when a file the user chose may be written at `target`; otherwise the
