@@ -41,6 +41,7 @@ public:
 constexpr int kSollWidth = 284;
 constexpr int kGapWidth = 3;
 constexpr int kHabenWidth = 276;
+constexpr int kListMinWidth = 140;  // the account list beside the T-account
 constexpr int kBar = 3;
 
 class AccountSheetView : public PageView {
@@ -114,13 +115,15 @@ public:
 protected:
     void resizeEvent(QResizeEvent* event) override {
         PageView::resizeEvent(event);
-        // Wide enough for the longest account name.
-        const int listWidth =
-            std::max(140, list_->sizeHintForColumn(0) + list_->verticalScrollBar()->sizeHint().width() + 12);
-        panel4_->setGeometry(width() - listWidth, 0, listWidth, height());
         const int frame = grid_->frameWidth();
         const int gridWidth = kSollWidth + kGapWidth + kHabenWidth + 2 * frame +
                               grid_->verticalScrollBar()->sizeHint().width();
+        // Wide enough for the longest account name where there is room, but
+        // never over the T-account: a narrower list scrolls sideways instead.
+        const int wanted = list_->sizeHintForColumn(0) + list_->verticalScrollBar()->sizeHint().width() + 12;
+        const int room = width() - (8 + gridWidth + 4);
+        const int listWidth = std::max(kListMinWidth, std::min(wanted, room));
+        panel4_->setGeometry(width() - listWidth, 0, listWidth, height());
         const int top = 50;
         grid_->setGeometry(8, top, gridWidth, height() - top - 8);
         soll_->move(8 + frame + 2, 30);
