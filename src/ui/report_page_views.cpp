@@ -20,6 +20,7 @@
 #include "ui/memo_view.h"
 #include "ui/print_actions.h"
 #include "ui/ui_text.h"
+#include "ui/wrapping_delegate.h"
 
 namespace saldorama::ui {
 
@@ -89,6 +90,11 @@ public:
         panelLayout->setContentsMargins(2, 2, 2, 2);
         list_ = new QListWidget(panel4_);
         list_->setObjectName(QStringLiteral("ListBox1"));
+        // Where the room beside the T-account is narrow, long names wrap.
+        list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        list_->setWordWrap(true);
+        list_->setResizeMode(QListView::Adjust);
+        list_->setItemDelegate(new WrappingDelegate(list_));
         panelLayout->addWidget(list_);
         QToolButton* chartButton = bind_nav_button(window_, panel4_, bindings_, "SpeedButton37", page.SpeedButton37, {},
                                                    Page::TabSheet9, [this] { form_.SpeedButton37Click(); });
@@ -119,8 +125,11 @@ protected:
         const int gridWidth = kSollWidth + kGapWidth + kHabenWidth + 2 * frame +
                               grid_->verticalScrollBar()->sizeHint().width();
         // Wide enough for the longest account name where there is room, but
-        // never over the T-account: a narrower list scrolls sideways instead.
-        const int wanted = list_->sizeHintForColumn(0) + list_->verticalScrollBar()->sizeHint().width() + 12;
+        // never over the T-account: in a narrower list long names wrap.
+        int widest = 0;
+        for (int i = 0; i < list_->count(); ++i)
+            widest = std::max(widest, list_->fontMetrics().horizontalAdvance(list_->item(i)->text()));
+        const int wanted = widest + 2 * list_->frameWidth() + list_->verticalScrollBar()->sizeHint().width() + 24;
         const int room = width() - (8 + gridWidth + 4);
         const int listWidth = std::max(kListMinWidth, std::min(wanted, room));
         panel4_->setGeometry(width() - listWidth, 0, listWidth, height());
