@@ -4,6 +4,9 @@
 
 namespace saldorama {
 
+// The user guide, supplied beside the exercises; "Hilfe" opens it.
+inline constexpr const char* kManualFileName = "Anleitung.pdf";
+
 // The files of the working folder the program itself reads and writes:
 // bookings, settings, the four charts, the exercises and their solutions,
 // the notice, the start picture, the manual and the program's own intent file.

@@ -10,6 +10,9 @@ struct AppState {
     int currentChart = 0;     // 0 = none chosen, else 1..4
     int bookingYear = 0;      // from the settings at start-up only
     std::string startDirectory;
+    // The installation's supplied files (share/saldorama), "" when unknown:
+    // "Hilfe" looks for the manual there when the working folder has none.
+    std::string suppliedFolder;
     int bookingCount = 0;
     int bookingPosition = 0;  // 1-based, 0 = none
     BookingRecord currentBooking;

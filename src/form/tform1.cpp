@@ -281,6 +281,19 @@ void TForm1::SpeedButton31Click() {
 void TForm1::SpeedButton34Click() {
     dialogs.notice(cp("Auf eine eigene Hilfedatei wurde verzichtet. Bitte lesen Sie die Anleitung, "
                       "die sich als PDF-Dokument im gleichen Verzeichnis befindet, wie das Programm!"));
+    const std::string manual = manualPath();
+    if (!manual.empty()) dialogs.openDocument(manual);
+}
+
+std::string TForm1::manualPath() const {
+    // The working folder's copy first (./run and the per-user folder put one
+    // there), then the one installed beside the supplied files.
+    for (const std::string& folder : {state.startDirectory, state.suppliedFolder}) {
+        if (folder.empty()) continue;
+        const std::string path = folder + "/" + kManualFileName;
+        if (file_exists(path)) return path;
+    }
+    return {};
 }
 
 void TForm1::CheckBox3Click() {

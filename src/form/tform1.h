@@ -107,7 +107,7 @@ public:
     void SpeedButton30Click();  // "Alles Speichern"
     void SpeedButton31Click();  // "Ende"
     void SpeedButton33Click();  // "Sicherung laden!"
-    void SpeedButton34Click();  // "Hilfe"
+    void SpeedButton34Click();  // "Hilfe": the notice, then the manual when there is one
     void SpeedButton37Click();  // "Kontenplan ansehen" (T-account page): the chart, read-only
     void CheckBox3Click();      // manual mode in the navigation
 
@@ -122,6 +122,10 @@ public:
     // The window title: the company's name and the current chart's name, or
     // the caption while neither is known (the desktop adds the program's name).
     [[nodiscard]] std::string titleText() const;
+
+    // The user guide in the working folder, else beside the supplied files;
+    // "" when neither has one.
+    [[nodiscard]] std::string manualPath() const;
 
     // Label45: "position/count".
     void writePositionIndicator();

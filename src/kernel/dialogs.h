@@ -40,6 +40,9 @@ public:
     // The chosen path (native encoding), or nothing when cancelled.
     virtual std::optional<std::string> saveFile(const FileDialogSpec& request) = 0;
     virtual std::optional<std::string> openFile(const FileDialogSpec& request) = 0;
+    // Opens a document (the manual, a PDF) with the desktop's viewer; false
+    // when no viewer could be started.
+    virtual bool openDocument(const std::string& path) = 0;
 };
 
 } // namespace saldorama

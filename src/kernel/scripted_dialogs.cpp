@@ -37,6 +37,11 @@ std::optional<std::string> ScriptedDialogs::openFile(const FileDialogSpec& reque
     return fileDialog(Kind::OpenFile, request);
 }
 
+bool ScriptedDialogs::openDocument(const std::string& path) {
+    log.push_back({Kind::OpenDocument, path});
+    return viewerFound;
+}
+
 std::optional<std::string> ScriptedDialogs::fileDialog(Kind kind, const FileDialogSpec& request) {
     log.push_back({kind, request.title});
     fileDialogs.push_back(request);

@@ -12,10 +12,10 @@ namespace saldorama {
 // Used by the tests and by the command-line tool.
 class ScriptedDialogs : public Dialogs {
 public:
-    enum class Kind { Notice, Question, Failure, SaveFile, OpenFile };
+    enum class Kind { Notice, Question, Failure, SaveFile, OpenFile, OpenDocument };
     struct Entry {
         Kind kind;
-        std::string text;  // message text, or the dialog title
+        std::string text;  // message text, the dialog title, or the document's path
         Preset preset = Preset::Yes;  // questions: the preselected button
         bool withCancel = false;      // questions: an "Abbrechen" button too
     };
@@ -26,6 +26,7 @@ public:
     void failure(const std::string& text) override;
     std::optional<std::string> saveFile(const FileDialogSpec& request) override;
     std::optional<std::string> openFile(const FileDialogSpec& request) override;
+    bool openDocument(const std::string& path) override;
 
     // Answers used in order; when none is queued, `defaultAnswer` is used.
     std::deque<bool> answers;
@@ -35,6 +36,7 @@ public:
     std::deque<Answer> choices;
     std::deque<std::optional<std::string>> fileAnswers;  // empty optional = cancel
     std::vector<FileDialogSpec> fileDialogs;              // what was offered
+    bool viewerFound = true;  // what openDocument answers
 
     std::vector<Entry> log;
     [[nodiscard]] std::vector<std::string> texts(Kind kind) const;

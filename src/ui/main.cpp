@@ -107,6 +107,7 @@ int main(int argc, char* argv[]) {
     saldorama::ui::QtDialogs dialogs;
     if (choice.where == saldorama::FolderChoice::Where::User) dialogs.setStartFolder(documents_folder());
     saldorama::TForm1 form(dialogs);
+    form.state.suppliedFolder = saldorama::supplied_folder_path(saldorama::executable_path());
     saldorama::ui::MainWindow window(form);
     dialogs.setParent(&window);
     window.startUp();

@@ -21,6 +21,7 @@
 
 #include "ui/about_box.h"
 #include "ui/ui_text.h"
+#include "ui/wrapping_delegate.h"
 
 namespace saldorama::ui {
 
@@ -31,22 +32,6 @@ constexpr int kOuterHeight = 635;
 constexpr int kTopPanelHeight = 145;
 constexpr int kTopButtonsWidth = 216;
 constexpr int kLeftPanelWidth = 129;
-
-// Items of a list as high as their text needs when wrapped to the list's width.
-class WrappingDelegate : public QStyledItemDelegate {
-public:
-    explicit WrappingDelegate(QListWidget* list) : QStyledItemDelegate(list), list_(list) {}
-    [[nodiscard]] QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-        QStyleOptionViewItem wrapped = option;
-        initStyleOption(&wrapped, index);
-        wrapped.features |= QStyleOptionViewItem::WrapText;
-        wrapped.rect = QRect(0, 0, std::max(40, list_->viewport()->width()), 10000);
-        return list_->style()->sizeFromContents(QStyle::CT_ItemViewItem, &wrapped, QSize(), list_);
-    }
-
-private:
-    QListWidget* list_;
-};
 
 QFrame* panel(const char* name, QWidget* parent) {
     auto* frame = new QFrame(parent);

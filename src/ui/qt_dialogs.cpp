@@ -1,8 +1,10 @@
 #include "ui/qt_dialogs.h"
 
+#include <QDesktopServices>
 #include <QFile>
 #include <QFileDialog>
 #include <QPushButton>
+#include <QUrl>
 
 #include "ui/ui_text.h"
 
@@ -36,6 +38,12 @@ BoxAnswer QtDialogs::callHook(const BoxCall& call) { return hook()(call); }
 
 void QtDialogs::notice(const std::string& text) {
     show_box(parent_, {BoxCall::Kind::Notice, kAppTitle, qs(text), QMessageBox::NoIcon, {}, {}, {}, {}});
+}
+
+bool QtDialogs::openDocument(const std::string& path) {
+    BoxCall call{BoxCall::Kind::OpenDocument, {}, {}, QMessageBox::NoIcon, native_to_q(path), {}, {}, {}};
+    if (hook()) return hook()(call).yes;
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(call.fileName));
 }
 
 bool QtDialogs::question(const std::string& text, Preset preset) {

@@ -12,12 +12,12 @@ namespace saldorama::ui {
 
 // What a box or file dialog would have shown, for the test hook.
 struct BoxCall {
-    enum class Kind { Notice, Question, Failure, SaveFile, OpenFile };
+    enum class Kind { Notice, Question, Failure, SaveFile, OpenFile, OpenDocument };
     Kind kind = Kind::Notice;
     QString title;
     QString text;              // message, empty for file dialogs
     QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QString fileName;          // offered name (file dialogs)
+    QString fileName;          // offered name (file dialogs), the document (OpenDocument)
     QString filter;            // "Saldorama-Sicherung (*.qrx)"
     QString defaultSuffix;
     QString directory;         // where a file dialog starts; empty: the working directory
@@ -26,7 +26,7 @@ struct BoxCall {
 };
 
 struct BoxAnswer {
-    bool yes = true;                 // questions
+    bool yes = true;                 // questions; OpenDocument: a viewer was found
     bool cancel = false;             // questions with "Abbrechen"
     std::optional<QString> file;     // file dialogs; nothing = cancelled
 };
@@ -53,6 +53,7 @@ public:
     void failure(const std::string& text) override;
     std::optional<std::string> saveFile(const FileDialogSpec& request) override;
     std::optional<std::string> openFile(const FileDialogSpec& request) override;
+    bool openDocument(const std::string& path) override;
 
 private:
     std::optional<std::string> fileDialog(const FileDialogSpec& request, bool save);

@@ -20,6 +20,7 @@
 #include "ui/memo_view.h"
 #include "ui/print_actions.h"
 #include "ui/ui_text.h"
+#include "ui/wrapping_delegate.h"
 
 namespace saldorama::ui {
 
@@ -41,6 +42,7 @@ public:
 constexpr int kSollWidth = 284;
 constexpr int kGapWidth = 3;
 constexpr int kHabenWidth = 276;
+constexpr int kListMinWidth = 140;  // the account list beside the T-account
 constexpr int kBar = 3;
 
 class AccountSheetView : public PageView {
@@ -88,6 +90,11 @@ public:
         panelLayout->setContentsMargins(2, 2, 2, 2);
         list_ = new QListWidget(panel4_);
         list_->setObjectName(QStringLiteral("ListBox1"));
+        // Where the room beside the T-account is narrow, long names wrap.
+        list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        list_->setWordWrap(true);
+        list_->setResizeMode(QListView::Adjust);
+        list_->setItemDelegate(new WrappingDelegate(list_));
         panelLayout->addWidget(list_);
         QToolButton* chartButton = bind_nav_button(window_, panel4_, bindings_, "SpeedButton37", page.SpeedButton37, {},
                                                    Page::TabSheet9, [this] { form_.SpeedButton37Click(); });
@@ -114,13 +121,18 @@ public:
 protected:
     void resizeEvent(QResizeEvent* event) override {
         PageView::resizeEvent(event);
-        // Wide enough for the longest account name.
-        const int listWidth =
-            std::max(140, list_->sizeHintForColumn(0) + list_->verticalScrollBar()->sizeHint().width() + 12);
-        panel4_->setGeometry(width() - listWidth, 0, listWidth, height());
         const int frame = grid_->frameWidth();
         const int gridWidth = kSollWidth + kGapWidth + kHabenWidth + 2 * frame +
                               grid_->verticalScrollBar()->sizeHint().width();
+        // Wide enough for the longest account name where there is room, but
+        // never over the T-account: in a narrower list long names wrap.
+        int widest = 0;
+        for (int i = 0; i < list_->count(); ++i)
+            widest = std::max(widest, list_->fontMetrics().horizontalAdvance(list_->item(i)->text()));
+        const int wanted = widest + 2 * list_->frameWidth() + list_->verticalScrollBar()->sizeHint().width() + 24;
+        const int room = width() - (8 + gridWidth + 4);
+        const int listWidth = std::max(kListMinWidth, std::min(wanted, room));
+        panel4_->setGeometry(width() - listWidth, 0, listWidth, height());
         const int top = 50;
         grid_->setGeometry(8, top, gridWidth, height() - top - 8);
         soll_->move(8 + frame + 2, 30);

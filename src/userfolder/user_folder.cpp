@@ -12,6 +12,7 @@
 #include "base/cp1252.h"
 #include "base/failure.h"
 #include "base/file.h"
+#include "base/working_files.h"
 #include "userfolder/folder_error.h"
 
 namespace saldorama {
@@ -26,7 +27,7 @@ enum class Kind { Learner, Supplied, Chart };
 Kind kind_of(const std::string& name) {
     const auto starts = [&](std::string_view p) { return name.starts_with(p); };
     if ((starts("Aufgabe") || starts("Loesung")) && name.ends_with(".txt")) return Kind::Supplied;
-    if (name == "Wichtiger Hinweis.rtf" || name == "startbild.png") return Kind::Supplied;
+    if (name == "Wichtiger Hinweis.rtf" || name == "startbild.png" || name == kManualFileName) return Kind::Supplied;
     if (starts("Kontenplan") && name.ends_with(".txt")) return Kind::Chart;
     return Kind::Learner;
 }

@@ -19,9 +19,10 @@ inline constexpr const char* kSeedStampName = ".saldorama-stand";
 // `supplied` of program version `version`:
 // - a supplied file that is missing is copied in;
 // - files the program writes (settings, bookings, backups) are never touched;
-// - exercises, solutions, the notice and the start picture are replaced when
-//   the installed version is newer than the one recorded and the supplied
-//   file has changed; a version the user changed is first kept as "NAME.bak";
+// - exercises, solutions, the notice, the start picture and the user guide
+//   are replaced when the installed version is newer than the one recorded
+//   and the supplied file has changed; a version the user changed is first
+//   kept as "NAME.bak";
 // - a chart is replaced in that case only while the user has not changed it.
 // Every file is written all-or-nothing. Throws FolderError.
 SeedReport prepare_user_folder(const std::string& supplied, const std::string& folder, const std::string& version);

@@ -878,7 +878,7 @@ TEST(CliPdf, DataFilesAndMissingFoldersAreRefusedAndLeftAlone) {
     for (const char* target : {"buchungen.dat", "Einstellungen.txt", "kontenplan1.txt"}) {
         const Result r = run_in(dir, {"bilanz", "--pdf", target});
         EXPECT_EQ(r.status, 1) << target;
-        EXPECT_NE(r.err.find("ist eine Datei deiner Buchführung und wird nicht überschrieben"), std::string::npos)
+        EXPECT_NE(r.err.find("gehört zum Arbeitsordner und wird nicht überschrieben"), std::string::npos)
             << r.err;
         EXPECT_EQ(r.out, "");
     }

@@ -214,7 +214,31 @@ TEST_F(Pages, CompanyOkRefusesABarNamingTheField) {
     EXPECT_EQ(dir.read("einstellungen.txt"), before);
 }
 
-TEST_F(Pages, HelpSaysThereIsNoHelpFile) {
+// "Hilfe": the notice always comes first; the manual opens after it, from the
+// working folder before the installed one, and only where one of them has it.
+TEST_F(Pages, HelpShowsItsNoticeThenOpensTheManualWhereThereIsOne) {
+    test::WorkDir installed;
+    const std::string supplied = installed.path();
+    form.state.suppliedFolder = supplied;
+
     form.SpeedButton34Click();
-    EXPECT_EQ(dialogs.last(Kind::Notice).rfind("Auf eine eigene Hilfedatei wurde verzichtet.", 0), 0u);
+    ASSERT_EQ(dialogs.log.size(), 1u);
+    EXPECT_EQ(dialogs.log[0].kind, Kind::Notice);
+    EXPECT_EQ(dialogs.log[0].text.rfind("Auf eine eigene Hilfedatei wurde verzichtet.", 0), 0u);
+
+    installed.write("Anleitung.pdf", "%PDF-1.4 installed");
+    dialogs.clear();
+    dialogs.viewerFound = false;  // no viewer: the notice alone, nothing more is said
+    form.SpeedButton34Click();
+    ASSERT_EQ(dialogs.log.size(), 2u);
+    EXPECT_EQ(dialogs.log[0].kind, Kind::Notice);
+    EXPECT_EQ(dialogs.log[1].kind, Kind::OpenDocument);
+    EXPECT_EQ(dialogs.log[1].text, supplied + "/Anleitung.pdf");
+
+    dir.write("Anleitung.pdf", "%PDF-1.4 working folder");
+    dialogs.clear();
+    form.SpeedButton34Click();
+    ASSERT_EQ(dialogs.texts(Kind::OpenDocument).size(), 1u);
+    EXPECT_EQ(dialogs.last(Kind::OpenDocument), form.state.startDirectory + "/Anleitung.pdf");
+    EXPECT_EQ(dialogs.log.front().kind, Kind::Notice);
 }

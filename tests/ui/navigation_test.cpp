@@ -1,5 +1,6 @@
 // The window's panels: each button reaches its handler, the page control
 // shows the page the core made active, and the start page shows the notice.
+#include <QFileInfo>
 #include <QLabel>
 #include <QScreen>
 #include <QTextBlock>
@@ -63,6 +64,16 @@ private slots:
         ui.click("SpeedButton34");
         QCOMPARE(ui.boxesOf(BoxCall::Kind::Notice).size(), std::size_t{1});
         QVERIFY(ui.boxes.back().text.startsWith(QStringLiteral("Auf eine eigene Hilfedatei")));
+
+        // With the guide in the working folder it is handed to the viewer after the notice.
+        ui.write("Anleitung.pdf", "%PDF-1.4");
+        ui.boxes.clear();
+        ui.click("SpeedButton34");
+        QCOMPARE(ui.boxes.size(), std::size_t{2});
+        QCOMPARE(ui.boxes.at(0).kind, BoxCall::Kind::Notice);
+        QCOMPARE(ui.boxes.at(1).kind, BoxCall::Kind::OpenDocument);
+        QCOMPARE(QFileInfo(ui.boxes.at(1).fileName).canonicalFilePath(),
+                 QFileInfo(ui.file("Anleitung.pdf")).canonicalFilePath());
     }
 
     void endAsksAndClosesTheWindow() {

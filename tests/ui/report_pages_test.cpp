@@ -201,6 +201,26 @@ private slots:
         QCOMPARE(ui_->widget<QWidget>("Panel7")->height(), 3);
     }
 
+    // At the window's first size a long account name does not push the
+    // account list over the Haben side of the T-account.
+    void accountListNeverCoversTheTAccount() {
+        ui_.reset();
+        ui_ = std::make_unique<Ui>();
+        ui_->writeLines("Kontenplan1.txt", {"Kasse<B> A  B", cp("Betriebs- und Geschäftsausstattung<B> A  B"),
+                                            cp("Sonstige betriebliche Aufwendungen für Fremdleistungen<G> S  B"),
+                                            "Eigenkapital<B> P  B"});
+        ui_->writeSettings(0);
+        ui_->start();
+        ui_->click("SpeedButton6");
+        auto* grid = ui_->widget<QTableView>("StringGrid3");
+        auto* list = ui_->widget<QWidget>("Panel4");
+        QVERIFY(list->width() >= 140);
+        QVERIFY2(grid->geometry().right() < list->geometry().left(),
+                 qPrintable(QStringLiteral("grid ends at %1, list starts at %2")
+                                .arg(grid->geometry().right())
+                                .arg(list->geometry().left())));
+    }
+
 private:
     // Appends `count` bookings of two lines each; the first names a person
     // and a reason with umlauts and a euro sign.

@@ -85,6 +85,16 @@ TEST_F(Seeding, NewerVersionRefreshesExercisesAndKeepsEveryChangedVersionAside) 
     EXPECT_EQ(in_folder("Aufgabe2.txt.bak2"), "neue Notizen");
 }
 
+// The guide is a supplied text like the exercises: a newer one replaces it.
+TEST_F(Seeding, NewerVersionRefreshesTheGuide) {
+    supply("Anleitung.pdf", "%PDF Fassung 1");
+    prepare_user_folder(supplied, folder, "1.2");
+    supply("Anleitung.pdf", "%PDF Fassung 2");
+    const SeedReport r = prepare_user_folder(supplied, folder, "1.3");
+    EXPECT_EQ(r.refreshed, Names{"Anleitung.pdf"});
+    EXPECT_EQ(in_folder("Anleitung.pdf"), "%PDF Fassung 2");
+}
+
 TEST_F(Seeding, ChartsAreRefreshedOnlyWhileTheUserLeftThemAsSupplied) {
     prepare_user_folder(supplied, folder, "1.2");
     mine("Kontenplan2.txt", "mein eigener Kontenplan");
