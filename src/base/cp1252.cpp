@@ -44,15 +44,23 @@ char cp1252_from_code_point(char32_t c) noexcept {
     return '?';
 }
 
-std::string cp1252_to_utf8(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + text.size() / 8);
-    for (char ch : text) {
+void append_cp1252_as_utf8(std::string& out, std::string_view text) {
+    // Runs of ASCII are taken over as they are.
+    std::size_t ascii = 0;
+    while (ascii < text.size() && static_cast<unsigned char>(text[ascii]) < 0x80) ++ascii;
+    out.append(text.substr(0, ascii));
+    for (char ch : text.substr(ascii)) {
         const auto byte = static_cast<unsigned char>(ch);
         const char32_t c = cp1252_code_point(byte);
         // The five unassigned bytes have no character; show them as '?'.
         append_utf8(out, c == 0 && byte != 0 ? U'?' : c);
     }
+}
+
+std::string cp1252_to_utf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 8);
+    append_cp1252_as_utf8(out, text);
     return out;
 }
 

@@ -73,11 +73,22 @@ void OperatingResultPage::TabSheet11Show() {
 
 JournalPage::JournalPage(PageContext& context) : context_(context) { Memo2.lines = {"Memo2"}; }
 
+void JournalPage::writeJournal(const std::function<void(const std::string&)>& sink) const {
+    // The heading follows the opening of the file, so a missing file writes nothing.
+    bool headed = false;
+    bookings_scan([&](const BookingRecord& r) {
+        if (!headed) sink(journal_heading());
+        headed = true;
+        journal_lines(r, sink);
+    });
+    if (!headed) sink(journal_heading());
+}
+
 void JournalPage::TabSheet6Show() {
     // Built aside and then put on show: a bookings file that cannot be read
     // leaves the memo as it was.
-    std::vector<std::string> lines = {journal_heading()};
-    bookings_scan([&](const BookingRecord& r) { append_journal_lines(lines, r); });
+    std::vector<std::string> lines;
+    writeJournal([&lines](const std::string& line) { lines.push_back(line); });
     Memo2.lines = std::move(lines);
 }
 

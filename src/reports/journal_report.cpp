@@ -13,10 +13,11 @@ std::string journal_heading() {
 
 namespace {
 
-// Built by appending into one string: the journal is the longest report.
-std::string journal_line(const BookingRecord& r, std::size_t i, const char* mark, double amount) {
-    std::string line;
-    line.reserve(112);
+// Built by appending into one string, reused from line to line: the journal
+// is the longest report.
+const std::string& journal_line(std::string& line, const BookingRecord& r, std::size_t i, const char* mark,
+                                double amount) {
+    line.clear();
     append_printr(line, int_to_text(static_cast<long long>(r.number) + 1), 4);
     line += ' ';
     line += r.date;
@@ -32,11 +33,17 @@ std::string journal_line(const BookingRecord& r, std::size_t i, const char* mark
 
 } // namespace
 
+void journal_lines(const BookingRecord& record, const LineSink& sink) {
+    std::string line;
+    line.reserve(112);
+    for (std::size_t i = 0; i < kBookingLines; ++i)
+        if (record.debit[i] != 0) sink(journal_line(line, record, i, " S  ", record.debit[i]));
+    for (std::size_t i = 0; i < kBookingLines; ++i)
+        if (record.credit[i] != 0) sink(journal_line(line, record, i, " H  ", record.credit[i]));
+}
+
 void append_journal_lines(std::vector<std::string>& out, const BookingRecord& record) {
-    for (std::size_t i = 0; i < kBookingLines; ++i)
-        if (record.debit[i] != 0) out.push_back(journal_line(record, i, " S  ", record.debit[i]));
-    for (std::size_t i = 0; i < kBookingLines; ++i)
-        if (record.credit[i] != 0) out.push_back(journal_line(record, i, " H  ", record.credit[i]));
+    journal_lines(record, [&out](const std::string& line) { out.push_back(line); });
 }
 
 std::vector<std::string> journal_report(const std::vector<BookingRecord>& bookings) {
