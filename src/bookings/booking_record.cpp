@@ -40,11 +40,13 @@ void put_short_string(unsigned char* at, std::string_view text, std::size_t max)
     std::memcpy(at + 1, text.data(), len);
 }
 
-std::string get_short_string(const unsigned char* at, std::size_t max) {
+std::string_view short_string_view(const unsigned char* at, std::size_t max) {
     std::size_t len = at[0];
     if (len > max) len = max;
-    return std::string(reinterpret_cast<const char*>(at + 1), len);
+    return {reinterpret_cast<const char*>(at + 1), len};
 }
+
+std::string get_short_string(const unsigned char* at, std::size_t max) { return std::string(short_string_view(at, max)); }
 
 } // namespace
 
@@ -79,5 +81,13 @@ BookingRecord decode_record(const unsigned char* b) {
     }
     return r;
 }
+
+std::int32_t RecordView::number() const noexcept { return static_cast<std::int32_t>(get_u32(b_)); }
+std::string_view RecordView::reason() const noexcept { return short_string_view(b_ + kReasonAt, kReasonMax); }
+std::string_view RecordView::account(std::size_t line) const noexcept {
+    return short_string_view(b_ + kAccountAt + line * (kAccountMax + 1), kAccountMax);
+}
+double RecordView::debit(std::size_t line) const noexcept { return get_double(b_ + kDebitAt + line * 8); }
+double RecordView::credit(std::size_t line) const noexcept { return get_double(b_ + kCreditAt + line * 8); }
 
 } // namespace saldorama

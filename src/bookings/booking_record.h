@@ -37,6 +37,22 @@ using RecordBytes = std::array<unsigned char, kRecordSize>;
 // A length byte above its field's maximum is read as the maximum.
 [[nodiscard]] BookingRecord decode_record(const unsigned char* bytes);
 
+// A stored record read in place, for passes that need only a few of its
+// fields: each field reads as decode_record would give it, without copying.
+class RecordView {
+public:
+    explicit RecordView(const unsigned char* bytes) noexcept : b_(bytes) {}
+    [[nodiscard]] std::int32_t number() const noexcept;
+    [[nodiscard]] std::string_view reason() const noexcept;
+    [[nodiscard]] std::string_view account(std::size_t line) const noexcept;
+    [[nodiscard]] double debit(std::size_t line) const noexcept;
+    [[nodiscard]] double credit(std::size_t line) const noexcept;
+    [[nodiscard]] BookingRecord record() const { return decode_record(b_); }
+
+private:
+    const unsigned char* b_;
+};
+
 // Cuts a text to a field's maximum.
 [[nodiscard]] std::string cut(std::string_view text, std::size_t max);
 

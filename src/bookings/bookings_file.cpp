@@ -59,6 +59,10 @@ void bookings_overwrite(int n, const BookingRecord& record) {
 void bookings_empty() { write_file_atomic(bookings_file_name(), {}); }
 
 void bookings_scan(const std::function<void(const BookingRecord&)>& visit) {
+    bookings_scan_views([&visit](const RecordView& view) { visit(view.record()); });
+}
+
+void bookings_scan_views(const std::function<void(const RecordView&)>& visit) {
     File file = File::openRead(bookings_file_name());
     const std::int64_t count = file.size() / static_cast<std::int64_t>(kRecordSize);
     // Read in blocks: one system call per record would dominate big files.
@@ -69,7 +73,7 @@ void bookings_scan(const std::function<void(const BookingRecord&)>& visit) {
         const std::size_t want = static_cast<std::size_t>(n) * kRecordSize;
         if (file.readAt(buffer.data(), want, first * static_cast<std::int64_t>(kRecordSize)) != want)
             throw_read_past_end();
-        for (std::int64_t k = 0; k < n; ++k) visit(decode_record(buffer.data() + k * static_cast<std::int64_t>(kRecordSize)));
+        for (std::int64_t k = 0; k < n; ++k) visit(RecordView(buffer.data() + k * static_cast<std::int64_t>(kRecordSize)));
     }
 }
 

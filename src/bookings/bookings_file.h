@@ -25,6 +25,8 @@ void bookings_overwrite(int n, const BookingRecord& record);
 void bookings_empty();
 // Every whole record in file order; a trailing fragment is never read.
 void bookings_scan(const std::function<void(const BookingRecord&)>& visit);
+// The same pass with each record read in place; the view lives for the call only.
+void bookings_scan_views(const std::function<void(const RecordView&)>& visit);
 [[nodiscard]] std::vector<BookingRecord> bookings_read_all();
 // The file's bytes for these records.
 [[nodiscard]] std::string bookings_bytes(const std::vector<BookingRecord>& records);

@@ -29,7 +29,7 @@ struct Books {
 Books read_books(int chart) {
     Books books{read_chart(chart), AccountBalances({})};
     books.balances = AccountBalances(books.chart);
-    bookings_scan([&](const BookingRecord& r) { books.balances.add(r); });
+    bookings_scan_views([&](const RecordView& r) { books.balances.add(r); });
     return books;
 }
 
@@ -121,7 +121,7 @@ void AccountSheetPage::ListBox1Click() {
     Label51.text = "Konto: " + name;
 
     TAccountBuilder builder(name);
-    bookings_scan([&](const BookingRecord& r) { builder.add(r); });
+    bookings_scan_views([&](const RecordView& r) { builder.add(r); });
     const TAccount sheet = builder.build();
     const int rows = static_cast<int>(sheet.soll.size());
     if (rows > StringGrid3.rowCount()) StringGrid3.setRowCount(rows);
