@@ -98,13 +98,23 @@ void bookings_replace_all(const std::vector<BookingRecord>& records) {
 }
 
 int loesche_buchung(int n) {
-    std::vector<BookingRecord> records = bookings_read_all();
-    if (n < 1 || n > static_cast<int>(records.size())) return static_cast<int>(records.size());
-    records.erase(records.begin() + (n - 1));
-    for (std::size_t i = static_cast<std::size_t>(n - 1); i < records.size(); ++i)
-        records[i].number = static_cast<std::int32_t>(i);
-    bookings_replace_all(records);
-    return static_cast<int>(records.size());
+    const int count = bookings_count();
+    if (n < 1 || n > count) return count;
+    // Every record is written as it reads, so the new file is the one the
+    // records themselves would give.
+    FileBuilder file(bookings_file_name());
+    std::int32_t place = 0;
+    int seen = 0;
+    bookings_scan_views([&](const RecordView& view) {
+        if (++seen == n) return;
+        BookingRecord moved = view.record();
+        if (seen > n) moved.number = place;
+        const RecordBytes bytes = encode_record(moved);
+        file.write({reinterpret_cast<const char*>(bytes.data()), bytes.size()});
+        ++place;
+    });
+    file.commit();
+    return count - 1;
 }
 
 } // namespace saldorama

@@ -35,7 +35,8 @@ void bookings_replace_all(const std::vector<BookingRecord>& records);
 
 // Removes record n (counted from 1). The later records move up one place and
 // their `number` is rewritten to their new place; the file is replaced
-// atomically. Returns the new record count.
+// atomically, written in one pass while the old one is read. Returns the new
+// record count.
 int loesche_buchung(int n);
 
 } // namespace saldorama
