@@ -6,12 +6,12 @@
 namespace saldorama {
 namespace {
 
-constexpr std::size_t kDateAt = 4;
-constexpr std::size_t kPersonAt = 15;
-constexpr std::size_t kReasonAt = 66;
-constexpr std::size_t kAccountAt = 117;
-constexpr std::size_t kDebitAt = 448;
-constexpr std::size_t kCreditAt = 488;
+constexpr std::size_t kDateAt = RecordView::kDateAt;
+constexpr std::size_t kPersonAt = RecordView::kPersonAt;
+constexpr std::size_t kReasonAt = RecordView::kReasonAt;
+constexpr std::size_t kAccountAt = RecordView::kAccountAt;
+constexpr std::size_t kDebitAt = RecordView::kDebitAt;
+constexpr std::size_t kCreditAt = RecordView::kCreditAt;
 
 void put_u32(unsigned char* at, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) at[i] = static_cast<unsigned char>(v >> (8 * i));
@@ -40,13 +40,11 @@ void put_short_string(unsigned char* at, std::string_view text, std::size_t max)
     std::memcpy(at + 1, text.data(), len);
 }
 
-std::string_view short_string_view(const unsigned char* at, std::size_t max) {
+std::string get_short_string(const unsigned char* at, std::size_t max) {
     std::size_t len = at[0];
     if (len > max) len = max;
-    return {reinterpret_cast<const char*>(at + 1), len};
+    return std::string(reinterpret_cast<const char*>(at + 1), len);
 }
-
-std::string get_short_string(const unsigned char* at, std::size_t max) { return std::string(short_string_view(at, max)); }
 
 } // namespace
 
@@ -81,13 +79,5 @@ BookingRecord decode_record(const unsigned char* b) {
     }
     return r;
 }
-
-std::int32_t RecordView::number() const noexcept { return static_cast<std::int32_t>(get_u32(b_)); }
-std::string_view RecordView::reason() const noexcept { return short_string_view(b_ + kReasonAt, kReasonMax); }
-std::string_view RecordView::account(std::size_t line) const noexcept {
-    return short_string_view(b_ + kAccountAt + line * (kAccountMax + 1), kAccountMax);
-}
-double RecordView::debit(std::size_t line) const noexcept { return get_double(b_ + kDebitAt + line * 8); }
-double RecordView::credit(std::size_t line) const noexcept { return get_double(b_ + kCreditAt + line * 8); }
 
 } // namespace saldorama

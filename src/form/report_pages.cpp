@@ -76,7 +76,7 @@ JournalPage::JournalPage(PageContext& context) : context_(context) { Memo2.lines
 void JournalPage::writeJournal(const std::function<void(const std::string&)>& sink) const {
     // The heading follows the opening of the file, so a missing file writes nothing.
     bool headed = false;
-    bookings_scan([&](const BookingRecord& r) {
+    bookings_scan_views([&](const RecordView& r) {
         if (!headed) sink(journal_heading());
         headed = true;
         journal_lines(r, sink);

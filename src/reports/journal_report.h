@@ -17,6 +17,7 @@ void append_journal_lines(std::vector<std::string>& out, const BookingRecord& re
 // number of bookings is written without being held.
 using LineSink = std::function<void(const std::string&)>;
 void journal_lines(const BookingRecord& record, const LineSink& sink);
+void journal_lines(const RecordView& record, const LineSink& sink);
 
 // Heading and the lines of every booking, in file order.
 [[nodiscard]] std::vector<std::string> journal_report(const std::vector<BookingRecord>& bookings);

@@ -12,9 +12,13 @@ std::string report_amount_text(double amount) {
     if (!(x < 1e13)) return amount_text(amount);
     const long long k = std::llround(x * 100.0);
     // Division of two exact doubles is correctly rounded: this is the double
-    // nearest k/100, and k/100 has at most 15 significant digits, so writing x
-    // with 15 digits gives k/100 and reading that back gives x again.
-    if (static_cast<double>(k) / 100.0 != x) return amount_text(amount);
+    // nearest k/100, and k/100 has at most 15 significant digits. Any x at
+    // most one unit in the last place from it (such as the amounts
+    // round_to_cents stores, k times 0.01 in long double) lies nearer to k/100
+    // than to any other 15-digit decimal, so writing x with 15 digits gives
+    // k/100 and reading that back gives the nearest double again.
+    const double nearest = static_cast<double>(k) / 100.0;
+    if (nearest != x && std::nextafter(nearest, x) != x) return amount_text(amount);
 
     // For such an x the text round trip is the identity: format x as checkmoney
     // does. Its rounding step (money_parts) gives k / 100 and k % 100 here, as

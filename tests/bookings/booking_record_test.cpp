@@ -74,6 +74,8 @@ TEST(BookingRecordCodec, ALengthAboveTheFieldMaximumReadsAsTheMaximum) {
     b[448] = 0x40;
     const RecordView view(b.data());
     EXPECT_EQ(view.number(), r.number);
+    EXPECT_EQ(view.date(), r.date);
+    EXPECT_EQ(view.person(), r.person);
     EXPECT_EQ(view.reason(), r.reason);
     for (std::size_t i = 0; i < kBookingLines; ++i) {
         EXPECT_EQ(view.account(i), r.account[i]);

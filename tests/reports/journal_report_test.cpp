@@ -31,6 +31,10 @@ TEST(JournalReport, DebitLinesFirstThenCreditLinesWithCutsAndTinyAmounts) {
     std::vector<std::string> streamed = {journal_heading()};
     for (const auto& r : bookings) journal_lines(r, [&](const std::string& line) { streamed.push_back(line); });
     EXPECT_EQ(streamed, journal_report(bookings));
+    streamed = {journal_heading()};
+    for (const auto& r : bookings)
+        journal_lines(RecordView(encode_record(r).data()), [&](const std::string& line) { streamed.push_back(line); });
+    EXPECT_EQ(streamed, journal_report(bookings));
 }
 
 TEST(JournalReport, NumberZeroShowsOneFollowedByFourSpaces) {
