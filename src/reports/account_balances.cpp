@@ -54,13 +54,15 @@ AccountBalances::Account& AccountBalances::findOrAdd(const std::string& name) {
 
 AccountBalances::AccountBalances(const std::vector<AccountRecord>& chart) {
     // Accounts outside the chart are never asked for and count for no class.
-    // At most half the slots are taken, so every search ends at an empty one.
+    // At most a quarter of the slots are taken, so searches are short and
+    // every one ends at an empty slot.
     std::size_t size = 16;
-    while (size < 2 * chart.size() + 2) size *= 2;
+    while (size < 4 * chart.size() + 2) size *= 2;
     slots_.assign(size, -1);
     accounts_.reserve(chart.size());
     for (const auto& record : chart) {
         Account& a = findOrAdd(record.name);
+        if (record.name.empty()) emptyName_ = true;
         // The opening and closing accounts belong to no result: a closing
         // books every result account against them.
         if (is_auxiliary_account(record.name)) continue;
@@ -84,7 +86,10 @@ void AccountBalances::add(const RecordView& record) { addLines(record); }
 template <typename Record>
 void AccountBalances::addLines(const Record& record) {
     for (std::size_t i = 0; i < kBookingLines; ++i) {
-        const Account* found = find(account_of(record, i));
+        const std::string_view name = account_of(record, i);
+        // An empty line names no account (unless the chart has one without a name).
+        if (name.empty() && !emptyName_) continue;
+        const Account* found = find(name);
         if (found == nullptr) continue;
         Account& a = accounts_[static_cast<std::size_t>(found - accounts_.data())];
         const double debit = debit_of(record, i);

@@ -50,6 +50,7 @@ private:
     Account& findOrAdd(const std::string& name);
     std::vector<Account> accounts_;
     std::vector<int> slots_;  // index into accounts_, -1 for an empty slot
+    bool emptyName_ = false;
     double operating_ = 0;
     double neutral_ = 0;
 };
