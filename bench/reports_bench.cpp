@@ -171,7 +171,9 @@ double literal_result(int chartNo, bool operating) {
     double result = 0;
     bookings_scan([&](const BookingRecord& r) {
         for (std::size_t i = 0; i < kBookingLines; ++i) {
-            const bool counts = operating ? IstBetrieblich(chartNo, r.account[i]) : IstNeutral(chartNo, r.account[i]);
+            // The opening and closing accounts belong to no result.
+            const bool counts = !is_auxiliary_account(r.account[i]) &&
+                                (operating ? IstBetrieblich(chartNo, r.account[i]) : IstNeutral(chartNo, r.account[i]));
             if (counts) {
                 result -= r.debit[i];
                 result += r.credit[i];

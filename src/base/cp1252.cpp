@@ -1,6 +1,8 @@
 #include "base/cp1252.h"
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 namespace saldorama {
 namespace {
@@ -44,15 +46,31 @@ char cp1252_from_code_point(char32_t c) noexcept {
     return '?';
 }
 
+void append_cp1252_as_utf8(std::string& out, std::string_view text) {
+    // Runs of ASCII are taken over as they are, eight bytes tested at a time.
+    const std::size_t n = text.size();
+    std::size_t at = 0;
+    while (at < n) {
+        std::size_t end = at;
+        for (std::uint64_t word = 0; end + 8 <= n; end += 8) {
+            std::memcpy(&word, text.data() + end, 8);
+            if ((word & 0x8080808080808080ULL) != 0) break;
+        }
+        while (end < n && static_cast<unsigned char>(text[end]) < 0x80) ++end;
+        out.append(text.data() + at, end - at);
+        if (end == n) break;
+        const auto byte = static_cast<unsigned char>(text[end]);
+        const char32_t c = cp1252_code_point(byte);
+        // The five unassigned bytes have no character; show them as '?'.
+        append_utf8(out, c == 0 ? U'?' : c);
+        at = end + 1;
+    }
+}
+
 std::string cp1252_to_utf8(std::string_view text) {
     std::string out;
     out.reserve(text.size() + text.size() / 8);
-    for (char ch : text) {
-        const auto byte = static_cast<unsigned char>(ch);
-        const char32_t c = cp1252_code_point(byte);
-        // The five unassigned bytes have no character; show them as '?'.
-        append_utf8(out, c == 0 && byte != 0 ? U'?' : c);
-    }
+    append_cp1252_as_utf8(out, text);
     return out;
 }
 

@@ -9,6 +9,8 @@ namespace saldorama {
 // line). A character CP1252 cannot hold becomes '?'; malformed UTF-8 bytes too.
 [[nodiscard]] std::string cp1252_to_utf8(std::string_view cp1252);
 [[nodiscard]] std::string utf8_to_cp1252(std::string_view utf8);
+// cp1252_to_utf8 appended to `out`, for output built up in one buffer.
+void append_cp1252_as_utf8(std::string& out, std::string_view cp1252);
 
 // Source files are UTF-8; German literals go through this to become core text.
 [[nodiscard]] inline std::string cp(std::string_view utf8) { return utf8_to_cp1252(utf8); }

@@ -61,9 +61,8 @@ std::string unique_temp_name(const std::string& dir) {
     return name + std::string(kTempSuffix);
 }
 
-// Writes the bytes into a new temporary file beside `path`, synced and closed;
-// returns its name. On failure nothing is left behind.
-std::string write_temp_beside(const std::string& path, std::string_view bytes) {
+// Creates a new, empty temporary file beside `path`; returns its name and descriptor.
+std::pair<std::string, int> create_temp_beside(const std::string& path) {
     const std::string dir = directory_of(path);
     for (;;) {
         if (const int err = injected_error()) throw_io_error(err);
@@ -74,16 +73,7 @@ std::string write_temp_beside(const std::string& path, std::string_view bytes) {
             // Named after the file it stands in for: that is what the user chose.
             throw_io_error(errno, path);
         }
-        try {
-            File file = File::adopt(fd);
-            file.write(bytes);
-            file.sync();
-            file.close();
-        } catch (...) {
-            ::unlink(temp.c_str());
-            throw;
-        }
-        return temp;
+        return {temp, fd};
     }
 }
 
@@ -246,35 +236,90 @@ void remove_file(const std::string& path) {
     if (::unlink(path.c_str()) != 0 && errno != ENOENT) throw_io_error(errno, path);
 }
 
-void write_file_atomic(const std::string& path, std::string_view bytes) {
+namespace {
+constexpr std::size_t kBuildBlock = 1 << 20;
+}
+
+FileBuilder::FileBuilder(const std::string& path) : path_(path), file_(File::adopt(-1)) {
     check_writable(path);
-    const std::string temp = write_temp_beside(path, bytes);
-    try {
-        rename_file(temp, path);
-    } catch (...) {
-        ::unlink(temp.c_str());
-        throw;
+    auto [temp, fd] = create_temp_beside(path);
+    temp_ = std::move(temp);
+    file_ = File::adopt(fd);
+}
+
+FileBuilder::~FileBuilder() {
+    if (!temp_.empty()) ::unlink(temp_.c_str());
+}
+
+void FileBuilder::write(std::string_view bytes) {
+    if (buffer_.size() + bytes.size() > kBuildBlock && !buffer_.empty()) {
+        file_.write(buffer_);
+        wrote_ = true;
+        buffer_.clear();
     }
-    sync_directory(directory_of(path));
+    if (bytes.size() >= kBuildBlock) {
+        file_.write(bytes);
+        wrote_ = true;
+    } else {
+        buffer_.append(bytes);
+    }
+}
+
+void FileBuilder::finish() {
+    // A small file goes out in one write, an empty one too.
+    if (!buffer_.empty() || !wrote_) file_.write(buffer_);
+    buffer_.clear();
+    buffer_.shrink_to_fit();
+    file_.sync();
+    file_.close();
+}
+
+void FileBuilder::commit() {
+    finish();
+    rename_file(temp_, path_);
+    temp_.clear();
+    sync_directory(directory_of(path_));
+}
+
+std::string FileBuilder::release() {
+    finish();
+    std::string temp;
+    temp.swap(temp_);
+    return temp;
+}
+
+void write_file_atomic(const std::string& path, std::string_view bytes) {
+    FileBuilder file(path);
+    file.write(bytes);
+    file.commit();
 }
 
 void replace_files(const std::vector<Replacement>& files, const std::string& folder) {
-    if (files.size() == 1) {
+    if (files.size() == 1 && files[0].temp.empty()) {
         write_file_atomic(files[0].path, files[0].bytes);
         return;
     }
-    for (const auto& f : files) check_writable(f.path);
-    // Everything new is on disk before the first old file goes.
+    // Everything new is on disk before the first old file goes. Files built
+    // aside belong to this call from the start, whatever happens.
     std::vector<std::string> temps;
     std::string intent;
     try {
+        for (const auto& f : files) check_writable(f.path);
         for (const auto& f : files) {
-            temps.push_back(write_temp_beside(f.path, f.bytes));
+            if (f.temp.empty()) {
+                FileBuilder built(f.path);
+                built.write(f.bytes);
+                temps.push_back(built.release());
+            } else {
+                temps.push_back(f.temp);
+            }
             intent += name_in(folder, temps.back()) + "\t" + name_in(folder, f.path) + "\n";
         }
         write_file_atomic(folder + "/" + kIntentFileName, intent);
     } catch (...) {
         for (const auto& t : temps) ::unlink(t.c_str());
+        for (const auto& f : files)
+            if (!f.temp.empty()) ::unlink(f.temp.c_str());
         throw;
     }
     // From here on the change is decided: a failing step is taken again at

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace saldorama {
@@ -51,13 +52,50 @@ private:
 // step leaves the old file whole.
 void write_file_atomic(const std::string& path, std::string_view bytes);
 
+// A new file built aside piece by piece: a temporary file of its own name
+// beside `path`, written in large blocks, so that a file of any size is
+// written without being held. commit() puts it in place as write_file_atomic
+// does; release() hands the finished temporary file to replace_files. Until
+// then, and after any failure, the temporary file is removed again and
+// `path` stays as it was.
+class FileBuilder {
+public:
+    explicit FileBuilder(const std::string& path);
+    FileBuilder(const FileBuilder&) = delete;
+    FileBuilder& operator=(const FileBuilder&) = delete;
+    ~FileBuilder();
+
+    void write(std::string_view bytes);
+    void commit();
+    // Synced and closed; the name of the temporary file, which the caller now owns.
+    [[nodiscard]] std::string release();
+    [[nodiscard]] const std::string& path() const noexcept { return path_; }
+
+private:
+    void finish();
+    std::string path_;
+    std::string temp_;
+    File file_;
+    std::string buffer_;
+    bool wrote_ = false;
+};
+
 // Several files replaced as one. The new contents are built aside first; then
 // a note naming them ("intent") is written to `folder`, the files are renamed
 // into place and the note is removed. After a crash, recover_folder finishes
 // what the note names, so the files are either all old or all new.
 struct Replacement {
+    Replacement(std::string path_, std::string bytes_) : path(std::move(path_)), bytes(std::move(bytes_)) {}
+    // New contents already in a temporary file (from FileBuilder::release);
+    // replace_files takes it over.
+    [[nodiscard]] static Replacement builtAside(std::string path_, std::string temp) {
+        Replacement r(std::move(path_), {});
+        r.temp = std::move(temp);
+        return r;
+    }
     std::string path;
     std::string bytes;
+    std::string temp;  // set: the contents are in this file and `bytes` is not used
 };
 void replace_files(const std::vector<Replacement>& files, const std::string& folder);
 // Run at every start while holding the folder's lock: finishes a replacement

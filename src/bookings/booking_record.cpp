@@ -6,12 +6,12 @@
 namespace saldorama {
 namespace {
 
-constexpr std::size_t kDateAt = 4;
-constexpr std::size_t kPersonAt = 15;
-constexpr std::size_t kReasonAt = 66;
-constexpr std::size_t kAccountAt = 117;
-constexpr std::size_t kDebitAt = 448;
-constexpr std::size_t kCreditAt = 488;
+constexpr std::size_t kDateAt = RecordView::kDateAt;
+constexpr std::size_t kPersonAt = RecordView::kPersonAt;
+constexpr std::size_t kReasonAt = RecordView::kReasonAt;
+constexpr std::size_t kAccountAt = RecordView::kAccountAt;
+constexpr std::size_t kDebitAt = RecordView::kDebitAt;
+constexpr std::size_t kCreditAt = RecordView::kCreditAt;
 
 void put_u32(unsigned char* at, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) at[i] = static_cast<unsigned char>(v >> (8 * i));

@@ -59,6 +59,10 @@ void bookings_overwrite(int n, const BookingRecord& record) {
 void bookings_empty() { write_file_atomic(bookings_file_name(), {}); }
 
 void bookings_scan(const std::function<void(const BookingRecord&)>& visit) {
+    bookings_scan_views([&visit](const RecordView& view) { visit(view.record()); });
+}
+
+void bookings_scan_views(const std::function<void(const RecordView&)>& visit) {
     File file = File::openRead(bookings_file_name());
     const std::int64_t count = file.size() / static_cast<std::int64_t>(kRecordSize);
     // Read in blocks: one system call per record would dominate big files.
@@ -69,7 +73,7 @@ void bookings_scan(const std::function<void(const BookingRecord&)>& visit) {
         const std::size_t want = static_cast<std::size_t>(n) * kRecordSize;
         if (file.readAt(buffer.data(), want, first * static_cast<std::int64_t>(kRecordSize)) != want)
             throw_read_past_end();
-        for (std::int64_t k = 0; k < n; ++k) visit(decode_record(buffer.data() + k * static_cast<std::int64_t>(kRecordSize)));
+        for (std::int64_t k = 0; k < n; ++k) visit(RecordView(buffer.data() + k * static_cast<std::int64_t>(kRecordSize)));
     }
 }
 
@@ -94,13 +98,23 @@ void bookings_replace_all(const std::vector<BookingRecord>& records) {
 }
 
 int loesche_buchung(int n) {
-    std::vector<BookingRecord> records = bookings_read_all();
-    if (n < 1 || n > static_cast<int>(records.size())) return static_cast<int>(records.size());
-    records.erase(records.begin() + (n - 1));
-    for (std::size_t i = static_cast<std::size_t>(n - 1); i < records.size(); ++i)
-        records[i].number = static_cast<std::int32_t>(i);
-    bookings_replace_all(records);
-    return static_cast<int>(records.size());
+    const int count = bookings_count();
+    if (n < 1 || n > count) return count;
+    // Every record is written as it reads, so the new file is the one the
+    // records themselves would give.
+    FileBuilder file(bookings_file_name());
+    std::int32_t place = 0;
+    int seen = 0;
+    bookings_scan_views([&](const RecordView& view) {
+        if (++seen == n) return;
+        BookingRecord moved = view.record();
+        if (seen > n) moved.number = place;
+        const RecordBytes bytes = encode_record(moved);
+        file.write({reinterpret_cast<const char*>(bytes.data()), bytes.size()});
+        ++place;
+    });
+    file.commit();
+    return count - 1;
 }
 
 } // namespace saldorama

@@ -25,6 +25,8 @@ void bookings_overwrite(int n, const BookingRecord& record);
 void bookings_empty();
 // Every whole record in file order; a trailing fragment is never read.
 void bookings_scan(const std::function<void(const BookingRecord&)>& visit);
+// The same pass with each record read in place; the view lives for the call only.
+void bookings_scan_views(const std::function<void(const RecordView&)>& visit);
 [[nodiscard]] std::vector<BookingRecord> bookings_read_all();
 // The file's bytes for these records.
 [[nodiscard]] std::string bookings_bytes(const std::vector<BookingRecord>& records);
@@ -33,7 +35,8 @@ void bookings_replace_all(const std::vector<BookingRecord>& records);
 
 // Removes record n (counted from 1). The later records move up one place and
 // their `number` is rewritten to their new place; the file is replaced
-// atomically. Returns the new record count.
+// atomically, written in one pass while the old one is read. Returns the new
+// record count.
 int loesche_buchung(int n);
 
 } // namespace saldorama

@@ -33,6 +33,38 @@ void print_lines(std::ostream& out, const std::vector<std::string>& lines) {
     for (const auto& line : lines) print(out, line);
 }
 
+// Lines converted into one buffer and written a block at a time: the
+// journal of a million bookings passes through without being held.
+class LineStream {
+public:
+    explicit LineStream(std::ostream& out) : out_(out) { buffer_.reserve(kBlock + 4096); }
+    LineStream(const LineStream&) = delete;
+    LineStream& operator=(const LineStream&) = delete;
+    ~LineStream() { flush(); }
+    void operator()(const std::string& cp1252Line) {
+        append_cp1252_as_utf8(buffer_, cp1252Line);
+        buffer_ += '\n';
+        if (buffer_.size() >= kBlock) flush();
+    }
+    void flush() {
+        out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+        buffer_.clear();
+    }
+
+private:
+    static constexpr std::size_t kBlock = 1 << 16;
+    std::ostream& out_;
+    std::string buffer_;
+};
+
+// "journal": written while the bookings file is read. A file that cannot be
+// read at all prints nothing; a read failure later stops the output there
+// with the message and status 1.
+void journal(TForm1& form, std::ostream& out) {
+    LineStream stream(out);
+    form.run([&] { form.journal.writeJournal([&stream](const std::string& line) { stream(line); }); });
+}
+
 // Rows up to the last one that holds any text in one of `cols`.
 int last_filled_row(const StringGrid& grid, std::initializer_list<int> cols, int firstRow) {
     int last = firstRow - 1;
@@ -280,9 +312,7 @@ int run_command(const Invocation& inv, std::ostream& out, std::ostream& err) {
             print_lines(out, form.operating.Memo4.lines);
         break;
     case Command::Journal:
-        if (form.run([&] { form.showPage(Page::TabSheet6); }) ||
-            form.journal.Memo2.lines != std::vector<std::string>{"Memo2"})
-            print_lines(out, form.journal.Memo2.lines);
+        journal(form, out);
         break;
     case Command::Konto:
         account_sheet(form, dialogs, inv.account, out);

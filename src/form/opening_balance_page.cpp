@@ -23,12 +23,13 @@ constexpr int kVisibleAccountRows = 99;
 // pass gives what a pass per chart line would: later bookings overwrite.
 std::map<std::string, double> opening_amounts() {
     std::map<std::string, double> amounts;
-    bookings_scan([&](const BookingRecord& r) {
+    const std::string& opening = opening_account_name();
+    bookings_scan_views([&](const RecordView& r) {
         std::optional<double> amount;
         for (std::size_t i = 0; i < kBookingLines; ++i)
-            if (r.account[i] == opening_account_name()) amount = r.debit[i] + r.credit[i];
+            if (r.account(i) == opening) amount = r.debit(i) + r.credit(i);
         if (!amount) return;
-        for (std::size_t i = 0; i < kBookingLines; ++i) amounts[r.account[i]] = *amount;
+        for (std::size_t i = 0; i < kBookingLines; ++i) amounts[std::string(r.account(i))] = *amount;
     });
     return amounts;
 }

@@ -25,7 +25,7 @@ std::string chosen_account(const TForm1& form) {
 std::vector<PrintLine> textbook_balance(const TForm1& form) {
     const auto chart = read_chart(form.state.currentChart);
     AccountBalances balances(chart);
-    bookings_scan([&](const BookingRecord& r) { balances.add(r); });
+    bookings_scan_views([&](const RecordView& r) { balances.add(r); });
     const bool zero = form.settings.CheckBox2.checked();
     const int year = form.state.bookingYear;
     std::vector<PrintLine> lines = textbook_lines(textbook_balance_sheet(chart, balances, year, zero));

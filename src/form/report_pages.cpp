@@ -29,7 +29,7 @@ struct Books {
 Books read_books(int chart) {
     Books books{read_chart(chart), AccountBalances({})};
     books.balances = AccountBalances(books.chart);
-    bookings_scan([&](const BookingRecord& r) { books.balances.add(r); });
+    bookings_scan_views([&](const RecordView& r) { books.balances.add(r); });
     return books;
 }
 
@@ -73,11 +73,22 @@ void OperatingResultPage::TabSheet11Show() {
 
 JournalPage::JournalPage(PageContext& context) : context_(context) { Memo2.lines = {"Memo2"}; }
 
+void JournalPage::writeJournal(const std::function<void(const std::string&)>& sink) const {
+    // The heading follows the opening of the file, so a missing file writes nothing.
+    bool headed = false;
+    bookings_scan_views([&](const RecordView& r) {
+        if (!headed) sink(journal_heading());
+        headed = true;
+        journal_lines(r, sink);
+    });
+    if (!headed) sink(journal_heading());
+}
+
 void JournalPage::TabSheet6Show() {
     // Built aside and then put on show: a bookings file that cannot be read
     // leaves the memo as it was.
-    std::vector<std::string> lines = {journal_heading()};
-    bookings_scan([&](const BookingRecord& r) { append_journal_lines(lines, r); });
+    std::vector<std::string> lines;
+    writeJournal([&lines](const std::string& line) { lines.push_back(line); });
     Memo2.lines = std::move(lines);
 }
 
@@ -110,7 +121,7 @@ void AccountSheetPage::ListBox1Click() {
     Label51.text = "Konto: " + name;
 
     TAccountBuilder builder(name);
-    bookings_scan([&](const BookingRecord& r) { builder.add(r); });
+    bookings_scan_views([&](const RecordView& r) { builder.add(r); });
     const TAccount sheet = builder.build();
     const int rows = static_cast<int>(sheet.soll.size());
     if (rows > StringGrid3.rowCount()) StringGrid3.setRowCount(rows);

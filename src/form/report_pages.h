@@ -43,6 +43,10 @@ public:
     explicit JournalPage(PageContext& context);
     Memo Memo2;
     void TabSheet6Show();
+    // The page's text line by line into `sink` (heading first), the bookings
+    // file read once and nothing held: the command line prints the journal
+    // of any size this way. A file that cannot be opened gives no line.
+    void writeJournal(const std::function<void(const std::string&)>& sink) const;
 
 private:
     PageContext& context_;

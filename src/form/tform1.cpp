@@ -200,22 +200,18 @@ bool TForm1::saveAll() {
         return false;
     }
 
-    Backup backup;
-    backup.company = company.texts();
-    backup.company[kCompanyName] = companyNameToSave();
-    backup.chart = state.currentChart;
+    CompanyFields fields = company.texts();
+    fields[kCompanyName] = companyNameToSave();
     change_directory(state.startDirectory);
     // Held while reading and writing: the backup shows one state of the
     // bookings, and it may lie in the working folder itself.
     FolderLock lock(state.startDirectory);
-    backup.bookings = bookings_read_all();
-    // Never a backup that "Sicherung laden!" would refuse.
-    if (const std::string refusal = backup_refusal(backup); !refusal.empty()) {
+    // Never a backup that "Sicherung laden!" would refuse; all or nothing: a
+    // failed Save All never leaves a half-written backup.
+    if (const std::string refusal = write_backup_file(path, fields, state.currentChart); !refusal.empty()) {
         dialogs.notice(refusal);
         return false;
     }
-    // All or nothing: a failed Save All never leaves a half-written backup.
-    write_file_atomic(path, backup_text(backup));
     state.status = cp("Alles gespeichert in „") + base_name(path) + cp("“.");
     return true;
 }
@@ -230,25 +226,32 @@ void TForm1::SpeedButton33Click() {
                           Preset::No))
         return;
 
-    // The whole file is checked before anything changes.
-    BackupReading reading = read_backup_file(path, name);
-    if (!reading.backup) {
-        dialogs.notice(reading.error);
-        return;
-    }
-    const Backup& backup = *reading.backup;
-    Settings restored = currentSettings();
-    restored.company = backup.company;
-    restored.chartIndex = backup.chart - 1;
     change_directory(state.startDirectory);
+    Backup backup;
+    Settings restored = currentSettings();
+    int count = 0;
     {
-        // Bookings and settings change as one, also across a crash.
+        // Bookings and settings change as one, also across a crash. The new
+        // bookings file is written aside while the backup is read, and it
+        // replaces the old one only when the whole backup is sound.
         FolderLock lock(state.startDirectory);
-        replace_files({{bookings_file_name(), bookings_bytes(backup.bookings)},
+        FileBuilder bookings(bookings_file_name());
+        const std::string error = scan_backup_file(path, name, backup, [&](const BookingRecord& r) {
+            const RecordBytes bytes = encode_record(r);
+            bookings.write({reinterpret_cast<const char*>(bytes.data()), bytes.size()});
+            ++count;
+        });
+        if (!error.empty()) {
+            dialogs.notice(error);
+            return;
+        }
+        restored.company = backup.company;
+        restored.chartIndex = backup.chart - 1;
+        replace_files({Replacement::builtAside(bookings_file_name(), bookings.release()),
                        {resolve_name(kSettingsFileName), join_crlf(settings_to_lines(restored))}},
                       state.startDirectory);
     }
-    state.bookingCount = static_cast<int>(backup.bookings.size());
+    state.bookingCount = count;
     state.bookingPosition = state.bookingCount;
     state.bookingShown = false;
     writePositionIndicator();

@@ -1,6 +1,6 @@
 #pragma once
 #include <string>
-#include <unordered_map>
+#include <string_view>
 #include <vector>
 
 #include "accounts/account_record.h"
@@ -23,6 +23,7 @@ public:
     explicit AccountBalances(const std::vector<AccountRecord>& chart);
 
     void add(const BookingRecord& record);
+    void add(const RecordView& record);
     void addAll(const std::vector<BookingRecord>& records);
 
     // 0 for a name without booking lines.
@@ -35,11 +36,21 @@ public:
 
 private:
     struct Account {
+        std::string name;
         double balance = 0;
         bool operating = false;
         bool neutral = false;
     };
-    std::unordered_map<std::string, Account> accounts_;
+    template <typename Record>
+    void addLines(const Record& record);
+    // The chart's accounts in an open-addressed table of its own, looked up
+    // by the name as it stands in the record, without a copy: this lookup is
+    // most of the work of every report.
+    [[nodiscard]] const Account* find(std::string_view name) const noexcept;
+    Account& findOrAdd(const std::string& name);
+    std::vector<Account> accounts_;
+    std::vector<int> slots_;  // index into accounts_, -1 for an empty slot
+    bool emptyName_ = false;
     double operating_ = 0;
     double neutral_ = 0;
 };

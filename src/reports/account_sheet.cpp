@@ -18,6 +18,14 @@ void TAccountBuilder::add(const BookingRecord& record) {
     }
 }
 
+void TAccountBuilder::add(const RecordView& record) {
+    for (std::size_t i = 0; i < kBookingLines; ++i) {
+        if (record.account(i) != name_) continue;
+        entries_.push_back({static_cast<long long>(record.number()) + 1, std::string(record.reason()), record.debit(i),
+                            record.credit(i)});
+    }
+}
+
 namespace {
 
 void put(std::vector<std::string>& column, std::size_t row, std::string text) {

@@ -21,6 +21,7 @@ public:
     explicit TAccountBuilder(std::string name);
 
     void add(const BookingRecord& record);
+    void add(const RecordView& record);
     [[nodiscard]] TAccount build() const;
 
 private:

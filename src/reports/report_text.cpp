@@ -12,18 +12,32 @@ std::string report_amount_text(double amount) {
     if (!(x < 1e13)) return amount_text(amount);
     const long long k = std::llround(x * 100.0);
     // Division of two exact doubles is correctly rounded: this is the double
-    // nearest k/100, and k/100 has at most 15 significant digits, so writing x
-    // with 15 digits gives k/100 and reading that back gives x again.
-    if (static_cast<double>(k) / 100.0 != x) return amount_text(amount);
+    // nearest k/100, and k/100 has at most 15 significant digits. Any x at
+    // most one unit in the last place from it (such as the amounts
+    // round_to_cents stores, k times 0.01 in long double) lies nearer to k/100
+    // than to any other 15-digit decimal, so writing x with 15 digits gives
+    // k/100 and reading that back gives the nearest double again.
+    const double nearest = static_cast<double>(k) / 100.0;
+    if (nearest != x && std::nextafter(nearest, x) != x) return amount_text(amount);
 
-    // For such an x the text round trip is the identity: format x as checkmoney does.
-    const MoneyParts parts = money_parts(x);
-    std::string out = (amount < 0 && (parts.whole != 0 || parts.cents != 0)) ? "-" : "";
-    out += std::to_string(static_cast<long long>(parts.whole));
-    out += ',';
-    out += static_cast<char>('0' + parts.cents / 10);
-    out += static_cast<char>('0' + parts.cents % 10);
-    return out;
+    // For such an x the text round trip is the identity: format x as checkmoney
+    // does. Its rounding step (money_parts) gives k / 100 and k % 100 here, as
+    // x lies within a tenth of a cent of k/100.
+    const long long whole = k / 100;
+    const int cents = static_cast<int>(k % 100);
+    char text[32];
+    char* end = text + sizeof text;
+    char* p = end;
+    *--p = static_cast<char>('0' + cents % 10);
+    *--p = static_cast<char>('0' + cents / 10);
+    *--p = ',';
+    long long w = whole;
+    do {
+        *--p = static_cast<char>('0' + w % 10);
+        w /= 10;
+    } while (w != 0);
+    if (amount < 0 && k != 0) *--p = '-';
+    return std::string(p, end);
 }
 
 const std::string& report_separator() {

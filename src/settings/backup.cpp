@@ -158,44 +158,43 @@ private:
     bool atEnd_ = false;
 };
 
-BackupReading read_lines(LineReader& reader) {
+// The header into `head` (company and chart), each booking to `visit` in
+// file order; the notice, or the empty text when the whole text is sound.
+std::string read_lines(LineReader& reader, Backup& head, const BookingVisitor& visit) {
     std::size_t lineNumber = 1;
     const auto tooLong = [&] {
-        return BackupReading{std::nullopt, problem(lineNumber, cp("Die Zeile ist länger als ") +
-                                                                   std::to_string(kMaxBackupLine) + " Zeichen.")};
+        return problem(lineNumber, cp("Die Zeile ist länger als ") + std::to_string(kMaxBackupLine) + " Zeichen.");
     };
     std::string line;
     LineReader::Got got = reader.next(line);
     if (got == LineReader::Got::TooLong) return tooLong();
-    if (got == LineReader::Got::End) return {std::nullopt, problem(1, "Die Datei ist leer.")};
+    if (got == LineReader::Got::End) return problem(1, "Die Datei ist leer.");
 
-    Backup backup;
     // The chart number, the header's last field, has no bar after it.
     const std::vector<std::string> header = split_bars(line);
-    if (header.size() != kHeaderFields)
-        return {std::nullopt, problem(1, std::to_string(header.size()) + " statt 9 Felder.")};
-    for (std::size_t i = 0; i < 8; ++i) backup.company[i] = header[i];
+    if (header.size() != kHeaderFields) return problem(1, std::to_string(header.size()) + " statt 9 Felder.");
+    for (std::size_t i = 0; i < 8; ++i) head.company[i] = header[i];
     const std::string& chart = header[8];
     if (chart.size() != 1 || chart[0] < '0' || chart[0] > '4')
-        return {std::nullopt, problem(1, 9, "'" + chart + "' ist keine Kontenplan-Nummer von 0 bis 4.")};
-    backup.chart = chart[0] - '0';
+        return problem(1, 9, "'" + chart + "' ist keine Kontenplan-Nummer von 0 bis 4.");
+    head.chart = chart[0] - '0';
 
     // The second line starts with the lone "|" written after the header.
     lineNumber = 2;
     got = reader.next(line);
     if (got == LineReader::Got::TooLong) return tooLong();
     if (got == LineReader::Got::End || line.empty() || line[0] != '|')
-        return {std::nullopt, problem(2, cp("Das Zeichen \"|\" am Zeilenanfang fehlt."))};
+        return problem(2, cp("Das Zeichen \"|\" am Zeilenanfang fehlt."));
     std::string pending = line.substr(1);
     got = reader.next(line);
     // A lone "|" as the last line: a backup without bookings.
     bool havePending = !pending.empty() || got != LineReader::Got::End;
+    BookingRecord record;
     for (;;) {
         if (havePending) {
-            BookingRecord record;
             std::string error = read_booking_line(pending, lineNumber, record);
-            if (!error.empty()) return {std::nullopt, std::move(error)};
-            backup.bookings.push_back(std::move(record));
+            if (!error.empty()) return error;
+            visit(record);
         }
         ++lineNumber;
         if (got == LineReader::Got::TooLong) return tooLong();
@@ -204,6 +203,13 @@ BackupReading read_lines(LineReader& reader) {
         havePending = true;
         got = reader.next(line);
     }
+    return {};
+}
+
+BackupReading read_whole(LineReader& reader) {
+    Backup backup;
+    std::string error = read_lines(reader, backup, [&backup](const BookingRecord& r) { backup.bookings.push_back(r); });
+    if (!error.empty()) return {std::nullopt, std::move(error)};
     return {std::move(backup), {}};
 }
 
@@ -216,46 +222,108 @@ BackupReading read_backup(std::string_view bytes) {
         bytes.remove_prefix(take);
         return take;
     });
-    return read_lines(reader);
+    return read_whole(reader);
 }
 
-BackupReading read_backup_file(const std::string& path, const std::string& shownName) {
+std::string scan_backup_file(const std::string& path, const std::string& shownName, Backup& head,
+                             const BookingVisitor& visit) {
     // Never waits: a pipe or a device would hold the program for ever.
     File file = File::openReadNoWait(path);
     if (!file.isRegular())
-        return {std::nullopt, cp("„") + shownName + cp("“ ist keine gewöhnliche Datei und kann nicht geladen werden.")};
+        return cp("„") + shownName + cp("“ ist keine gewöhnliche Datei und kann nicht geladen werden.");
     std::int64_t offset = 0;
     LineReader reader([&](char* to, std::size_t n) {
         const std::size_t got = file.readAt(to, n, offset);
         offset += static_cast<std::int64_t>(got);
         return got;
     });
-    return read_lines(reader);
+    return read_lines(reader, head, visit);
 }
 
-std::string backup_refusal(const Backup& backup) {
+BackupReading read_backup_file(const std::string& path, const std::string& shownName) {
+    Backup backup;
+    std::string error =
+        scan_backup_file(path, shownName, backup, [&backup](const BookingRecord& r) { backup.bookings.push_back(r); });
+    if (!error.empty()) return {std::nullopt, std::move(error)};
+    return {std::move(backup), {}};
+}
+
+namespace {
+
+const char* const kNotWritten = " Die Sicherung wurde nicht geschrieben.";
+
+std::string company_refusal(const CompanyFields& company) {
     static const char* const companyNames[] = {"Firmen-Name", "Straße und Nr.", "PLZ und Ort", "Konto-Nr.", "BLZ",
                                                "Name des Instituts", "Verantwortlich für die Buchhaltung",
                                                "Verantwortlich für das Unternehmen"};
+    for (std::size_t i = 0; i < company.size(); ++i)
+        if (company[i].find('|') != std::string::npos) return bar_refusal(cp(companyNames[i])) + kNotWritten;
+    return {};
+}
+
+std::string booking_refusal(const BookingRecord& r) {
     const auto bar = [](const std::string& text) { return text.find('|') != std::string::npos; };
-    for (std::size_t i = 0; i < backup.company.size(); ++i)
-        if (bar(backup.company[i])) return bar_refusal(cp(companyNames[i])) + " Die Sicherung wurde nicht geschrieben.";
-    for (const BookingRecord& r : backup.bookings) {
-        std::string field;
-        if (bar(r.person)) field = cp("Einzahler/Empfänger");
-        if (bar(r.reason)) field = "Zahlungsgrund";
-        if (bar(r.date)) field = "Buchungsdatum";
-        for (const auto& account : r.account)
-            if (bar(account)) field = "Konto";
-        if (!field.empty())
-            return cp("Das Zeichen \"|\" im Feld \"") + field + "\" der Buchung " +
-                   std::to_string(static_cast<long long>(r.number) + 1) +
-                   cp(" lässt sich nicht sichern. Die Sicherung wurde nicht geschrieben.");
-    }
+    std::string field;
+    if (bar(r.person)) field = cp("Einzahler/Empfänger");
+    if (bar(r.reason)) field = "Zahlungsgrund";
+    if (bar(r.date)) field = "Buchungsdatum";
+    for (const auto& account : r.account)
+        if (bar(account)) field = "Konto";
+    if (field.empty()) return {};
+    return cp("Das Zeichen \"|\" im Feld \"") + field + "\" der Buchung " +
+           std::to_string(static_cast<long long>(r.number) + 1) + cp(" lässt sich nicht sichern.") + kNotWritten;
+}
+
+} // namespace
+
+std::string backup_refusal(const Backup& backup) {
+    if (std::string refusal = company_refusal(backup.company); !refusal.empty()) return refusal;
+    for (const BookingRecord& r : backup.bookings)
+        if (std::string refusal = booking_refusal(r); !refusal.empty()) return refusal;
     // Anything else restoring would refuse, such as a booking whose debit and
     // credit differ, is named as the reader names it.
     BackupReading check = read_backup(backup_text(backup));
-    if (!check.backup) return check.error + " Die Sicherung wurde nicht geschrieben.";
+    if (!check.backup) return check.error + kNotWritten;
+    return {};
+}
+
+std::string write_backup_file(const std::string& path, const CompanyFields& company, int chart) {
+    Backup head;
+    head.company = company;
+    head.chart = chart;
+    if (std::string refusal = company_refusal(company); !refusal.empty()) return refusal;
+    // Refused in the order backup_refusal refuses: a bar anywhere first, then
+    // the first line restoring would refuse (the header is line 1).
+    std::string firstProblem;
+    if (BackupReading check = read_backup(backup_text(head)); !check.backup) firstProblem = check.error;
+    FileBuilder file(path);
+    file.write(backup_text(head));
+    std::string barRefusal;
+    bool lineBreak = false;  // a text holding a line end: its line numbers are not the record's
+    std::size_t lineNumber = 2;
+    std::string line;
+    BookingRecord ignored;
+    bookings_scan([&](const BookingRecord& r) {
+        if (!barRefusal.empty()) return;
+        barRefusal = booking_refusal(r);
+        if (!barRefusal.empty()) return;
+        line = backup_line(r);
+        if (line.find('\n') != std::string::npos) lineBreak = true;
+        if (!lineBreak && firstProblem.empty()) firstProblem = read_booking_line(line, lineNumber, ignored);
+        ++lineNumber;
+        line += "\r\n";
+        file.write(line);
+    });
+    if (!barRefusal.empty()) return barRefusal;
+    if (lineBreak) {
+        // Rare enough to be checked the long way, with the whole text at hand.
+        Backup whole = head;
+        whole.bookings = bookings_read_all();
+        if (std::string refusal = backup_refusal(whole); !refusal.empty()) return refusal;
+    } else if (!firstProblem.empty()) {
+        return firstProblem + kNotWritten;
+    }
+    file.commit();
     return {};
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -46,6 +47,19 @@ struct BackupReading {
 // kMaxBackupLine; whole backups may be of any size. `shownName` names the
 // file in the notice.
 [[nodiscard]] BackupReading read_backup_file(const std::string& path, const std::string& shownName);
+// The same check in one pass without holding the bookings: `head` gets the
+// company fields and the chart, `visit` each booking in file order as soon as
+// its line is sound. Returns the notice, or the empty text when the whole
+// file is sound; only then has every booking been visited.
+using BookingVisitor = std::function<void(const BookingRecord&)>;
+[[nodiscard]] std::string scan_backup_file(const std::string& path, const std::string& shownName, Backup& head,
+                                           const BookingVisitor& visit);
+
+// "Alles Speichern": the company fields, the chart and every booking of
+// "buchungen.dat" written to `path` in one pass, all or nothing. Returns what
+// backup_refusal would say of that backup (and writes nothing), or the empty
+// text when the backup was written.
+[[nodiscard]] std::string write_backup_file(const std::string& path, const CompanyFields& company, int chart);
 inline constexpr std::size_t kMaxBackupLine = 65536;
 
 } // namespace saldorama

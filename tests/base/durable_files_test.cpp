@@ -80,6 +80,37 @@ TEST(Replacement, LeavesNoTemporaryFileAndCleansOnlyDeadWritersLeftovers) {
     EXPECT_FALSE(dir.exists(".saldorama-99999999-tot.neu"));
 }
 
+TEST(Replacement, AFileBuiltAsideInPiecesIsPutInPlaceWholeOrNotAtAll) {
+    test::WorkDir dir;
+    dir.write("a.txt", "alt");
+    dir.write("b.txt", "alt");
+    std::string big;
+    for (int n = 0; n < 300000; ++n) big += std::to_string(n) + "\n";  // about 2 MB
+    {
+        FileBuilder built("a.txt");
+        built.write(big);  // dropped unfinished: nothing changes
+    }
+    EXPECT_EQ(dir.read("a.txt"), "alt");
+    EXPECT_TRUE(temporary_files(dir.path()).empty());
+
+    FileBuilder built("a.txt");
+    for (std::size_t at = 0; at < big.size(); at += 1000) built.write(std::string_view(big).substr(at, 1000));
+    std::string temp = built.release();
+    // A failing replacement removes the file built aside as well.
+    fault::fail_nth_operation(1, ENOSPC);
+    EXPECT_THROW(replace_files({Replacement::builtAside("a.txt", temp), {"b.txt", "neu"}}, dir.path()), Failure);
+    fault::clear();
+    EXPECT_EQ(dir.read("a.txt"), "alt");
+    EXPECT_TRUE(temporary_files(dir.path()).empty());
+
+    FileBuilder again("a.txt");
+    again.write(big);
+    replace_files({Replacement::builtAside("a.txt", again.release()), {"b.txt", "neu"}}, dir.path());
+    EXPECT_TRUE(dir.read("a.txt") == big);
+    EXPECT_EQ(dir.read("b.txt"), "neu");
+    EXPECT_TRUE(temporary_files(dir.path()).empty());
+}
+
 TEST(Replacement, ARecordedReplacementIsFinishedByTheNextStart) {
     test::WorkDir dir;
     dir.write("a.txt", "alt a");

@@ -69,6 +69,20 @@ TEST(BookingRecordCodec, ALengthAboveTheFieldMaximumReadsAsTheMaximum) {
     EXPECT_EQ(r.person, std::string(50, 'x'));
     EXPECT_EQ(r.reason, std::string(50, 'x'));
     for (const auto& account : r.account) EXPECT_EQ(account, std::string(64, 'x'));
+
+    // Read in place, every field reads as decoded.
+    b[448] = 0x40;
+    const RecordView view(b.data());
+    EXPECT_EQ(view.number(), r.number);
+    EXPECT_EQ(view.date(), r.date);
+    EXPECT_EQ(view.person(), r.person);
+    EXPECT_EQ(view.reason(), r.reason);
+    for (std::size_t i = 0; i < kBookingLines; ++i) {
+        EXPECT_EQ(view.account(i), r.account[i]);
+        EXPECT_EQ(view.debit(i), decode_record(b.data()).debit[i]);
+        EXPECT_EQ(view.credit(i), r.credit[i]);
+    }
+    EXPECT_EQ(view.record(), decode_record(b.data()));
 }
 
 TEST(BookingRecordCodec, EncodesToTheExpectedBytes) {

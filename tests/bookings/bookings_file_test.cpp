@@ -199,6 +199,26 @@ TEST(LoescheBuchung, LaterRecordsMoveUpAndAreRenumbered) {
     EXPECT_EQ(files_in(dir.path()), std::vector<std::string>{"buchungen.dat"});
 }
 
+TEST(LoescheBuchung, WritesEachRecordAsItsDecodingEncodesAcrossManyBlocks) {
+    test::WorkDir dir;
+    // Over two megabytes, and a record whose stored bytes are not the ones it encodes to.
+    std::string bytes;
+    for (int n = 0; n < 4100; ++n) bytes += record_bytes(booking(n, "Nr. " + std::to_string(n), n + 0.5));
+    bytes[3 * kRecordSize + 4] = static_cast<char>(200);  // a date length above its maximum
+    bytes[3 * kRecordSize + 442] = 'x';                     // a byte of the unused gap
+    dir.write("buchungen.dat", bytes);
+    std::string expected;
+    for (int n = 0; n < 4100; ++n) {
+        if (n == 1) continue;
+        BookingRecord r = decode_record(reinterpret_cast<const unsigned char*>(bytes.data()) + n * kRecordSize);
+        r.number = n < 1 ? n : n - 1;
+        expected += record_bytes(r);
+    }
+    EXPECT_EQ(loesche_buchung(2), 4099);
+    EXPECT_TRUE(dir.read("buchungen.dat") == expected);
+    EXPECT_EQ(files_in(dir.path()), std::vector<std::string>{"buchungen.dat"});
+}
+
 TEST(LoescheBuchung, FirstAndLastRecord) {
     test::WorkDir dir;
     dir.write("buchungen.dat", record_bytes(booking(0, "eins")) + record_bytes(booking(1, "zwei")) +

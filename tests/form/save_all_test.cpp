@@ -127,6 +127,46 @@ TEST_F(BackupFixture, SaveAllRefusesABarBeforeWritingAnything) {
     EXPECT_FALSE(form.closeRequested);
 }
 
+// Written in one pass, a backup is still refused as the whole text would be:
+// a bar in any booking first, else the first line restoring would refuse.
+TEST_F(BackupFixture, SaveAllRefusesInTheOrderOfTheWholeBackup) {
+    dir.write("x.qrx", "alt");
+    BookingRecord unbalanced = two_line_booking(3, 5);
+    unbalanced.credit[1] = 4;
+    bookings_append(unbalanced);
+    BookingRecord barred = two_line_booking(4, 1);
+    barred.reason = "a|b";
+    bookings_append(barred);
+    const auto whole = [&] {
+        Backup b;
+        b.company = form.company.texts();
+        b.chart = form.state.currentChart;
+        b.bookings = bookings_read_all();
+        return backup_refusal(b);
+    };
+    const std::vector<std::string> expected = {
+        cp("Das Zeichen \"|\" im Feld \"Zahlungsgrund\" der Buchung 5 lässt sich nicht sichern. Die Sicherung "
+           "wurde nicht geschrieben."),
+        cp("Die Sicherung ist fehlerhaft (Zeile 5, Felder 6 bis 19): Soll (5) und Haben (4) sind nicht gleich groß. "
+           "Die Sicherung wurde nicht geschrieben.")};
+    for (const std::string& refusal : expected) {
+        EXPECT_EQ(whole(), refusal);
+        ASSERT_TRUE(saveAll("x.qrx"));
+        EXPECT_EQ(dialogs.last(Kind::Notice), refusal);
+        EXPECT_EQ(dir.read("x.qrx"), "alt");
+        EXPECT_TRUE(temporary_files(dir.path()).empty());
+        (void)loesche_buchung(5);
+    }
+    // A line end inside a text moves every later line: named as the whole text names it.
+    BookingRecord broken = two_line_booking(3, 5);
+    broken.person = "A\nB";
+    bookings_overwrite(4, broken);
+    ASSERT_FALSE(whole().empty());
+    ASSERT_TRUE(saveAll("x.qrx"));
+    EXPECT_EQ(dialogs.last(Kind::Notice), whole());
+    EXPECT_EQ(dir.read("x.qrx"), "alt");
+}
+
 TEST_F(BackupFixture, SaveAllKeepsAGivenExtension) {
     ASSERT_TRUE(saveAll("stand.txt"));
     EXPECT_TRUE(dir.exists("stand.txt"));

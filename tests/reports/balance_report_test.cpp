@@ -204,6 +204,32 @@ TEST(AccountBalances, OnePassGivesTheSameBitsAsPerAccountPasses) {
         }
     EXPECT_EQ(balances.operatingResult(), operating);
     EXPECT_EQ(balances.neutralResult(), neutral);
+
+    // Records read in place give the very same sums.
+    AccountBalances viewed(chart);
+    for (const auto& r : bookings) viewed.add(RecordView(encode_record(r).data()));
+    for (const auto& account : chart) EXPECT_EQ(viewed.balance(account.name), balances.balance(account.name));
+    EXPECT_EQ(viewed.operatingResult(), operating);
+    EXPECT_EQ(viewed.neutralResult(), neutral);
+}
+
+TEST(AccountBalances, TellsApartManyNamesThatDifferInOneCharacter) {
+    std::vector<std::string> lines;
+    for (int n = 0; n < 300; ++n) lines.push_back("Konto " + std::to_string(n) + "<B> A  B");
+    lines.push_back(std::string(64, 'k') + "<B> A  B");
+    lines.push_back(std::string(63, 'k') + "l<B> A  B");
+    const auto chart = chart_of(lines);
+    AccountBalances balances(chart);
+    BookingRecord r;
+    for (std::size_t k = 0; k < chart.size(); ++k) {
+        r.account[0] = chart[k].name;
+        r.debit[0] = static_cast<double>(k + 1);
+        balances.add(r);
+    }
+    for (std::size_t k = 0; k < chart.size(); ++k)
+        EXPECT_EQ(balances.balance(chart[k].name), static_cast<double>(k + 1)) << chart[k].name;
+    EXPECT_EQ(balances.balance("Konto 300"), 0.0);
+    EXPECT_EQ(balances.balance(""), 0.0);
 }
 
 } // namespace

@@ -26,6 +26,15 @@ TEST(JournalReport, DebitLinesFirstThenCreditLinesWithCutsAndTinyAmounts) {
                 {{"Kasse", 0.001, 0}, {"Bank", 0, 0.001}, {"Mieten", 5, 5}, {"Bank", 0, 0}}),
     };
     expect_golden("journal_bookings.txt", journal_report(bookings));
+
+    // Handed over line by line, the same lines.
+    std::vector<std::string> streamed = {journal_heading()};
+    for (const auto& r : bookings) journal_lines(r, [&](const std::string& line) { streamed.push_back(line); });
+    EXPECT_EQ(streamed, journal_report(bookings));
+    streamed = {journal_heading()};
+    for (const auto& r : bookings)
+        journal_lines(RecordView(encode_record(r).data()), [&](const std::string& line) { streamed.push_back(line); });
+    EXPECT_EQ(streamed, journal_report(bookings));
 }
 
 TEST(JournalReport, NumberZeroShowsOneFollowedByFourSpaces) {

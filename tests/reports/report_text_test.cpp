@@ -1,5 +1,6 @@
 #include "reports/report_text.h"
 
+#include <cmath>
 #include <random>
 
 #include <gtest/gtest.h>
@@ -16,6 +17,17 @@ TEST(ReportAmountText, SameTextAsAmountTextForCentAmounts) {
         const long long k = static_cast<long long>(rng() % 2000000000000ULL) - 1000000000000LL;
         const double x = static_cast<double>(k) / 100.0;
         ASSERT_EQ(report_amount_text(x), amount_text(x)) << k;
+        // As stored (round_to_cents), and two units in the last place to either side.
+        const double stored = round_to_cents(x);
+        ASSERT_EQ(report_amount_text(stored), amount_text(stored)) << k;
+        double up = x;
+        double down = x;
+        for (int step = 0; step < 2; ++step) {
+            up = std::nextafter(up, 1e300);
+            down = std::nextafter(down, -1e300);
+            ASSERT_EQ(report_amount_text(up), amount_text(up)) << k;
+            ASSERT_EQ(report_amount_text(down), amount_text(down)) << k;
+        }
     }
 }
 
