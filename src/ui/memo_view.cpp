@@ -10,6 +10,8 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <string_view>
 
 #include "base/cp1252.h"
 #include "ui/ui_text.h"
@@ -18,20 +20,18 @@ namespace saldorama::ui {
 
 namespace {
 
-// Spare buffer memory a memo keeps for the next showing of a report.
-constexpr std::size_t kKeptBytes = std::size_t{1} << 20;
 // Left margin of the text, as a text memo keeps it off the frame.
 constexpr int kTextMargin = 4;
 
-// Empties a buffer for `count` elements, keeping its memory where it fits.
-template <class Buffer>
-void reuse(Buffer& buffer, std::size_t count) {
-    const std::size_t kept = kKeptBytes / sizeof(typename Buffer::value_type);
-    if (buffer.capacity() < count || buffer.capacity() > 2 * count + kept) {
-        buffer = Buffer();
-        buffer.reserve(count + count / 8);
+// Sums up every line and its length, so that a change of any byte or of
+// the splitting into lines changes the sum (but for a chance of 2^-64).
+std::uint64_t fingerprint(const std::vector<std::string>& lines) {
+    std::uint64_t sum = lines.size();
+    for (const auto& l : lines) {
+        sum = (sum ^ std::hash<std::string_view>{}(l)) * 0x9E3779B97F4A7C15ULL;
+        sum ^= l.size() + (sum >> 29);
     }
-    buffer.clear();
+    return sum;
 }
 
 } // namespace
@@ -49,32 +49,27 @@ Qt::ItemFlags MemoModel::flags(const QModelIndex& index) const {
     return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren : Qt::NoItemFlags;
 }
 
-void MemoModel::setLines(const std::vector<std::string>& lines) {
+void MemoModel::setSource(const std::vector<std::string>* lines) {
     beginResetModel();
-    std::size_t size = 0;
+    lines_ = lines;
+    rows_ = 0;
     longest_ = 0;
-    for (const auto& l : lines) {
-        size += l.size();
-        longest_ = std::max(longest_, l.size());
-    }
-    // The buffers are reused, with room to grow: a report shown again needs
-    // no fresh memory (touching new pages costs more than copying the bytes).
-    // A much shorter report gives the memory back.
-    reuse(text_, size);
-    reuse(starts_, lines.size() + 1);
-    starts_.push_back(0);
-    for (const auto& l : lines) {
-        text_ += l;
-        starts_.push_back(text_.size());
-    }
+    fingerprint_ = 0;
     endResetModel();
+    sync();
 }
 
-bool MemoModel::hasLines(const std::vector<std::string>& lines) const noexcept {
-    if (lines.size() != lineCount()) return false;
-    for (std::size_t n = 0; n < lines.size(); ++n)
-        if (line(n) != lines[n]) return false;
-    return true;
+void MemoModel::sync() {
+    const std::size_t rows = lines_ ? lines_->size() : 0;
+    const std::uint64_t sum = lines_ ? fingerprint(*lines_) : 0;
+    if (rows == rows_ && sum == fingerprint_) return;
+    beginResetModel();
+    rows_ = rows;
+    fingerprint_ = sum;
+    longest_ = 0;
+    if (lines_)
+        for (const auto& l : *lines_) longest_ = std::max(longest_, l.size());
+    endResetModel();
 }
 
 namespace {
@@ -193,11 +188,8 @@ void MemoView::keyboardSearch(const QString&) {
 MemoView* bind_report_memo(QWidget* parent, Bindings& b, const char* name, const Memo& control, const QFont& font) {
     auto* view = new MemoView(parent, font);
     view->setObjectName(QString::fromLatin1(name));
-    auto fill = [view, &control] {
-        if (!view->showsLines(control.lines)) view->setLines(control.lines);
-    };
-    fill();
-    b.add(fill);
+    view->setSource(&control.lines);
+    b.add([view] { view->sync(); });
     return view;
 }
 

@@ -2,6 +2,7 @@
 #include <QAbstractListModel>
 #include <QListView>
 #include <QStringList>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,10 +14,10 @@ class QFont;
 
 namespace saldorama::ui {
 
-// The lines of a report memo for a view. Holds its own copy of the CP1252
-// lines, packed into one buffer (no allocation per line), and converts a line
-// only when the view asks for it, so that filling costs nothing per line
-// beyond copying its bytes, however long the report is.
+// The lines of a report memo for a view, read in place from the memo
+// control: the report's text is held once, by the page that built it. A line
+// is converted only when the view asks for it, so that showing costs nothing
+// per line however long the report is.
 class MemoModel : public QAbstractListModel {
 public:
     using QAbstractListModel::QAbstractListModel;
@@ -24,19 +25,25 @@ public:
     [[nodiscard]] QVariant data(const QModelIndex& index, int role) const override;
     [[nodiscard]] Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-    void setLines(const std::vector<std::string>& lines);
-    [[nodiscard]] bool hasLines(const std::vector<std::string>& lines) const noexcept;
-    [[nodiscard]] std::size_t lineCount() const noexcept { return starts_.size() - 1; }
+    // Reads these lines from now on; they must outlive the model.
+    void setSource(const std::vector<std::string>* lines);
+    // Tells the view of a change of the lines: resets it only when they
+    // differ from those it was last given (the selection stays otherwise).
+    void sync();
+    [[nodiscard]] std::size_t lineCount() const noexcept { return rows_; }
+    // Line n as shown; empty for a line the source no longer has (the source
+    // may change before the next sync).
     [[nodiscard]] std::string_view line(std::size_t n) const noexcept {
-        return {text_.data() + starts_[n], starts_[n + 1] - starts_[n]};
+        return lines_ && n < rows_ && n < lines_->size() ? std::string_view((*lines_)[n]) : std::string_view();
     }
     // Characters of the longest line (one byte, one character).
     [[nodiscard]] std::size_t longestLine() const noexcept { return longest_; }
 
 private:
-    std::string text_;                      // all lines, back to back
-    std::vector<std::size_t> starts_{0};    // line n is text_[starts_[n], starts_[n + 1])
+    const std::vector<std::string>* lines_ = nullptr;
+    std::size_t rows_ = 0; // lines the view was last given
     std::size_t longest_ = 0;
+    std::uint64_t fingerprint_ = 0; // of the lines the view was last given
 };
 
 // A read-only text memo over a long report: one row a line, all rows of the
@@ -47,11 +54,10 @@ class MemoView : public QListView {
 public:
     MemoView(QWidget* parent, const QFont& font);
 
-    // Shows these lines instead of the present ones.
-    void setLines(const std::vector<std::string>& lines) { model_->setLines(lines); }
-    [[nodiscard]] bool showsLines(const std::vector<std::string>& lines) const noexcept {
-        return model_->hasLines(lines);
-    }
+    // Shows these lines, read in place; they must outlive the view.
+    void setSource(const std::vector<std::string>* lines) { model_->setSource(lines); }
+    // Shows the lines anew where they changed.
+    void sync() { model_->sync(); }
     // Every line as the view shows it.
     [[nodiscard]] QStringList lines() const;
     // The selected lines in order, joined by line feeds.
@@ -66,8 +72,8 @@ private:
     MemoModel* model_;
 };
 
-// The report memo bound to its control: refilled only when the lines differ
-// from those on show.
+// The report memo bound to its control, whose lines it reads in place: the
+// view is reset only when the lines differ from those it was last given.
 MemoView* bind_report_memo(QWidget* parent, Bindings& b, const char* name, const Memo& control, const QFont& font);
 
 } // namespace saldorama::ui

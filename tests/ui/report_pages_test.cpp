@@ -94,6 +94,11 @@ private slots:
         QVERIFY(core.size() > 600);
         QAbstractItemModel* model = view->model();
         QCOMPARE(model->rowCount(), static_cast<int>(core.size()));
+        // The text is held once: the view reads the page's lines in place.
+        auto* memo = dynamic_cast<MemoModel*>(model);
+        QVERIFY(memo);
+        QCOMPARE(static_cast<const void*>(memo->line(core.size() - 1).data()),
+                 static_cast<const void*>(core.back().data()));
         QCOMPARE(model->index(0, 0).data().toString(), qs(core.front()));
         QVERIFY(model->index(0, 0).data().toString().startsWith(QStringLiteral("Nr.")));
         const int last = model->rowCount() - 1;
@@ -140,6 +145,16 @@ private slots:
         ui_->window->refresh();
         QApplication::processEvents();
         QCOMPARE(view->horizontalScrollBar()->maximum(), 0);
+        // As many lines as before, one of them longer: the view is told.
+        ui_->form->balance.Memo1.lines = {std::string(300, 'y')};
+        ui_->window->refresh();
+        QVERIFY(reach() >= static_cast<int>(advance * 300));
+        QCOMPARE(view->lines(), QStringList{QString(300, QLatin1Char('y'))});
+        // Lines taken away before the view is told read as empty, not past the end.
+        ui_->form->balance.Memo1.lines.clear();
+        QCOMPARE(view->model()->index(0, 0).data().toString(), QString());
+        ui_->window->refresh();
+        QCOMPARE(view->model()->rowCount(), 0);
     }
 
     void copyingGivesTheSelectedLines() {
