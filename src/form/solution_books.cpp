@@ -142,15 +142,7 @@ private:
         BookingPage& page = form_.booking;
         const int before = form_.state.bookingCount;
         step(where, [&] { page.SpeedButton8Click(); });
-        page.Edit14.text = b.date;
-        page.Edit15.text = b.person;
-        page.Edit16.text = b.reason;
-        for (std::size_t k = 0; k < b.entries.size(); ++k) {
-            const int i = static_cast<int>(k);
-            const SolutionEntry& e = b.entries[k];
-            page.accountBox(i).text = e.account;
-            (e.side == EntrySide::Debit ? page.debitField(i) : page.creditField(i)).text = cents_text(e.amount);
-        }
+        type_solution_booking(page, b);
         step(where, [&] { page.SpeedButton29Click(); });
         if (form_.state.bookingCount != before + 1) fail(where + ": wurde nicht gebucht");
     }
@@ -161,6 +153,18 @@ void copy_if_present(const std::string& name, const std::string& into) {
 }
 
 } // namespace
+
+void type_solution_booking(BookingPage& page, const SolutionBooking& b) {
+    page.Edit14.text = b.date;
+    page.Edit15.text = b.person;
+    page.Edit16.text = b.reason;
+    for (std::size_t k = 0; k < b.entries.size(); ++k) {
+        const int i = static_cast<int>(k);
+        const SolutionEntry& e = b.entries[k];
+        page.accountBox(i).text = e.account;
+        (e.side == EntrySide::Debit ? page.debitField(i) : page.creditField(i)).text = cents_text(e.amount);
+    }
+}
 
 void loesung_buchen(TForm1& form, int exercise) {
     if (!form.dialogs.question(cp("Alle Buchungen, der Kontenplan und die Firmendaten werden durch die Lösung der Aufgabe ") +

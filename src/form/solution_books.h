@@ -2,7 +2,13 @@
 
 namespace saldorama {
 
+class BookingPage;
 class TForm1;
+struct SolutionBooking;
+
+// Types a solution's booking into the booking form after "&Neu", as a
+// learner would: date, payer, reason and each line's account and amount.
+void type_solution_booking(BookingPage& page, const SolutionBooking& booking);
 
 // Books solution N into the working folder, as "Sicherung laden!" replaces
 // the books: after a question, the bookings of the solution and of those it

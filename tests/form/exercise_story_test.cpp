@@ -17,6 +17,8 @@
 #include "base/cp1252.h"
 #include "base/text_file.h"
 #include "exercises/solution_file.h"
+#include "form/form_fixtures.h"
+#include "form/solution_books.h"
 #include "form/tform1.h"
 #include "kernel/scripted_dialogs.h"
 #include "support/work_dir.h"
@@ -91,12 +93,7 @@ struct ExerciseStory : ::testing::Test {
     int checked = 0;  // control values compared
 
     void SetUp() override {
-        dir.copyFromData("einstellungen.txt");
-        for (int i = 1; i <= 4; ++i) dir.copyFromData(chart_file_name(i));
-        for (int i = 1; i <= 8; ++i) {
-            dir.copyFromData("Aufgabe" + std::to_string(i) + ".txt");
-            dir.copyFromData(solution_file_name(i));
-        }
+        test::copy_supplied_files(dir);
         ASSERT_TRUE(form.run([&] {
             form.FormCreate({.readExercises = true, .createBookingsFile = true, .showStartPage = false});
         }));
@@ -180,15 +177,7 @@ struct ExerciseStory : ::testing::Test {
         BookingPage& page = form.booking;
         const int before = form.state.bookingCount;
         ASSERT_TRUE(form.run([&] { page.SpeedButton8Click(); }));
-        page.Edit14.text = b.date;
-        page.Edit15.text = b.person;
-        page.Edit16.text = b.reason;
-        for (std::size_t k = 0; k < b.entries.size(); ++k) {
-            const int i = static_cast<int>(k);
-            const SolutionEntry& e = b.entries[k];
-            page.accountBox(i).text = e.account;
-            (e.side == EntrySide::Debit ? page.debitField(i) : page.creditField(i)).text = cents_text(e.amount);
-        }
+        type_solution_booking(page, b);
         EXPECT_TRUE(form.run([&] { page.SpeedButton29Click(); }));
         EXPECT_EQ(form.state.bookingCount, before + 1)
             << s.fileName << " Buchung " << b.number << " was not booked: "

@@ -1,7 +1,10 @@
 #pragma once
 #include <string>
 
+#include "accounts/chart_file.h"
+#include "exercises/solution_file.h"
 #include "form/tform1.h"
+#include "support/work_dir.h"
 
 namespace saldorama::test {
 
@@ -17,6 +20,16 @@ inline bool book_two_lines(TForm1& form, const std::string& date, const std::str
     form.booking.ComboBox2.text = creditAccount;
     form.booking.Edit20.text = amount;
     return form.run([&] { form.booking.SpeedButton29Click(); });
+}
+
+// The supplied settings, charts, exercises and solutions, copied into `dir`.
+inline void copy_supplied_files(WorkDir& dir) {
+    dir.copyFromData("einstellungen.txt");
+    for (int i = 1; i <= 4; ++i) dir.copyFromData(chart_file_name(i));
+    for (int i = 1; i <= 8; ++i) {
+        dir.copyFromData("Aufgabe" + std::to_string(i) + ".txt");
+        dir.copyFromData(solution_file_name(i));
+    }
 }
 
 } // namespace saldorama::test

@@ -12,6 +12,7 @@
 #include "bookings/bookings_file.h"
 #include "checking/check_text.h"
 #include "exercises/solution_file.h"
+#include "form/form_fixtures.h"
 #include "form/solution_books.h"
 #include "form/tform1.h"
 #include "kernel/scripted_dialogs.h"
@@ -30,12 +31,7 @@ struct SolutionCheck : ::testing::Test {
     TForm1 form{dialogs};
 
     void SetUp() override {
-        dir.copyFromData("einstellungen.txt");
-        for (int i = 1; i <= 4; ++i) dir.copyFromData(chart_file_name(i));
-        for (int i = 1; i <= 8; ++i) {
-            dir.copyFromData("Aufgabe" + std::to_string(i) + ".txt");
-            dir.copyFromData(solution_file_name(i));
-        }
+        test::copy_supplied_files(dir);
         ASSERT_TRUE(form.run([&] {
             form.FormCreate({.readExercises = true, .createBookingsFile = true, .showStartPage = false});
         }));
