@@ -24,20 +24,13 @@
 #include "bookings/booking_record.h"
 #include "form/tform1.h"
 #include "kernel/scripted_dialogs.h"
-
-extern char** environ;
+#include "cli/cli_spawn.h"
 
 namespace saldorama {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string read_bytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using test::read_bytes;
 
 // A temporary folder, removed with everything in it.
 class Dir {
@@ -82,25 +75,10 @@ Result run_cli(const std::vector<std::string>& args, const std::string& cwd = {}
     Dir capture;
     const std::string outPath = capture.file("out");
     const std::string errPath = capture.file("err");
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (!cwd.empty()) posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
-
-    std::vector<std::string> all = {SALDORAMA_CLI};
-    all.insert(all.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (auto& a : all) argv.push_back(a.data());
-    argv.push_back(nullptr);
-
     Result result;
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, SALDORAMA_CLI, &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    EXPECT_EQ(spawned, 0) << "cannot start " << SALDORAMA_CLI;
-    if (spawned != 0) return result;
+    const pid_t pid = test::spawn_cli(args, outPath, errPath, cwd);
+    EXPECT_NE(pid, 0) << "cannot start " << SALDORAMA_CLI;
+    if (pid == 0) return result;
     int status = 0;
     ::waitpid(pid, &status, 0);
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -28,20 +28,13 @@
 #include "form/tform1.h"
 #include "kernel/scripted_dialogs.h"
 #include "settings/backup.h"
-
-extern char** environ;
+#include "cli/cli_spawn.h"
 
 namespace saldorama {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+const auto slurp = [](const std::string& path) { return test::read_bytes(path); };
 
 void put(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
@@ -90,18 +83,10 @@ Child start(const Folder& f, const std::vector<std::string>& args, const std::st
     Child c;
     c.outPath = stdoutPath ? stdoutPath : f.path + "/../" + fs::path(f.path).filename().string() + "-" + tag + ".out";
     c.errPath = f.path + "/../" + fs::path(f.path).filename().string() + "-" + tag + ".err";
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, c.outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, c.errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    std::vector<std::string> all = {SALDORAMA_CLI, "-C", f.path};
+    std::vector<std::string> all = {"-C", f.path};
     all.insert(all.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (auto& a : all) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    EXPECT_EQ(posix_spawn(&c.pid, SALDORAMA_CLI, &actions, nullptr, argv.data(), environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
+    c.pid = test::spawn_cli(all, c.outPath, c.errPath);
+    EXPECT_NE(c.pid, 0);
     return c;
 }
 
