@@ -274,6 +274,11 @@ int main(int argc, char** argv) {
         if (a == "--quick") quick = true;
         else if (a == "--size" && i + 1 < argc) only = std::atoi(argv[++i]);
         else if (a == "--cli" && i + 1 < argc) b.cli = argv[++i];
+        else if (a == "--make" && i + 1 < argc) {
+            // Only writes a working folder (of --size bookings) to profile by hand.
+            make_folder(argv[++i], only > 0 ? only : 100000);
+            return 0;
+        }
     }
     if (!fs::exists(b.cli)) {
         std::printf("saldorama-cli not found: %s (give --cli PATH)\n", b.cli.c_str());

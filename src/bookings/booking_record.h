@@ -2,6 +2,7 @@
 #include <array>
 #include <bit>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -54,6 +55,11 @@ public:
     [[nodiscard]] std::string_view account(std::size_t line) const noexcept {
         return text(kAccountAt + line * (kAccountMax + 1), kAccountMax);
     }
+    // The whole field of a line's account: kAccountMax bytes, of which the
+    // name is the first account(line).size(); the rest may be anything.
+    [[nodiscard]] const char* accountField(std::size_t line) const noexcept {
+        return reinterpret_cast<const char*>(b_ + kAccountAt + line * (kAccountMax + 1) + 1);
+    }
     [[nodiscard]] double debit(std::size_t line) const noexcept { return amount(kDebitAt + line * 8); }
     [[nodiscard]] double credit(std::size_t line) const noexcept { return amount(kCreditAt + line * 8); }
     [[nodiscard]] BookingRecord record() const { return decode_record(b_); }
@@ -73,7 +79,11 @@ private:
     }
     [[nodiscard]] double amount(std::size_t at) const noexcept {
         std::uint64_t bits = 0;
-        for (int i = 0; i < 8; ++i) bits |= static_cast<std::uint64_t>(b_[at + static_cast<std::size_t>(i)]) << (8 * i);
+        if constexpr (std::endian::native == std::endian::little) {
+            std::memcpy(&bits, b_ + at, 8);  // one load where the compiler would not merge the bytes
+        } else {
+            for (int i = 0; i < 8; ++i) bits |= static_cast<std::uint64_t>(b_[at + static_cast<std::size_t>(i)]) << (8 * i);
+        }
         return std::bit_cast<double>(bits);
     }
     const unsigned char* b_;

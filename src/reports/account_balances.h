@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,22 +36,38 @@ public:
     [[nodiscard]] double neutralResult() const noexcept { return neutral_; }
 
 private:
+    // A name as the lookup compares it: its length and its first 24 bytes,
+    // zero after the name. Longer names compare the rest through `name`.
+    struct Key {
+        std::uint64_t word[3] = {};
+        std::uint64_t length = 0;
+    };
     struct Account {
         std::string name;
+        Key key;
         double balance = 0;
         bool operating = false;
         bool neutral = false;
     };
-    template <typename Record>
-    void addLines(const Record& record);
-    // The chart's accounts in an open-addressed table of its own, looked up
-    // by the name as it stands in the record, without a copy: this lookup is
-    // most of the work of every report.
-    [[nodiscard]] const Account* find(std::string_view name) const noexcept;
-    Account& findOrAdd(const std::string& name);
+    // The results are the caller's locals, kept in registers over a record.
+    void addLine(std::size_t found, double debit, double credit, double& operating, double& neutral) noexcept;
+    [[nodiscard]] static Key key_of(std::string_view name) noexcept;
+    // The key of a name standing in a stored record's account field, which
+    // may be read in whole words: no copy, no branch on the name's length.
+    [[nodiscard]] static Key key_of_field(const char* field, std::size_t length) noexcept;
+    // The chart's accounts in an open-addressed table of their own: this
+    // lookup is most of the work of every report. Gives an index into
+    // accounts_, kNone for a name the table lacks.
+    static constexpr std::size_t kNone = ~std::size_t{0};
+    [[nodiscard]] std::size_t homeSlot(const Key& key) const noexcept;
+    [[nodiscard]] std::size_t find(const Key& key, const char* name) const noexcept;
+    [[nodiscard]] std::size_t find(std::string_view name) const noexcept { return find(key_of(name), name.data()); }
+    std::size_t findOrAdd(const std::string& name);
     std::vector<Account> accounts_;
     std::vector<int> slots_;  // index into accounts_, -1 for an empty slot
-    bool emptyName_ = false;
+    int shift_ = 0;           // 64 minus the bits of a slot number
+    std::size_t sink_ = 0;    // where lines without a chart account go
+    bool emptyName_ = false;  // the chart has an account without a name
     double operating_ = 0;
     double neutral_ = 0;
 };

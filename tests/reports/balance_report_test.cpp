@@ -159,14 +159,15 @@ double per_account_sum(const std::string& name, const std::vector<BookingRecord>
 TEST(AccountBalances, OnePassGivesTheSameBitsAsPerAccountPasses) {
     const auto chart = chart_of(test::standard_chart_lines());
     std::mt19937 rng(7);
-    std::uniform_int_distribution<std::size_t> pick(0, chart.size());  // chart.size() = unknown account
+    // chart.size() = an unknown account, chart.size() + 1 = an empty line
+    std::uniform_int_distribution<std::size_t> pick(0, chart.size() + 1);
     std::uniform_real_distribution<double> money(0.0, 1e6);
     std::vector<BookingRecord> bookings;
     for (int n = 0; n < 2000; ++n) {
         BookingRecord r;
         for (std::size_t i = 0; i < kBookingLines; ++i) {
             const std::size_t k = pick(rng);
-            r.account[i] = k < chart.size() ? chart[k].name : "Sonstiges";
+            r.account[i] = k < chart.size() ? chart[k].name : k == chart.size() ? "Sonstiges" : "";
             r.debit[i] = (rng() % 2) ? money(rng) / 7.0 : 0.0;
             r.credit[i] = (rng() % 3) ? money(rng) / 3.0 : 0.0;
         }
@@ -205,9 +206,18 @@ TEST(AccountBalances, OnePassGivesTheSameBitsAsPerAccountPasses) {
     EXPECT_EQ(balances.operatingResult(), operating);
     EXPECT_EQ(balances.neutralResult(), neutral);
 
-    // Records read in place give the very same sums.
+    // Records read in place give the very same sums, whatever a foreign
+    // writer left in the account fields after the names.
     AccountBalances viewed(chart);
-    for (const auto& r : bookings) viewed.add(RecordView(encode_record(r).data()));
+    for (const auto& r : bookings) {
+        RecordBytes bytes = encode_record(r);
+        for (std::size_t i = 0; i < kBookingLines; ++i) {
+            const std::size_t field = RecordView::kAccountAt + i * (kAccountMax + 1);
+            std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(field + 1 + r.account[i].size()),
+                      bytes.begin() + static_cast<std::ptrdiff_t>(field + 1 + kAccountMax), 0xA5);
+        }
+        viewed.add(RecordView(bytes.data()));
+    }
     for (const auto& account : chart) EXPECT_EQ(viewed.balance(account.name), balances.balance(account.name));
     EXPECT_EQ(viewed.operatingResult(), operating);
     EXPECT_EQ(viewed.neutralResult(), neutral);
@@ -230,6 +240,20 @@ TEST(AccountBalances, TellsApartManyNamesThatDifferInOneCharacter) {
         EXPECT_EQ(balances.balance(chart[k].name), static_cast<double>(k + 1)) << chart[k].name;
     EXPECT_EQ(balances.balance("Konto 300"), 0.0);
     EXPECT_EQ(balances.balance(""), 0.0);
+}
+
+TEST(AccountBalances, AnAccountWithoutANameTakesTheEmptyLines) {
+    const auto chart = chart_of({"Kasse<B> A  B", "<G> A  N"});
+    BookingRecord r;
+    r.account[0] = "Kasse";
+    r.debit[0] = 5;
+    r.credit[1] = 2;  // on the line without an account
+    AccountBalances balances(chart);
+    balances.add(r);
+    balances.add(RecordView(encode_record(r).data()));
+    EXPECT_EQ(balances.balance("Kasse"), 10.0);
+    EXPECT_EQ(balances.balance(""), -4.0);
+    EXPECT_EQ(balances.neutralResult(), 4.0);
 }
 
 } // namespace
