@@ -1,6 +1,7 @@
 #include "base/cp1252.h"
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -14,22 +15,31 @@ constexpr std::array<char32_t, 32> kHighControls = {
     0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
-void append_utf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+// Each byte's UTF-8 form: up to three bytes (CP1252 reaches no further than
+// U+FFFF) and their count in the last place.
+using Utf8Form = std::array<char, 4>;
+constexpr std::array<Utf8Form, 256> kUtf8 = [] {
+    std::array<Utf8Form, 256> forms{};
+    for (std::size_t byte = 0; byte < 256; ++byte) {
+        char32_t c = byte >= 0x80 && byte < 0xA0 ? kHighControls[byte - 0x80] : static_cast<char32_t>(byte);
+        if (c == 0 && byte != 0) c = U'?';  // the five unassigned bytes have no character
+        Utf8Form& f = forms[byte];
+        if (c < 0x80) {
+            f = {static_cast<char>(c), 0, 0, 1};
+        } else if (c < 0x800) {
+            f = {static_cast<char>(0xC0 | (c >> 6)), static_cast<char>(0x80 | (c & 0x3F)), 0, 2};
+        } else {
+            f = {static_cast<char>(0xE0 | (c >> 12)), static_cast<char>(0x80 | ((c >> 6) & 0x3F)),
+                 static_cast<char>(0x80 | (c & 0x3F)), 3};
+        }
     }
+    return forms;
+}();
+
+char* put_utf8_form(char* out, unsigned char byte) noexcept {
+    const Utf8Form& f = kUtf8[byte];
+    std::memcpy(out, f.data(), 3);
+    return out + f[3];
 }
 
 } // namespace
@@ -46,30 +56,37 @@ char cp1252_from_code_point(char32_t c) noexcept {
     return '?';
 }
 
-void append_cp1252_as_utf8(std::string& out, std::string_view text) {
-    // Runs of ASCII are taken over as they are, eight bytes tested at a time.
-    const std::size_t n = text.size();
-    std::size_t at = 0;
-    while (at < n) {
-        std::size_t end = at;
-        for (std::uint64_t word = 0; end + 8 <= n; end += 8) {
-            std::memcpy(&word, text.data() + end, 8);
-            if ((word & 0x8080808080808080ULL) != 0) break;
+char* put_cp1252_as_utf8(char* out, std::string_view text) noexcept {
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+    const char* in = text.data();
+    const char* const end = in + text.size();
+    // Eight bytes at a time: copied as they are, and taken when all are ASCII.
+    while (end - in >= 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, in, 8);
+        std::memcpy(out, &word, 8);
+        const std::uint64_t high = word & kHighBits;
+        if (high == 0) {
+            in += 8;
+            out += 8;
+            continue;
         }
-        while (end < n && static_cast<unsigned char>(text[end]) < 0x80) ++end;
-        out.append(text.data() + at, end - at);
-        if (end == n) break;
-        const auto byte = static_cast<unsigned char>(text[end]);
-        const char32_t c = cp1252_code_point(byte);
-        // The five unassigned bytes have no character; show them as '?'.
-        append_utf8(out, c == 0 ? U'?' : c);
-        at = end + 1;
+        const int ascii = (std::endian::native == std::endian::little ? std::countr_zero(high) : std::countl_zero(high)) / 8;
+        in += ascii;
+        out = put_utf8_form(out + ascii, static_cast<unsigned char>(*in++));
     }
+    while (in < end) out = put_utf8_form(out, static_cast<unsigned char>(*in++));
+    return out;
+}
+
+void append_cp1252_as_utf8(std::string& out, std::string_view text) {
+    const std::size_t at = out.size();
+    out.resize(at + utf8_room(text.size()));
+    out.resize(static_cast<std::size_t>(put_cp1252_as_utf8(out.data() + at, text) - out.data()));
 }
 
 std::string cp1252_to_utf8(std::string_view text) {
     std::string out;
-    out.reserve(text.size() + text.size() / 8);
     append_cp1252_as_utf8(out, text);
     return out;
 }

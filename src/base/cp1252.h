@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,11 @@ namespace saldorama {
 [[nodiscard]] std::string utf8_to_cp1252(std::string_view utf8);
 // cp1252_to_utf8 appended to `out`, for output built up in one buffer.
 void append_cp1252_as_utf8(std::string& out, std::string_view cp1252);
+// The same written at `out`, which must have utf8_room(cp1252.size()) bytes:
+// three for every byte, and eight to spare for copying whole words. Gives the
+// end of what it wrote.
+[[nodiscard]] constexpr std::size_t utf8_room(std::size_t size) noexcept { return 3 * size + 8; }
+char* put_cp1252_as_utf8(char* out, std::string_view cp1252) noexcept;
 
 // Source files are UTF-8; German literals go through this to become core text.
 [[nodiscard]] inline std::string cp(std::string_view utf8) { return utf8_to_cp1252(utf8); }

@@ -147,4 +147,27 @@ std::string float_to_text(double value) {
 
 std::string int_to_text(long long value) { return std::to_string(value); }
 
+char* put_digits_before(char* end, std::uint64_t value) noexcept {
+    // Two digits a step halve the chain of divisions.
+    static constexpr char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
+    while (value >= 100) {
+        const std::size_t pair = static_cast<std::size_t>(value % 100) * 2;
+        value /= 100;
+        end -= 2;
+        end[0] = kPairs[pair];
+        end[1] = kPairs[pair + 1];
+    }
+    if (value >= 10) {
+        end -= 2;
+        end[0] = kPairs[value * 2];
+        end[1] = kPairs[value * 2 + 1];
+    } else {
+        *--end = static_cast<char>('0' + value);
+    }
+    return end;
+}
+
 } // namespace saldorama

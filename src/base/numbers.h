@@ -25,5 +25,9 @@ namespace saldorama {
 [[nodiscard]] std::string float_to_text(double value);
 
 [[nodiscard]] std::string int_to_text(long long value);
+// The decimal digits of `value` written backwards from `end` (at most 20 of
+// them); gives where they begin. For text built in a buffer, as the
+// journal's numbers and amounts are.
+char* put_digits_before(char* end, std::uint64_t value) noexcept;
 
 } // namespace saldorama

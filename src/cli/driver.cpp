@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <optional>
+#include <string_view>
+#include <vector>
 
 #include "accounts/account_tests.h"
 #include "accounts/chart_file.h"
@@ -37,24 +39,32 @@ void print_lines(std::ostream& out, const std::vector<std::string>& lines) {
 // journal of a million bookings passes through without being held.
 class LineStream {
 public:
-    explicit LineStream(std::ostream& out) : out_(out) { buffer_.reserve(kBlock + 4096); }
+    explicit LineStream(std::ostream& out) : out_(out), buffer_(kBlock + utf8_room(kLongLine) + 1) {}  // + 1 for the newline
     LineStream(const LineStream&) = delete;
     LineStream& operator=(const LineStream&) = delete;
     ~LineStream() { flush(); }
-    void operator()(const std::string& cp1252Line) {
-        append_cp1252_as_utf8(buffer_, cp1252Line);
-        buffer_ += '\n';
-        if (buffer_.size() >= kBlock) flush();
+    void operator()(std::string_view cp1252Line) {
+        if (cp1252Line.size() > kLongLine) {
+            flush();
+            out_ << cp1252_to_utf8(cp1252Line) << '\n';
+            return;
+        }
+        char* end = put_cp1252_as_utf8(buffer_.data() + used_, cp1252Line);
+        *end++ = '\n';
+        used_ = static_cast<std::size_t>(end - buffer_.data());
+        if (used_ >= kBlock) flush();
     }
     void flush() {
-        out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
-        buffer_.clear();
+        out_.write(buffer_.data(), static_cast<std::streamsize>(used_));
+        used_ = 0;
     }
 
 private:
     static constexpr std::size_t kBlock = 1 << 16;
+    static constexpr std::size_t kLongLine = 1024;  // longer lines bypass the buffer
     std::ostream& out_;
-    std::string buffer_;
+    std::vector<char> buffer_;
+    std::size_t used_ = 0;
 };
 
 // "journal": written while the bookings file is read. A file that cannot be
@@ -62,7 +72,7 @@ private:
 // with the message and status 1.
 void journal(TForm1& form, std::ostream& out) {
     LineStream stream(out);
-    form.run([&] { form.journal.writeJournal([&stream](const std::string& line) { stream(line); }); });
+    form.run([&] { form.journal.writeJournal([&stream](std::string_view line) { stream(line); }); });
 }
 
 // Rows up to the last one that holds any text in one of `cols`.

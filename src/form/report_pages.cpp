@@ -73,7 +73,7 @@ void OperatingResultPage::TabSheet11Show() {
 
 JournalPage::JournalPage(PageContext& context) : context_(context) { Memo2.lines = {"Memo2"}; }
 
-void JournalPage::writeJournal(const std::function<void(const std::string&)>& sink) const {
+void JournalPage::writeJournal(const LineSink& sink) const {
     // The heading follows the opening of the file, so a missing file writes nothing.
     bool headed = false;
     bookings_scan_views([&](const RecordView& r) {
@@ -88,7 +88,7 @@ void JournalPage::TabSheet6Show() {
     // Built aside and then put on show: a bookings file that cannot be read
     // leaves the memo as it was.
     std::vector<std::string> lines;
-    writeJournal([&lines](const std::string& line) { lines.push_back(line); });
+    writeJournal([&lines](std::string_view line) { lines.emplace_back(line); });
     Memo2.lines = std::move(lines);
 }
 

@@ -2,6 +2,7 @@
 #include "form/page_context.h"
 #include "form/settings_pages.h"
 #include "kernel/controls.h"
+#include "reports/journal_report.h"
 #include "reports/report_text.h"
 
 namespace saldorama {
@@ -46,7 +47,7 @@ public:
     // The page's text line by line into `sink` (heading first), the bookings
     // file read once and nothing held: the command line prints the journal
     // of any size this way. A file that cannot be opened gives no line.
-    void writeJournal(const std::function<void(const std::string&)>& sink) const;
+    void writeJournal(const LineSink& sink) const;
 
 private:
     PageContext& context_;

@@ -1,36 +1,60 @@
 #include "reports/columns.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace saldorama {
 
 namespace {
 
-bool fits(std::string_view text, int width) {
+bool fits(std::string_view text, int width) noexcept {
     return width >= 0 && text.size() <= static_cast<std::size_t>(width);
 }
 
-// The cut keeps the beginning; with a width below 2 nothing of the text is left.
-void append_cut(std::string& out, std::string_view text, int width) {
-    out.append(text.substr(0, static_cast<std::size_t>(std::max(0, width - 2))));
-    out.append("...");
+// An empty view may have no data at all, which memcpy must not be given.
+void copy_text(char* at, std::string_view text, std::size_t count) noexcept {
+    if (count != 0) std::memcpy(at, text.data(), count);
 }
 
-std::size_t padding(std::string_view text, int width) { return static_cast<std::size_t>(width) - text.size() + 1; }
+// The cut keeps the beginning; with a width below 2 nothing of the text is left.
+char* put_cut(char* at, std::string_view text, int width) noexcept {
+    const std::size_t keep = std::min(text.size(), static_cast<std::size_t>(std::max(0, width - 2)));
+    copy_text(at, text, keep);
+    std::memcpy(at + keep, "...", 3);
+    return at + keep + 3;
+}
+
+void append_column(std::string& out, std::string_view text, int width, char* (*put)(char*, std::string_view, int)) {
+    const std::size_t at = out.size();
+    out.resize(at + column_size(text, width));
+    put(out.data() + at, text, width);
+}
 
 } // namespace
 
-void append_printr(std::string& out, std::string_view text, int width) {
-    if (!fits(text, width)) return append_cut(out, text, width);
-    out.append(text);
-    out.append(padding(text, width), ' ');
+std::size_t column_size(std::string_view text, int width) noexcept {
+    if (fits(text, width)) return static_cast<std::size_t>(width) + 1;
+    return std::min(text.size(), static_cast<std::size_t>(std::max(0, width - 2))) + 3;
 }
 
-void append_printf(std::string& out, std::string_view text, int width) {
-    if (!fits(text, width)) return append_cut(out, text, width);
-    out.append(padding(text, width), ' ');
-    out.append(text);
+char* put_printr(char* at, std::string_view text, int width) noexcept {
+    if (!fits(text, width)) return put_cut(at, text, width);
+    copy_text(at, text, text.size());
+    const std::size_t size = static_cast<std::size_t>(width) + 1;
+    std::memset(at + text.size(), ' ', size - text.size());
+    return at + size;
 }
+
+char* put_printf(char* at, std::string_view text, int width) noexcept {
+    if (!fits(text, width)) return put_cut(at, text, width);
+    const std::size_t size = static_cast<std::size_t>(width) + 1;
+    std::memset(at, ' ', size - text.size());
+    copy_text(at + size - text.size(), text, text.size());
+    return at + size;
+}
+
+void append_printr(std::string& out, std::string_view text, int width) { append_column(out, text, width, put_printr); }
+void append_printf(std::string& out, std::string_view text, int width) { append_column(out, text, width, put_printf); }
 
 std::string printr(std::string_view text, int width) {
     std::string out;

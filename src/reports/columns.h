@@ -17,4 +17,10 @@ namespace saldorama {
 void append_printr(std::string& out, std::string_view text, int width);
 void append_printf(std::string& out, std::string_view text, int width);
 
+// The same columns written at `at`, for lines built in a buffer of their
+// own; gives the end of the column. column_size() is how long it is.
+[[nodiscard]] std::size_t column_size(std::string_view text, int width) noexcept;
+char* put_printr(char* at, std::string_view text, int width) noexcept;
+char* put_printf(char* at, std::string_view text, int width) noexcept;
+
 } // namespace saldorama

@@ -1,5 +1,6 @@
 #include "reports/journal_report.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string_view>
@@ -41,30 +42,37 @@ Fields fields_of(const RecordView& r) {
     return f;
 }
 
-// Built by appending into one string, reused from line to line: the journal
-// is the longest report.
-const std::string& journal_line(std::string& line, const Fields& r, std::size_t i, const char* mark, double amount) {
-    line.clear();
-    append_printr(line, int_to_text(static_cast<long long>(r.number) + 1), 4);
-    line += ' ';
-    line += r.date;
-    line += ' ';
-    append_printr(line, r.account[i], 20);
-    line += mark;
-    append_printr(line, r.person, 25);
-    line += ' ';
-    append_printr(line, r.reason, 25);
-    append_printf(line, report_amount_text(amount), 10);
-    return line;
+// The longest line: number 5, a blank, date, a blank, account 21, mark 4,
+// person 26, a blank, reason 26, amount 11 (columns are width + 1).
+constexpr std::size_t kLineMax = 5 + 1 + kDateMax + 1 + 21 + 4 + 26 + 1 + 26 + 11;
+
+// Written into a buffer of its own, column by column: the journal is the
+// longest report.
+std::size_t journal_line(char (&line)[kLineMax], const Fields& r, std::size_t i, const char* mark, double amount) {
+    char number[24];
+    char* const numberEnd = number + sizeof number;
+    const long long n = static_cast<long long>(r.number) + 1;
+    char* p = put_digits_before(numberEnd, n < 0 ? 0 - static_cast<std::uint64_t>(n) : static_cast<std::uint64_t>(n));
+    if (n < 0) *--p = '-';
+    p = put_printr(line, std::string_view(p, static_cast<std::size_t>(numberEnd - p)), 4);
+    *p++ = ' ';
+    p = std::copy(r.date.begin(), r.date.end(), p);
+    *p++ = ' ';
+    p = put_printr(p, r.account[i], 20);
+    p = std::copy(mark, mark + 4, p);
+    p = put_printr(p, r.person, 25);
+    *p++ = ' ';
+    p = put_printr(p, r.reason, 25);
+    p = put_printf(p, ReportAmount(amount).text(), 10);
+    return static_cast<std::size_t>(p - line);
 }
 
 void lines_of(const Fields& f, const LineSink& sink) {
-    std::string line;
-    line.reserve(112);
+    char line[kLineMax];
     for (std::size_t i = 0; i < kBookingLines; ++i)
-        if (f.debit[i] != 0) sink(journal_line(line, f, i, " S  ", f.debit[i]));
+        if (f.debit[i] != 0) sink({line, journal_line(line, f, i, " S  ", f.debit[i])});
     for (std::size_t i = 0; i < kBookingLines; ++i)
-        if (f.credit[i] != 0) sink(journal_line(line, f, i, " H  ", f.credit[i]));
+        if (f.credit[i] != 0) sink({line, journal_line(line, f, i, " H  ", f.credit[i])});
 }
 
 } // namespace
@@ -73,7 +81,7 @@ void journal_lines(const BookingRecord& record, const LineSink& sink) { lines_of
 void journal_lines(const RecordView& record, const LineSink& sink) { lines_of(fields_of(record), sink); }
 
 void append_journal_lines(std::vector<std::string>& out, const BookingRecord& record) {
-    journal_lines(record, [&out](const std::string& line) { out.push_back(line); });
+    journal_lines(record, [&out](std::string_view line) { out.emplace_back(line); });
 }
 
 std::vector<std::string> journal_report(const std::vector<BookingRecord>& bookings) {

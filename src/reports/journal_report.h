@@ -1,6 +1,7 @@
 #pragma once
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "bookings/booking_record.h"
@@ -15,7 +16,8 @@ namespace saldorama {
 void append_journal_lines(std::vector<std::string>& out, const BookingRecord& record);
 // The same lines handed to `sink` one by one, so that the journal of any
 // number of bookings is written without being held.
-using LineSink = std::function<void(const std::string&)>;
+// The text handed over lives only for the call.
+using LineSink = std::function<void(std::string_view)>;
 void journal_lines(const BookingRecord& record, const LineSink& sink);
 void journal_lines(const RecordView& record, const LineSink& sink);
 

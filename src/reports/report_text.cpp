@@ -2,15 +2,15 @@
 
 #include <cmath>
 
+#include "base/numbers.h"
 #include "bookings/checks.h"
 #include "reports/columns.h"
 
 namespace saldorama {
 
-std::string report_amount_text(double amount) {
+ReportAmount::ReportAmount(double amount) {
     const double x = std::fabs(amount);
-    if (!(x < 1e13)) return amount_text(amount);
-    const long long k = std::llround(x * 100.0);
+    const long long k = x < 1e13 ? std::llround(x * 100.0) : 0;
     // Division of two exact doubles is correctly rounded: this is the double
     // nearest k/100, and k/100 has at most 15 significant digits. Any x at
     // most one unit in the last place from it (such as the amounts
@@ -18,27 +18,26 @@ std::string report_amount_text(double amount) {
     // than to any other 15-digit decimal, so writing x with 15 digits gives
     // k/100 and reading that back gives the nearest double again.
     const double nearest = static_cast<double>(k) / 100.0;
-    if (nearest != x && std::nextafter(nearest, x) != x) return amount_text(amount);
+    if (!(x < 1e13) || (nearest != x && std::nextafter(nearest, x) != x)) {
+        other_ = amount_text(amount);
+        text_ = other_;
+        return;
+    }
 
     // For such an x the text round trip is the identity: format x as checkmoney
     // does. Its rounding step (money_parts) gives k / 100 and k % 100 here, as
     // x lies within a tenth of a cent of k/100.
-    const long long whole = k / 100;
-    const int cents = static_cast<int>(k % 100);
-    char text[32];
-    char* end = text + sizeof text;
-    char* p = end;
-    *--p = static_cast<char>('0' + cents % 10);
-    *--p = static_cast<char>('0' + cents / 10);
+    const auto cents = static_cast<std::uint64_t>(k);
+    char* const end = digits_ + sizeof digits_;
+    char* p = put_digits_before(end, cents % 100);
+    if (p != end - 2) *--p = '0';  // one digit of cents
     *--p = ',';
-    long long w = whole;
-    do {
-        *--p = static_cast<char>('0' + w % 10);
-        w /= 10;
-    } while (w != 0);
+    p = put_digits_before(p, cents / 100);
     if (amount < 0 && k != 0) *--p = '-';
-    return std::string(p, end);
+    text_ = std::string_view(p, static_cast<std::size_t>(end - p));
 }
+
+std::string report_amount_text(double amount) { return std::string(ReportAmount(amount).text()); }
 
 const std::string& report_separator() {
     static const std::string line(45, '-');

@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <string_view>
 
 namespace saldorama {
 
@@ -17,6 +18,21 @@ struct CompanyTexts {
 // store) skip the round trip through 15-digit text: for them that trip gives
 // the amount back unchanged. Anything else goes through amount_text.
 [[nodiscard]] std::string report_amount_text(double amount);
+
+// The same text kept in place, without a string where the amount is whole
+// cents: the journal writes one for every booking line.
+class ReportAmount {
+public:
+    explicit ReportAmount(double amount);
+    ReportAmount(const ReportAmount&) = delete;
+    ReportAmount& operator=(const ReportAmount&) = delete;
+    [[nodiscard]] std::string_view text() const noexcept { return text_; }
+
+private:
+    char digits_[32];
+    std::string other_;  // the text of an amount that is not whole cents
+    std::string_view text_;
+};
 
 // 45 hyphens: the width of the balance and operating reports.
 [[nodiscard]] const std::string& report_separator();

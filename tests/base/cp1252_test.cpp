@@ -36,3 +36,15 @@ TEST(Cp1252, MalformedUtf8NeverReadsPastTheText) {
 TEST(Cp1252, UnassignedBytesShowAsQuestionMarks) {
     EXPECT_EQ(cp1252_to_utf8("\x81\x8D"), "??");
 }
+
+TEST(Cp1252, LongTextsConvertAsTheirSingleBytesDo) {
+    // Every byte at every place of a word, with ASCII before and after it.
+    for (int b = 0; b < 256; ++b)
+        for (std::size_t at = 0; at < 17; ++at) {
+            std::string text = "Konto 1234567890 Kasse";
+            text[at] = static_cast<char>(b);
+            std::string expected;
+            for (const char c : text) expected += cp1252_to_utf8(std::string(1, c));
+            ASSERT_EQ(cp1252_to_utf8(text), expected) << "byte " << b << " at " << at;
+        }
+}

@@ -110,3 +110,13 @@ TEST(FloatToText, ReadsBackToTheSameCents) {
 
 } // namespace
 } // namespace saldorama
+
+TEST(PutDigitsBefore, WritesWhatToStringWrites) {
+    for (const std::uint64_t value : {0ULL, 7ULL, 10ULL, 99ULL, 100ULL, 101ULL, 999ULL, 1000ULL, 123456789ULL,
+                                      18446744073709551615ULL}) {
+        char buffer[24];
+        char* const end = buffer + sizeof buffer;
+        char* begin = saldorama::put_digits_before(end, value);
+        EXPECT_EQ(std::string(begin, end), std::to_string(value));
+    }
+}

@@ -29,11 +29,11 @@ TEST(JournalReport, DebitLinesFirstThenCreditLinesWithCutsAndTinyAmounts) {
 
     // Handed over line by line, the same lines.
     std::vector<std::string> streamed = {journal_heading()};
-    for (const auto& r : bookings) journal_lines(r, [&](const std::string& line) { streamed.push_back(line); });
+    for (const auto& r : bookings) journal_lines(r, [&](std::string_view line) { streamed.emplace_back(line); });
     EXPECT_EQ(streamed, journal_report(bookings));
     streamed = {journal_heading()};
     for (const auto& r : bookings)
-        journal_lines(RecordView(encode_record(r).data()), [&](const std::string& line) { streamed.push_back(line); });
+        journal_lines(RecordView(encode_record(r).data()), [&](std::string_view line) { streamed.emplace_back(line); });
     EXPECT_EQ(streamed, journal_report(bookings));
 }
 
