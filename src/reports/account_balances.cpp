@@ -46,13 +46,13 @@ double pick(bool yes, double a, double b) noexcept {
 
 } // namespace
 
-AccountBalances::Key AccountBalances::key_of(std::string_view name) noexcept {
+AccountBalances::Key AccountBalances::keyOf(std::string_view name) noexcept {
     char head[24] = {};
     std::memcpy(head, name.data(), name.size() < 24 ? name.size() : 24);
     return {{load_word(head), load_word(head + 8), load_word(head + 16)}, name.size()};
 }
 
-AccountBalances::Key AccountBalances::key_of_field(const char* field, std::size_t length) noexcept {
+AccountBalances::Key AccountBalances::keyOfField(const char* field, std::size_t length) noexcept {
     static_assert(kAccountMax >= 24);
     Key key{{}, length};
     for (std::size_t w = 0; w < 3; ++w) key.word[w] = load_word(field + 8 * w) & kKeep[bytes_in_word(length, w)];
@@ -80,7 +80,7 @@ inline std::size_t AccountBalances::find(const Key& key, const char* name) const
 
 std::size_t AccountBalances::findOrAdd(const std::string& name) {
     if (const std::size_t found = find(name); found != kNone) return found;
-    const Key key = key_of(name);
+    const Key key = keyOf(name);
     const std::size_t mask = slots_.size() - 1;
     std::size_t s = homeSlot(key);
     while (slots_[s] >= 0) s = (s + 1) & mask;
@@ -121,7 +121,7 @@ void AccountBalances::add(const BookingRecord& record) {
     double neutral = neutral_;
     for (std::size_t i = 0; i < kBookingLines; ++i) {
         const std::string& name = record.account[i];
-        addLine(find(key_of(name), name.data()), record.debit[i], record.credit[i], operating, neutral);
+        addLine(find(keyOf(name), name.data()), record.debit[i], record.credit[i], operating, neutral);
     }
     operating_ = operating;
     neutral_ = neutral;
@@ -133,7 +133,7 @@ void AccountBalances::add(const RecordView& record) {
     for (std::size_t i = 0; i < kBookingLines; ++i) {
         if (record.account(i).empty() && !emptyName_) continue;
         const char* field = record.accountField(i);
-        addLine(find(key_of_field(field, record.account(i).size()), field), record.debit(i), record.credit(i),
+        addLine(find(keyOfField(field, record.account(i).size()), field), record.debit(i), record.credit(i),
                 operating, neutral);
     }
     operating_ = operating;

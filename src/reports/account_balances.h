@@ -51,17 +51,17 @@ private:
     };
     // The results are the caller's locals, kept in registers over a record.
     void addLine(std::size_t found, double debit, double credit, double& operating, double& neutral) noexcept;
-    [[nodiscard]] static Key key_of(std::string_view name) noexcept;
+    [[nodiscard]] static Key keyOf(std::string_view name) noexcept;
     // The key of a name standing in a stored record's account field, which
     // may be read in whole words: no copy, no branch on the name's length.
-    [[nodiscard]] static Key key_of_field(const char* field, std::size_t length) noexcept;
+    [[nodiscard]] static Key keyOfField(const char* field, std::size_t length) noexcept;
     // The chart's accounts in an open-addressed table of their own: this
     // lookup is most of the work of every report. Gives an index into
     // accounts_, kNone for a name the table lacks.
     static constexpr std::size_t kNone = ~std::size_t{0};
     [[nodiscard]] std::size_t homeSlot(const Key& key) const noexcept;
     [[nodiscard]] std::size_t find(const Key& key, const char* name) const noexcept;
-    [[nodiscard]] std::size_t find(std::string_view name) const noexcept { return find(key_of(name), name.data()); }
+    [[nodiscard]] std::size_t find(std::string_view name) const noexcept { return find(keyOf(name), name.data()); }
     std::size_t findOrAdd(const std::string& name);
     std::vector<Account> accounts_;
     std::vector<int> slots_;  // index into accounts_, -1 for an empty slot
