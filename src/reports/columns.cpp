@@ -16,13 +16,17 @@ void copy_text(char* at, std::string_view text, std::size_t count) noexcept {
     if (count != 0) std::memcpy(at, text.data(), count);
 }
 
+} // namespace
+
 // The cut keeps the beginning; with a width below 2 nothing of the text is left.
-char* put_cut(char* at, std::string_view text, int width) noexcept {
+char* put_cut_column(char* at, std::string_view text, int width) noexcept {
     const std::size_t keep = std::min(text.size(), static_cast<std::size_t>(std::max(0, width - 2)));
     copy_text(at, text, keep);
     std::memcpy(at + keep, "...", 3);
     return at + keep + 3;
 }
+
+namespace {
 
 void append_column(std::string& out, std::string_view text, int width, char* (*put)(char*, std::string_view, int)) {
     const std::size_t at = out.size();
@@ -35,22 +39,6 @@ void append_column(std::string& out, std::string_view text, int width, char* (*p
 std::size_t column_size(std::string_view text, int width) noexcept {
     if (fits(text, width)) return static_cast<std::size_t>(width) + 1;
     return std::min(text.size(), static_cast<std::size_t>(std::max(0, width - 2))) + 3;
-}
-
-char* put_printr(char* at, std::string_view text, int width) noexcept {
-    if (!fits(text, width)) return put_cut(at, text, width);
-    copy_text(at, text, text.size());
-    const std::size_t size = static_cast<std::size_t>(width) + 1;
-    std::memset(at + text.size(), ' ', size - text.size());
-    return at + size;
-}
-
-char* put_printf(char* at, std::string_view text, int width) noexcept {
-    if (!fits(text, width)) return put_cut(at, text, width);
-    const std::size_t size = static_cast<std::size_t>(width) + 1;
-    std::memset(at, ' ', size - text.size());
-    copy_text(at + size - text.size(), text, text.size());
-    return at + size;
 }
 
 void append_printr(std::string& out, std::string_view text, int width) { append_column(out, text, width, put_printr); }

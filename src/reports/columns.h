@@ -1,4 +1,5 @@
 #pragma once
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -20,7 +21,22 @@ void append_printf(std::string& out, std::string_view text, int width);
 // The same columns written at `at`, for lines built in a buffer of their
 // own; gives the end of the column. column_size() is how long it is.
 [[nodiscard]] std::size_t column_size(std::string_view text, int width) noexcept;
-char* put_printr(char* at, std::string_view text, int width) noexcept;
-char* put_printf(char* at, std::string_view text, int width) noexcept;
+// A text longer than its column, cut.
+char* put_cut_column(char* at, std::string_view text, int width) noexcept;
+// Inline, so that a column of a fixed width is filled without a call.
+inline char* put_printr(char* at, std::string_view text, int width) noexcept {
+    if (width < 0 || text.size() > static_cast<std::size_t>(width)) return put_cut_column(at, text, width);
+    const std::size_t size = static_cast<std::size_t>(width) + 1;
+    std::memset(at, ' ', size);
+    if (!text.empty()) std::memcpy(at, text.data(), text.size());
+    return at + size;
+}
+inline char* put_printf(char* at, std::string_view text, int width) noexcept {
+    if (width < 0 || text.size() > static_cast<std::size_t>(width)) return put_cut_column(at, text, width);
+    const std::size_t size = static_cast<std::size_t>(width) + 1;
+    std::memset(at, ' ', size);
+    if (!text.empty()) std::memcpy(at + size - text.size(), text.data(), text.size());
+    return at + size;
+}
 
 } // namespace saldorama
