@@ -311,7 +311,7 @@ int main(int argc, char** argv) {
     ::getloadavg(load, 3);
 
     std::printf("\n%-18s", "command");
-    for (const int count : sizes) std::printf(" | %9d: time      ratio  peak MB", count);
+    for (const int count : sizes) std::printf(" | %9d: time   read   ratio  peak MB", count);
     std::printf(" | sums of output and written files\n");
     const char* order[] = {"floor (cat)", "journal", "bilanz", "betriebsergebnis", "konto Kasse",
                            "loeschen 1", "sichern", "laden", "eroeffnung"};
@@ -320,14 +320,15 @@ int main(int argc, char** argv) {
         for (const int count : sizes) {
             const Result& r = table[name][count];
             const double ratio = r.seconds / r.floorSeconds;
-            std::printf(" | %11.1f ms %7.1fx %8.1f", r.seconds * 1e3, ratio, static_cast<double>(r.peakKb) / 1024.0);
+            std::printf(" | %11.1f ms %6.1f %6.1fx %8.1f", r.seconds * 1e3, r.floorSeconds * 1e3, ratio,
+                        static_cast<double>(r.peakKb) / 1024.0);
         }
         std::printf(" |");
         for (const int count : sizes) std::printf(" %016llx", static_cast<unsigned long long>(table[name][count].sum));
         std::printf("\n");
     }
-    std::printf("(best of 11 runs at 100,000, of 3 at 1,000,000; each ratio against the best read of the file\n"
-                " taken between that command's runs; load average at end %.2f)\n",
+    std::printf("(best of 11 runs at 100,000, of 3 at 1,000,000; \"read\" is the best sequential read of the file\n"
+                " (cat, ms) taken between that command's runs, and the ratio is against it; load average at end %.2f)\n",
                 load[0]);
     return 0;
 }
