@@ -27,7 +27,8 @@ struct Fields {
 };
 
 Fields fields_of(const BookingRecord& r) {
-    Fields f{r.number, r.date, r.person, r.reason, {}, r.debit, r.credit};
+    // A stored date is never longer than its field; the line's buffer counts on it.
+    Fields f{r.number, std::string_view(r.date).substr(0, kDateMax), r.person, r.reason, {}, r.debit, r.credit};
     for (std::size_t i = 0; i < kBookingLines; ++i) f.account[i] = r.account[i];
     return f;
 }

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <limits>
+
 #include "report_fixtures.h"
 
 namespace saldorama {
@@ -42,6 +45,20 @@ TEST(JournalReport, NumberZeroShowsOneFollowedByFourSpaces) {
     append_journal_lines(lines, booking(0, "01.01.2026", "P", "R", {{"Kasse", 1, 0}}));
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].substr(0, 6), "1     ");
+}
+
+TEST(JournalReport, ARecordBeyondItsFieldsWritesAsItsStoredFormWould) {
+    // Over-long texts and extreme numbers never reach the file, but a record
+    // in memory may hold them: the line is the one its stored form gives.
+    for (const std::int32_t number : {std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()}) {
+        const BookingRecord r = booking(number, "01.01.2026 und noch mehr", std::string(80, 'P'), std::string(80, 'R'),
+                                        {{std::string(90, 'K'), 1e300, 0}});
+        std::vector<std::string> lines;
+        append_journal_lines(lines, r);
+        std::vector<std::string> stored;
+        journal_lines(RecordView(encode_record(r).data()), [&](std::string_view line) { stored.emplace_back(line); });
+        EXPECT_EQ(lines, stored);
+    }
 }
 
 } // namespace
