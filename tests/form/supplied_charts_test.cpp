@@ -261,7 +261,9 @@ TEST(SuppliedCharts, EveryAccountHasAnIkrNumberOfItsClass)
             const bool special = r.balanceMark == "***";
             const std::string allowed = special ? "8" : classes.at(r.side);
             EXPECT_NE(allowed.find(r.number[0]), std::string::npos) << "class " << r.number[0];
-            if (fixed.count(r.name)) EXPECT_EQ(r.number, fixed.at(r.name));
+            if (fixed.count(r.name)) {
+                EXPECT_EQ(r.number, fixed.at(r.name));
+            }
         }
     }
 }
