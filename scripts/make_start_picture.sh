@@ -36,9 +36,9 @@ convert -size 834x386 gradient:'#f6f1e2'-'#e3ece6' \
   -gravity NorthEast -annotate +434+88 'Haben' +gravity \
   \
   -font "$mono" -pointsize 17 -fill '#333333' \
-  -annotate +58+150 'EB    1.500,00' \
+  -annotate +58+150 'AB    1.500,00' \
   -annotate +58+178 '(2)     500,00' \
-  -annotate +58+206 '(5)     300,00' \
+  -annotate +58+206 '(6)     300,00' \
   -annotate +244+150 '(1)     800,00' \
   -fill '#8b0000' \
   -annotate +244+178 'SB    1.500,00' \

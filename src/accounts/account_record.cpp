@@ -1,5 +1,7 @@
 #include "accounts/account_record.h"
 
+#include <algorithm>
+
 namespace saldorama {
 
 bool credit_side(std::string_view side) noexcept { return side == "P" || side == "H"; }
@@ -38,7 +40,30 @@ AccountRecord werte_aus(std::string_view line) {
     else if (classLetter == 'N' && balance) rec.resultClass = "Fehler!";
     else if (classLetter == 'B' && pl) rec.resultClass = "B";
     else rec.resultClass = "N";
+
+    // The number stands in the part of the line older versions leave alone:
+    // one blank and four digits after the class letter, then the line ends
+    // or a blank follows.
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    const std::size_t first = gt + 7;
+    if (at(6) == ' ' && first + 4 <= line.size() && (first + 4 == line.size() || line[first + 4] == ' ')) {
+        const std::string_view number = line.substr(first, 4);
+        if (std::all_of(number.begin(), number.end(), digit)) rec.number = number;
+    }
     return rec;
+}
+
+std::string account_label(const AccountRecord& account) {
+    return account.number.empty() ? account.name : account.number + " " + account.name;
+}
+
+const AccountRecord* find_account_entry(const std::vector<AccountRecord>& chart, std::string_view typed) {
+    for (const auto fits : {+[](const AccountRecord& a, std::string_view t) { return a.name == t; },
+                             +[](const AccountRecord& a, std::string_view t) { return account_label(a) == t; },
+                             +[](const AccountRecord& a, std::string_view t) { return !a.number.empty() && a.number == t; }})
+        for (const AccountRecord& account : chart)
+            if (fits(account, typed)) return &account;
+    return nullptr;
 }
 
 bool is_chart_line(std::string_view line) {

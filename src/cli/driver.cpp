@@ -89,8 +89,15 @@ bool choose_account(TForm1& form, CliDialogs& dialogs, const std::string& name) 
     form.run([&] { form.showPage(Page::TabSheet10); });
     if (dialogs.refused()) return false;
     AccountSheetPage& page = form.accountSheet;
-    const auto& items = page.ListBox1.items;
-    const auto found = std::find(items.begin(), items.end(), name);
+    // "konto 2800" and "konto \"2800 Bank\"" mean the account "Bank" as well.
+    std::string wanted = name;
+    form.run([&] {
+        if (form.state.currentChart == 0) return;
+        const std::vector<AccountRecord> chart = read_chart(form.state.currentChart);
+        if (const AccountRecord* account = find_account_entry(chart, name)) wanted = account->name;
+    });
+    const auto& items = page.accountNames;
+    const auto found = std::find(items.begin(), items.end(), wanted);
     if (found == items.end()) {
         dialogs.notice(account_not_found());
         return false;
@@ -115,10 +122,10 @@ void chart_list(TForm1& form, CliDialogs& dialogs, std::ostream& out) {
     // The choice buttons would write the settings file; the listing alone does not.
     form.run([&] { form.chart.kontenplan_auswahl(); });
     const StringGrid& grid = form.chart.StringGrid1;
-    const int last = last_filled_row(grid, {0, 1, 2, 3, 4}, 1);
+    const int last = last_filled_row(grid, {0, 1, 2, 3, 4, 5}, 1);
     for (int row = 1; row <= last; ++row) {
         std::string line = grid.cell(0, row);
-        for (int col = 1; col < 5; ++col) line += "\t" + grid.cell(col, row);
+        for (int col = 1; col < 6; ++col) line += "\t" + grid.cell(col, row);
         print(out, line);
     }
 }
@@ -129,10 +136,19 @@ void book(TForm1& form, CliDialogs& dialogs, const Invocation& inv, std::ostream
     // hand: the window would show it when "Buchungen" is pressed.
     form.run([&] { page.TabSheet4Show(); });
     if (dialogs.refused()) return;
+    // A line may name its account by number ("2800") as an account box takes it.
+    std::vector<std::string> accounts;
     for (const FormLine& line : inv.lines) {
+        accounts.push_back(line.account);
         if (line.account.empty()) continue;
+        form.run([&] {
+            if (form.state.currentChart == 0) return;
+            const std::vector<AccountRecord> chart = read_chart(form.state.currentChart);
+            if (const AccountRecord* account = find_account_entry(chart, line.account)) accounts.back() = account->name;
+        });
+        if (dialogs.refused()) return;
         bool known = false;
-        form.run([&] { known = ist_konto(form.state.currentChart, dialogs, line.account); });
+        form.run([&] { known = ist_konto(form.state.currentChart, dialogs, accounts.back()); });
         if (dialogs.refused()) return;
         if (!known) {
             dialogs.notice(account_not_found());
@@ -146,7 +162,7 @@ void book(TForm1& form, CliDialogs& dialogs, const Invocation& inv, std::ostream
         if (inv.reason) page.Edit16.text = *inv.reason;
         for (std::size_t i = 0; i < inv.lines.size(); ++i) {
             const int n = static_cast<int>(i);
-            page.accountBox(n).text = inv.lines[i].account;
+            page.accountBox(n).text = accounts[i];
             page.debitField(n).text = inv.lines[i].debit;
             page.creditField(n).text = inv.lines[i].credit;
         }

@@ -70,7 +70,7 @@ void BookingPage::TabSheet4Show() {
     for (int i = 0; i < kBookingLines; ++i) accountBox(i).items.clear();
     const std::vector<AccountRecord> accounts = read_chart(context_.state.currentChart);
     for (int i = 0; i < kBookingLines; ++i)
-        for (const auto& account : accounts) accountBox(i).items.push_back(account.name);
+        for (const auto& account : accounts) accountBox(i).items.push_back(account_label(account));
     buchung_anzeigen(context_.state.bookingPosition);
 }
 
@@ -177,7 +177,8 @@ bool BookingPage::buchungssatz_uebernehmen(bool changing) {
     }
     r.person = cut(Edit15.text, kPersonMax);
     r.reason = cut(Edit16.text, kReasonMax);
-    for (std::size_t i = 0; i < kBookingLines; ++i) r.account[i] = cut(accountBox(static_cast<int>(i)).text, kAccountMax);
+    for (std::size_t i = 0; i < kBookingLines; ++i)
+        r.account[i] = cut(entryName(accountBox(static_cast<int>(i)).text), kAccountMax);
     // A refused name stays in its box for mending; it is never booked.
     for (const std::string& account : r.account) {
         if (account.empty() || ist_konto(context_.state.currentChart, context_.dialogs, account)) continue;
@@ -356,11 +357,20 @@ void BookingPage::Edit24Exit() { amountExit(Edit24); }
 void BookingPage::Edit25Exit() { amountExit(Edit25); }
 void BookingPage::Edit26Exit() { amountExit(Edit26); }
 
+std::string BookingPage::entryName(const std::string& typed) const {
+    if (context_.state.currentChart == 0 || typed.empty()) return typed;
+    const std::vector<AccountRecord> accounts = read_chart(context_.state.currentChart);
+    const AccountRecord* account = find_account_entry(accounts, typed);
+    return account ? account->name : typed;
+}
+
 void BookingPage::accountExit(ComboBox& box, bool alsoWhenEmpty) {
     rejectedAccountLine = -1;
     if (box.text.empty() && !alsoWhenEmpty) return;
     if (!box.text.empty() && box.text[0] >= 'a' && box.text[0] <= 'z')
         box.text[0] = static_cast<char>(box.text[0] - 'a' + 'A');
+    // A chosen "2800 Bank" or a typed "2800" stands for the account "Bank".
+    box.text = entryName(box.text);
     if (!ist_konto(context_.state.currentChart, context_.dialogs, box.text)) {
         // The typed name stays so that a typo can be mended in place.
         for (int i = 0; i < kBookingLines; ++i)

@@ -85,6 +85,9 @@ public:
 private:
     void amountExit(Edit& field);
     void accountExit(ComboBox& box, bool alsoWhenEmpty);
+    // The name of the account an entry in an account box means (see
+    // find_account_entry); the entry itself when no account fits.
+    [[nodiscard]] std::string entryName(const std::string& typed) const;
     // After a move: show the booking at the position, back to viewing mode.
     void showPosition();
     // Under the lock: whether the file no longer holds what the page showed.

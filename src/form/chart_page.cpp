@@ -27,7 +27,7 @@ ChartPage::ChartPage(PageContext& context, RadioGroup& currentChartGroup)
     Label16.text = "Handel";
     Label17.text = "Industrie";
     Label24.text = cp("z.Zt. ausgewählt: 0");
-    StringGrid1.colWidths = {204, 67, 57, 64, 58};
+    StringGrid1.colWidths = {204, 67, 57, 64, 58, 40};
 }
 
 void ChartPage::setReadOnly(bool readOnly) {
@@ -75,6 +75,7 @@ void ChartPage::kontenplan_auswahl() {
         StringGrid1.cell(2, row) = a.plMark;
         StringGrid1.cell(3, row) = a.side;
         StringGrid1.cell(4, row) = a.resultClass;
+        StringGrid1.cell(5, row) = a.number;
         ++row;
     }
 }

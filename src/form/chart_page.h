@@ -14,7 +14,7 @@ public:
     Button SpeedButton10, SpeedButton11, SpeedButton12, SpeedButton13;  // "1".."4"
     Label Label14, Label15, Label16, Label17;  // chart names
     Label Label24;  // "z.Zt. ausgewählt: 0" / "Aktuell: N"
-    StringGrid StringGrid1{5, 100};
+    StringGrid StringGrid1{6, 100};  // the five fields, then the number
 
     void TabSheet9Show();
     void SpeedButton10Click();

@@ -15,11 +15,13 @@ void append(std::vector<PrintLine>& to, std::vector<PrintLine> lines) {
     to.insert(to.end(), std::make_move_iterator(lines.begin()), std::make_move_iterator(lines.end()));
 }
 
-// The chosen account of the account sheet, "" when none is chosen.
+// The name of the chosen account of the account sheet (the list shows
+// "2800 Bank"), "" when none is chosen.
 std::string chosen_account(const TForm1& form) {
-    const ListBox& list = form.accountSheet.ListBox1;
-    if (list.itemIndex < 0 || list.itemIndex >= static_cast<int>(list.items.size())) return {};
-    return list.items[static_cast<std::size_t>(list.itemIndex)];
+    const int index = form.accountSheet.ListBox1.itemIndex;
+    const auto& names = form.accountSheet.accountNames;
+    if (index < 0 || index >= static_cast<int>(names.size())) return {};
+    return names[static_cast<std::size_t>(index)];
 }
 
 std::vector<PrintLine> textbook_balance(const TForm1& form) {

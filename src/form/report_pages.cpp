@@ -102,6 +102,7 @@ AccountSheetPage::AccountSheetPage(PageContext& context) : context_(context) {
 
 void AccountSheetPage::TabSheet10Show() {
     ListBox1.items.clear();
+    accountNames.clear();
     ListBox1.itemIndex = -1;
     StringGrid3.clearRows(0, StringGrid3.rowCount() - 1);
     StringGrid3.setRowCount(kSheetRows);
@@ -109,15 +110,18 @@ void AccountSheetPage::TabSheet10Show() {
         context_.dialogs.notice(no_chart_message());
         return;
     }
-    for (const auto& account : read_chart(context_.state.currentChart)) ListBox1.items.push_back(account.name);
+    for (const auto& account : read_chart(context_.state.currentChart)) {
+        ListBox1.items.push_back(account_label(account));
+        accountNames.push_back(account.name);
+    }
 }
 
 void AccountSheetPage::ListBox1Click() {
     const int index = ListBox1.itemIndex;
-    if (index < 0 || index >= static_cast<int>(ListBox1.items.size())) return;
+    if (index < 0 || index >= static_cast<int>(accountNames.size())) return;
     StringGrid3.clearRows(0, StringGrid3.rowCount() - 1);
     StringGrid3.setRowCount(kSheetRows);
-    const std::string name = ListBox1.items[static_cast<std::size_t>(index)];
+    const std::string name = accountNames[static_cast<std::size_t>(index)];
     Label51.text = "Konto: " + name;
 
     TAccountBuilder builder(name);

@@ -57,7 +57,10 @@ private:
 class AccountSheetPage {
 public:
     explicit AccountSheetPage(PageContext& context);
-    ListBox ListBox1;
+    ListBox ListBox1;  // the accounts as "2800 Bank"
+    // The names behind ListBox1's items, in the same order: a T-account is
+    // looked up by name.
+    std::vector<std::string> accountNames;
     Label Label51;  // "Konto" / "Konto: <name>"
     Label Label52;  // "Soll"
     Label Label53;  // "Haben"

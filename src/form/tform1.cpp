@@ -100,8 +100,8 @@ void TForm1::FormCreate(const StartupOptions& options) {
     if (fault) std::rethrow_exception(fault);
     state.currentChart = settings.RadioGroup1.itemIndex + 1;
 
-    const char* chartHeads[] = {"Bezeichnung", "Bilanz", "GuV", "Akt./Pass. bzw. Soll/Haben"};
-    for (int c = 0; c < 4; ++c) chart.StringGrid1.cell(c, 0) = chartHeads[c];
+    const char* chartHeads[] = {"Bezeichnung", "Bilanz", "GuV", "Akt./Pass. bzw. Soll/Haben", "", "Nr."};
+    for (int c = 0; c < 6; ++c) chart.StringGrid1.cell(c, 0) = chartHeads[c];
     opening.StringGrid2.cell(0, 0) = "Konto";
     opening.StringGrid2.cell(1, 0) = cp("Eröffnungsbetrag");
 

@@ -78,8 +78,8 @@ std::vector<Shot> shots() {
          [](TForm1& f) {
              f.SpeedButton6Click();
              auto& list = f.accountSheet.ListBox1;
-             for (std::size_t i = 0; i < list.items.size(); ++i)
-                 if (list.items[i] == "Bank") list.itemIndex = static_cast<int>(i);
+             for (std::size_t i = 0; i < f.accountSheet.accountNames.size(); ++i)
+                 if (f.accountSheet.accountNames[i] == "Bank") list.itemIndex = static_cast<int>(i);
              f.accountSheet.ListBox1Click();
          }},
         {"aufgaben",

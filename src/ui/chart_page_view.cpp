@@ -32,7 +32,7 @@ public:
                        QRect(56, y + 6, 180, 18));
         }
         bind_label(this, bindings_, "Label24", page.Label24, QRect(16, 196, 220, 18));
-        grid_ = bind_grid(this, bindings_, "StringGrid1", page.StringGrid1, {}, 0, {204, 67, 57, 64, 58});
+        grid_ = bind_grid(this, bindings_, "StringGrid1", page.StringGrid1, {}, 0, {204, 67, 57, 64, 58, 40});
         // Headers are never cut: a column is at least as wide as its header text.
         bindings_.add([this] {
             QHeaderView* header = grid_->horizontalHeader();

@@ -7,9 +7,14 @@
 #include <cstdint>
 #include <filesystem>
 #include <map>
+#include <set>
 #include <sstream>
 
+#include "accounts/account_record.h"
 #include "base/cp1252.h"
+#include "base/text_file.h"
+#include "bookings/booking_record.h"
+#include "bookings/bookings_file.h"
 #include "base/failure.h"
 #include "base/file.h"
 #include "base/working_files.h"
@@ -128,6 +133,38 @@ void make_folder(const std::string& folder) {
         throw FolderError("In den Ordner " + quoted(folder) + " darf Saldorama nicht schreiben.");
 }
 
+std::set<std::string> chart_names(std::string_view chart) {
+    std::set<std::string> names;
+    for (const std::string& line : split_lines(chart, LineEnds::CrLfOrLf))
+        if (is_chart_line(line)) names.insert(werte_aus(line).name);
+    return names;
+}
+
+// True when a booking in the folder uses an account of the current chart
+// that the new chart lacks. Accounts of neither chart belong to another
+// chart and do not count. A bookings file that cannot be read holds the
+// chart back too: nothing is replaced on a guess.
+bool bookings_need_old_chart(const std::string& folder, std::string_view mine, std::string_view supplied) {
+    const std::string path = folder + "/" + bookings_file_name();
+    if (!file_exists(path)) return false;
+    std::string bytes;
+    try {
+        bytes = read_file(path);
+    } catch (const Failure&) {
+        return true;
+    }
+    const std::set<std::string> old = chart_names(mine);
+    const std::set<std::string> next = chart_names(supplied);
+    for (std::size_t at = 0; at + kRecordSize <= bytes.size(); at += kRecordSize) {
+        const RecordView record(reinterpret_cast<const unsigned char*>(bytes.data()) + at);
+        for (std::size_t line = 0; line < kBookingLines; ++line) {
+            const std::string name(record.account(line));
+            if (!name.empty() && old.count(name) && !next.count(name)) return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 bool version_newer(const std::string& a, const std::string& b) {
@@ -180,6 +217,10 @@ SeedReport prepare_user_folder(const std::string& supplied, const std::string& f
             continue;
         }
         const bool changedByUser = recorded == old.sums.end() || recorded->second != mineSum;
+        if (kind == Kind::Chart && !changedByUser && bookings_need_old_chart(folder, mine, content)) {
+            report.heldCharts.push_back(name);
+            continue;
+        }
         if (changedByUser) {
             if (kind == Kind::Chart) continue;  // the bookings may rest on the user's own chart
             const std::string copy = free_copy_name(folder, name);
@@ -191,6 +232,9 @@ SeedReport prepare_user_folder(const std::string& supplied, const std::string& f
         report.refreshed.push_back(name);
     }
 
+    // A chart held back keeps the recorded version, so that the next start
+    // looks again (once the learner has chosen a new chart, say).
+    if (!report.heldCharts.empty()) next.version = old.version;
     if (next.version != old.version || next.sums != old.sums) write_or_explain(stampPath, stamp_text(next));
     return report;
 }

@@ -9,6 +9,9 @@ struct SeedReport {
     std::vector<std::string> added;       // supplied files that were missing
     std::vector<std::string> refreshed;   // replaced by the newer supplied version
     std::vector<std::string> keptCopies;  // the user's changed version, kept aside
+    // Charts left as they were because the bookings use an account the
+    // newer chart lacks; a later start tries again.
+    std::vector<std::string> heldCharts;
 };
 
 // The file in the per-user folder that records the version and the
@@ -23,7 +26,9 @@ inline constexpr const char* kSeedStampName = ".saldorama-stand";
 //   are replaced when the installed version is newer than the one recorded
 //   and the supplied file has changed; a version the user changed is first
 //   kept as "NAME.bak";
-// - a chart is replaced in that case only while the user has not changed it.
+// - a chart is replaced in that case only while the user has not changed it
+//   and no booking in "buchungen.dat" uses an account of the chart that the
+//   newer chart lacks: a booking must never lose its account.
 // Every file is written all-or-nothing. Throws FolderError.
 SeedReport prepare_user_folder(const std::string& supplied, const std::string& folder, const std::string& version);
 

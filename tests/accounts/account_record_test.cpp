@@ -175,6 +175,45 @@ TEST(ChartFile, ReadsEveryLineInOrderAndSkipsInvalidOnes) {
     EXPECT_EQ(accounts[2].side, "S");
 }
 
+// The number is one blank and four digits after the class letter; anything
+// else there is left alone as before, and the five fields never change.
+TEST(WerteAus, ReadsTheAccountNumberAfterTheClassLetter) {
+    const struct {
+        const char* rest;  // what follows the class letter
+        const char* number;
+    } rows[] = {
+        {" 2800", "2800"}, {" 0530 ", "0530"}, {" 2800 Bank", "2800"}, {"", ""},      {" ", ""},
+        {"2800", ""},      {"  2800", ""},      {" 280", ""},           {" 28000", ""}, {" 28a0", ""},
+    };
+    const AccountRecord plain = werte_aus(chart_line("Bank", "B", 'A', 'B'));
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string("\"") + row.rest + "\"");
+        AccountRecord r = werte_aus(chart_line("Bank", "B", 'A', 'B') + row.rest);
+        EXPECT_EQ(r.number, row.number);
+        r.number.clear();
+        EXPECT_EQ(r, plain);
+    }
+}
+
+TEST(AccountEntry, FindsTheAccountByNameThenLabelThenNumber) {
+    const std::vector<AccountRecord> chart = {werte_aus("Bank<B> A  B 2800"), werte_aus("Kasse<B> A  B 2880"),
+                                              werte_aus("2800<B> A  B"), werte_aus("Privat<B> P  B")};
+    EXPECT_EQ(account_label(chart[0]), "2800 Bank");
+    EXPECT_EQ(account_label(chart[3]), "Privat");
+    const struct {
+        const char* typed;
+        const char* name;  // "" for none
+    } rows[] = {
+        {"Bank", "Bank"}, {"2880 Kasse", "Kasse"}, {"2880", "Kasse"}, {"2800", "2800"},  // a name wins
+        {"Privat", "Privat"}, {"2880 Bank", ""},   {"288", ""},       {"", ""},   {"bank", ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.typed);
+        const AccountRecord* found = find_account_entry(chart, row.typed);
+        EXPECT_EQ(found ? found->name : std::string(), row.name);
+    }
+}
+
 TEST(ChartFile, AFinalLineEndGivesNoExtraAccount) {
     test::WorkDir dir;
     dir.writeLines("Kontenplan1.txt", {chart_line("Kasse", "B", 'A', 'B'), chart_line("Bank", "B", 'A', 'B')});

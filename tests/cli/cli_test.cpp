@@ -427,7 +427,7 @@ TEST(CliReports, KontoTakesUtf8NamesAndRefusesUnknownOnes) {
     }
 }
 
-TEST(CliReports, KontenplanListsTheFiveFieldsOfEveryChartLine) {
+TEST(CliReports, KontenplanListsTheFiveFieldsAndTheNumberOfEveryChartLine) {
     Dir dir;
     make_company(dir);
     const Result r = run_in(dir, {"kontenplan"});
@@ -440,11 +440,11 @@ TEST(CliReports, KontenplanListsTheFiveFieldsOfEveryChartLine) {
         if (!is_chart_line(line)) continue;
         const AccountRecord a = werte_aus(line);
         expected += cp1252_to_utf8(a.name + "\t" + a.balanceMark + "\t" + a.plMark + "\t" + a.side + "\t" +
-                                   a.resultClass) + "\n";
+                                   a.resultClass + "\t" + a.number) + "\n";
     }
     EXPECT_EQ(r.out, expected);
-    EXPECT_EQ(lines_of(r.out).size(), 33u);
-    EXPECT_TRUE(r.out.starts_with("Gebäude\t*\t\tA\t"));
+    EXPECT_EQ(lines_of(r.out).size(), 35u);
+    EXPECT_TRUE(r.out.starts_with("Gebäude\t*\t\tA\t\t0530\n"));
 }
 
 TEST(CliReports, KontenplanWithoutChartSaysSo) {

@@ -795,6 +795,37 @@ TEST_F(BookingStory, LeavingTheDateFieldKeepsTheText) {
     EXPECT_EQ(page.Edit14.text, "2412");
 }
 
+// With numbers in the chart the lists show "2880 Kasse"; leaving a box turns
+// a chosen item or a typed number into the name, and a booking stores names.
+TEST_F(BookingStory, AccountBoxTakesTheNumberOrTheListedItemForTheName) {
+    start(fiveBookings());
+    dir.writeLines("Kontenplan1.txt", {"Kasse<B> A  B 2880", "Bank<B> A  B 2800", "Mieten<E> A  B 6700"});
+    show();
+    EXPECT_EQ(page.ComboBox3.items, (std::vector<std::string>{"2880 Kasse", "2800 Bank", "6700 Mieten"}));
+    const struct {
+        const char* typed;
+        const char* left;
+        bool known;
+    } rows[] = {{"2880", "Kasse", true},    {"2800 Bank", "Bank", true}, {"Mieten", "Mieten", true},
+                {"2880 Bank", "2880 Bank", false}, {"288", "288", false}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.typed);
+        dialogs.clear();
+        page.ComboBox1.text = row.typed;
+        form.run([&] { page.ComboBox1Exit(); });
+        EXPECT_EQ(page.ComboBox1.text, row.left);
+        EXPECT_EQ(dialogs.texts(Kind::Notice).empty(), row.known);
+    }
+    // Booked straight away, without leaving the boxes.
+    enter("0102", "X", "Y");
+    line(0, "6700 Mieten", "50", "");
+    line(1, "2880", "", "50");
+    ASSERT_TRUE(book());
+    ASSERT_EQ(records().size(), 6u);
+    EXPECT_EQ(records().back().account[0], "Mieten");
+    EXPECT_EQ(records().back().account[1], "Kasse");
+}
+
 TEST_F(BookingStory, AccountBoxCapitalisesTheFirstLetterBeforeTheLookup) {
     start();
     show();

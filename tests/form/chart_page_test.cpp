@@ -64,9 +64,9 @@ TEST(ChartPageLayout, StartsWithItsCaptionsAndEmptyGrid) {
     EXPECT_EQ(p.Label16.text, "Handel");
     EXPECT_EQ(p.Label17.text, "Industrie");
     EXPECT_EQ(p.Label24.text, cp("z.Zt. ausgewählt: 0"));
-    EXPECT_EQ(p.StringGrid1.colCount(), 5);
+    EXPECT_EQ(p.StringGrid1.colCount(), 6);
     EXPECT_EQ(p.StringGrid1.rowCount(), 100);
-    EXPECT_EQ(p.StringGrid1.colWidths, (std::vector<int>{204, 67, 57, 64, 58}));
+    EXPECT_EQ(p.StringGrid1.colWidths, (std::vector<int>{204, 67, 57, 64, 58, 40}));
 }
 
 TEST_F(ChartFixture, KontenplanEmptiesBookingsAndShowsTheCurrentChart) {

@@ -209,6 +209,53 @@ TEST_F(ReportPages, AccountSheetListsTheChartAndShowsTheChosenAccount) {
     test::expect_golden("taccount_no_bookings.txt", sheetRows());
 }
 
+// Account numbers only label the lists: a chart with them gives every report
+// byte for byte as the same chart without them, and the T-account list shows
+// "2880 Kasse" while it still looks the account up by its name.
+TEST_F(ReportPages, NumberedChartGivesTheSameReportsAsTheChartWithoutNumbers) {
+    writeStandardChart(1);
+    std::vector<std::string> numbered;
+    int number = 1000;
+    for (const auto& l : test::standard_chart_lines()) numbered.push_back(cp(l) + " " + std::to_string(number += 10));
+    dir.writeLines("Kontenplan2.txt", numbered);
+    std::vector<BookingRecord> bookings = profit250();
+    bookings.push_back(transfer(4, "Zinsaufwand", "Bank", 20));
+    bookings.push_back(transfer(5, "Kasse", "Zinsertraege", 70));
+    writeBookings(bookings);
+
+    struct Shown {
+        std::vector<std::string> balance, operating, journal, sheets, list;
+    };
+    const auto show = [&](int chart) {
+        form.state.currentChart = chart;
+        Shown s;
+        form.run([&] { form.balance.TabSheet5Show(); });
+        s.balance = form.balance.Memo1.lines;
+        form.run([&] { form.operating.TabSheet11Show(); });
+        s.operating = form.operating.Memo4.lines;
+        form.run([&] { form.journal.TabSheet6Show(); });
+        s.journal = form.journal.Memo2.lines;
+        form.run([&] { form.accountSheet.TabSheet10Show(); });
+        s.list = form.accountSheet.ListBox1.items;
+        for (std::size_t i = 0; i < s.list.size(); ++i) {
+            form.accountSheet.ListBox1.itemIndex = static_cast<int>(i);
+            form.run([&] { form.accountSheet.ListBox1Click(); });
+            s.sheets.push_back(form.accountSheet.sheetText());
+        }
+        return s;
+    };
+    const Shown plain = show(1);
+    const Shown withNumbers = show(2);
+    EXPECT_TRUE(dialogs.log.empty());
+    EXPECT_EQ(withNumbers.balance, plain.balance);
+    EXPECT_EQ(withNumbers.operating, plain.operating);
+    EXPECT_EQ(withNumbers.journal, plain.journal);
+    EXPECT_EQ(withNumbers.sheets, plain.sheets);
+    ASSERT_EQ(withNumbers.list.size(), plain.list.size());
+    EXPECT_EQ(withNumbers.list.front(), "1010 Kasse");
+    EXPECT_EQ(plain.list.front(), "Kasse");
+}
+
 TEST_F(ReportPages, AccountSheetGridGrowsForLongSidesAndShrinksBack) {
     writeStandardChart();
     std::vector<BookingRecord> bookings;

@@ -43,6 +43,7 @@ TEST_F(StartUp, FullStartReadsEverythingAndShowsTheStartPage) {
     EXPECT_EQ(form.settings.RadioGroup1.itemIndex, 2);
     EXPECT_EQ(form.chart.Label16.text, "Drei");
     EXPECT_EQ(form.chart.StringGrid1.cell(3, 0), "Akt./Pass. bzw. Soll/Haben");
+    EXPECT_EQ(form.chart.StringGrid1.cell(5, 0), "Nr.");
     EXPECT_EQ(form.opening.StringGrid2.cell(1, 0), "Er\xF6" "ffnungsbetrag");
     EXPECT_EQ(form.exercises.titles[7].text, "Titel 8");
     EXPECT_TRUE(dir.exists("buchungen.dat"));

@@ -12,6 +12,7 @@
 #include <cctype>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <set>
 #include <sstream>
 #include <string>
@@ -80,6 +81,9 @@ std::vector<std::string> crlf_lines(const std::string& file)
         lines.push_back(current);
     return lines;
 }
+
+// The exercise list shows this many characters of a line without wrapping.
+constexpr std::size_t kExerciseLineMax = 72;
 
 struct ChartLine {
     std::string text;
@@ -236,6 +240,49 @@ TEST(SuppliedCharts, EveryChartHasInputAndOutputTax)
     }
 }
 
+// Every account carries its number of the industrial chart of accounts
+// (IKR), once per chart, in the class its kind of account belongs to.
+TEST(SuppliedCharts, EveryAccountHasAnIkrNumberOfItsClass)
+{
+    const std::map<std::string, std::string> classes = {
+        {"A", "012"}, {"P", "34"}, {"S", "567"}, {"H", "5"}};
+    const std::map<std::string, std::string> fixed = {
+        {"Bestandsmehrungen", "5201"}, {"Bestandsminderungen", "5202"}, {"Bank", "2800"},
+        {"Eigenkapital", "3000"}, {"Privat", "3001"}, {kOpeningAccount, "8000"},
+        {"Schlussbilanzkonto", "8010"}, {"GuV-Konto", "8020"}};
+    for (int n = 1; n <= 4; ++n) {
+        SCOPED_TRACE(chart_file(n));
+        std::set<std::string> numbers;
+        for (const ChartLine& line : read_chart(n)) {
+            SCOPED_TRACE(line.text);
+            const saldorama::AccountRecord& r = line.record;
+            ASSERT_EQ(r.number.size(), 4u) << "no number";
+            EXPECT_TRUE(numbers.insert(r.number).second) << "number twice";
+            const bool special = r.balanceMark == "***";
+            const std::string allowed = special ? "8" : classes.at(r.side);
+            EXPECT_NE(allowed.find(r.number[0]), std::string::npos) << "class " << r.number[0];
+            if (fixed.count(r.name)) {
+                EXPECT_EQ(r.number, fixed.at(r.name));
+            }
+        }
+    }
+}
+
+// Privat is a sub-account of equity: on the liability side, right after it.
+TEST(SuppliedCharts, PrivatFollowsEquityOnTheLiabilitySide)
+{
+    for (int n = 1; n <= 4; ++n) {
+        SCOPED_TRACE(chart_file(n));
+        const std::vector<ChartLine> chart = read_chart(n);
+        std::size_t equity = chart.size();
+        for (std::size_t i = 0; i < chart.size(); ++i)
+            if (chart[i].record.name == "Eigenkapital") equity = i;
+        ASSERT_LT(equity + 1, chart.size());
+        EXPECT_EQ(chart[equity + 1].record.name, "Privat");
+        EXPECT_EQ(chart[equity + 1].record.side, "P");
+    }
+}
+
 TEST(SuppliedSettings, StartsAtOnceWithChartOne)
 {
     const std::vector<std::string> lines = crlf_lines("einstellungen.txt");
@@ -248,7 +295,7 @@ TEST(SuppliedSettings, StartsAtOnceWithChartOne)
     EXPECT_EQ(lines[11], "false");
     EXPECT_EQ(lines[12], "2026");
     EXPECT_EQ(lines[13], "Einfach");
-    EXPECT_EQ(lines[14], "Umfangreicher");
+    EXPECT_EQ(lines[14], "Umfangreich");
     EXPECT_EQ(lines[15], "Handel");
     EXPECT_EQ(lines[16], "Industrie");
     EXPECT_EQ(lines[17], "0");
@@ -263,7 +310,7 @@ TEST(SuppliedExercises, TitleFitsAndOneChartIsNamed)
         EXPECT_FALSE(lines.front().empty());
         EXPECT_LE(lines.front().size(), 60u) << "title: " << lines.front();
         for (const std::string& line : lines) {
-            EXPECT_LE(line.size(), 90u) << line;
+            EXPECT_LE(line.size(), kExerciseLineMax) << line;
             EXPECT_EQ(line.find('\t'), std::string::npos) << line;
         }
         const std::vector<int> charts = named_charts(lines);
@@ -311,6 +358,28 @@ TEST(SuppliedExercises, AccountsOfExerciseAndSolutionExistInTheChartTheyUse)
     }
 }
 
+// Every exercise ends by sending the learner to the check, and names the
+// pages as the window shows them.
+TEST(SuppliedExercises, EndWithTheCheckAndNameThePagesAsShown)
+{
+    const std::string check = "Pr\xFC" "fe jetzt unter \x84" "Aufgaben\x93 mit \x84Pr\xFC" "fen\x93, bevor du weiterarbeitest.";
+    for (int n = 1; n <= 8; ++n) {
+        SCOPED_TRACE(exercise_file(n));
+        const std::vector<std::string> lines = crlf_lines(exercise_file(n));
+        ASSERT_FALSE(lines.empty());
+        EXPECT_EQ(lines.back(), check);
+        std::string text;  // the lines joined, so that a sentence may wrap
+        for (const std::string& line : lines) {
+            // The report's title says "Saldenmitteilung"; a text means the list of balances.
+            EXPECT_EQ(line.find("Saldenmitteilung"), std::string::npos) << line;
+            text += " " + line.substr(std::min(line.find_first_not_of(' '), line.size()));
+        }
+        // Amounts are taken with thousands dots: no text may say otherwise.
+        for (std::size_t at = text.find("Tausenderpunkt"); at != std::string::npos; at = text.find("Tausenderpunkt", at + 1))
+            EXPECT_EQ(text.substr(at >= 14 ? at - 14 : 0, 13), "mit oder ohne") << text.substr(at >= 40 ? at - 40 : 0, 60);
+    }
+}
+
 // The start page shows the notice to every learner: it must not give away the
 // teacher's access word (the README keeps it).
 TEST(SuppliedNotice, DoesNotShowTheAccessWord)
@@ -320,4 +389,6 @@ TEST(SuppliedNotice, DoesNotShowTheAccessWord)
     const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     EXPECT_EQ(bytes.find("Mentor"), std::string::npos);
     EXPECT_NE(bytes.find("Umsatzsteuer"), std::string::npos) << "the notice says how VAT is booked";
+    for (const char* topic : {"Tausenderpunkt", "Kontenplan ansehen", "Pr\\'fcfen", "Loesung1.txt"})
+        EXPECT_NE(bytes.find(topic), std::string::npos) << "the notice speaks of " << topic;
 }

@@ -18,10 +18,10 @@ namespace {
 namespace ck = checking;
 
 std::vector<AccountRecord> chart() {
-    return {{"Bank", "*", "", "A", ""},          {"Kasse", "*", "", "A", ""},
-            {"Eigenkapital", "*", "", "P", ""},  {"Darlehen", "*", "", "P", ""},
-            {"Miete", "", "*", "S", "B"},        {"Zinsaufwendungen", "", "*", "S", "N"},
-            {cp("Umsatzerlöse"), "", "*", "H", "B"}, {opening_account_name(), "***", "***", "A", ""}};
+    return {{"Bank", "*", "", "A", "", ""},          {"Kasse", "*", "", "A", "", ""},
+            {"Eigenkapital", "*", "", "P", "", ""},  {"Darlehen", "*", "", "P", "", ""},
+            {"Miete", "", "*", "S", "B", ""},        {"Zinsaufwendungen", "", "*", "S", "N", ""},
+            {cp("Umsatzerlöse"), "", "*", "H", "B", ""}, {opening_account_name(), "***", "***", "A", "", ""}};
 }
 
 Solution solution(const std::string& name, const std::vector<std::string>& utf8) {

@@ -102,7 +102,7 @@ private slots:
         ui_->click(button.toLatin1().constData());
         if (cli.front() == QLatin1String("konto")) {
             auto* list = ui_->widget<QListWidget>("ListBox1");
-            list->setCurrentItem(list->findItems(QStringLiteral("Kasse"), Qt::MatchExactly).value(0));
+            list->setCurrentItem(list->findItems(QStringLiteral("2880 Kasse"), Qt::MatchExactly).value(0));
         }
         PageView* page = ui_->window->shownPageView();
         if (textbook) page->findChild<QCheckBox*>(QStringLiteral("TextbookBox"))->setChecked(true);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "bookings/booking_record.h"
 #include "userfolder/folder_error.h"
 #include "support/work_dir.h"
 
@@ -106,6 +107,48 @@ TEST_F(Seeding, ChartsAreRefreshedOnlyWhileTheUserLeftThemAsSupplied) {
     EXPECT_TRUE(r.keptCopies.empty());
     EXPECT_EQ(in_folder("Kontenplan1.txt"), "Kasse, Fassung 2");
     EXPECT_EQ(in_folder("Kontenplan2.txt"), "mein eigener Kontenplan");
+}
+
+// A newer chart that drops an account waits while a booking uses that
+// account; accounts of another chart (here "Waren") never hold it back.
+TEST_F(Seeding, ChartIsHeldBackWhileABookingUsesAnAccountTheNewChartLacks) {
+    const auto chart = [](std::initializer_list<const char*> names) {
+        std::string text;
+        for (const char* name : names) text += std::string(name) + "<B> A  B\r\n";
+        return text;
+    };
+    const auto bookings = [](std::initializer_list<const char*> accounts) {
+        std::string bytes;
+        for (const char* account : accounts) {
+            BookingRecord r;
+            r.account[0] = account;
+            r.account[1] = "Kasse";
+            const RecordBytes b = encode_record(r);
+            bytes.append(reinterpret_cast<const char*>(b.data()), b.size());
+        }
+        return bytes;
+    };
+    supply("Kontenplan1.txt", chart({"Kasse", "Spenden"}));
+    prepare_user_folder(supplied, folder, "1.2");
+    supply("Kontenplan1.txt", chart({"Kasse", "Bank"}));
+    struct Case {
+        const char* what;
+        std::string bookings;
+        bool held;
+    };
+    const Case cases[] = {
+        {"a booking on the dropped account", bookings({"Waren", "Spenden"}), true},
+        {"bookings only on kept or foreign accounts", bookings({"Kasse", "Waren"}), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        mine("buchungen.dat", c.bookings);
+        const SeedReport r = prepare_user_folder(supplied, folder, "1.3");
+        EXPECT_EQ(r.heldCharts, c.held ? Names{"Kontenplan1.txt"} : Names{});
+        EXPECT_EQ(in_folder("Kontenplan1.txt"), chart({"Kasse", c.held ? "Spenden" : "Bank"}));
+        // Held back, the stamp keeps its version so that the next start tries again.
+        EXPECT_TRUE(in_folder(kSeedStampName).starts_with(c.held ? "Saldorama 1.2\n" : "Saldorama 1.3\n"));
+    }
 }
 
 TEST_F(Seeding, SameOrOlderVersionLeavesEveryExistingFile) {
