@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::write_file("Aufgabe1.txt", std::string(reinterpret_cast<const char*>(data), size));
     ScriptedDialogs dialogs;
     TForm1 form(dialogs);
-    if (!form.run([&] { form.exercises.SpeedButton14Click(); })) std::abort();
+    if (!form.run([&] { form.exercises.ExerciseButtonClick(1); })) std::abort();
     const auto& list = form.exercises.CheckListBox1;
     if (list.items.size() != list.checked.size()) std::abort();
     for (bool c : list.checked)

@@ -6,10 +6,10 @@
 
 namespace saldorama {
 
-// "Kontenplan1.txt" .. "Kontenplan4.txt".
+// "Kontenplan1.txt", "Kontenplan2.txt", ...
 [[nodiscard]] std::string chart_file_name(int chart);
 
-// Reads the chart file of `chart` (1..4) afresh, skipping lines that are no
+// Reads the chart file of `chart` (1..kChartCount) afresh, skipping lines that are no
 // chart lines. Throws the I/O failure ("Datei nicht gefunden") when it cannot
 // be read.
 [[nodiscard]] std::vector<AccountRecord> read_chart(int chart);

@@ -399,6 +399,14 @@ std::string resolve_name(const std::string& bareName) {
     return bareName;
 }
 
+std::vector<std::string> directory_names() {
+    std::vector<std::string> names;
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir("."), ::closedir);
+    if (!dir) return names;
+    while (const dirent* entry = ::readdir(dir.get())) names.emplace_back(entry->d_name);
+    return names;
+}
+
 std::string current_directory() {
     char buf[PATH_MAX];
     if (::getcwd(buf, sizeof buf) == nullptr) throw_io_error(errno);

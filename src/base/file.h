@@ -118,6 +118,8 @@ void remove_file(const std::string& path);
 // "aufgabe1.txt" finds "Aufgabe1.txt". Returns the name as it stands on disk,
 // or the name itself when no file matches.
 [[nodiscard]] std::string resolve_name(const std::string& bareName);
+// The names of the entries of the working directory, in no particular order.
+[[nodiscard]] std::vector<std::string> directory_names();
 // Full path of a bare name in the working directory, for messages.
 [[nodiscard]] std::string full_path(const std::string& name);
 [[nodiscard]] std::string current_directory();

@@ -2,6 +2,7 @@
 
 #include <strings.h>
 #include <sys/stat.h>
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 
@@ -37,10 +38,21 @@ std::vector<std::string> working_file_names() {
     // layer that exports a file can ask.
     std::vector<std::string> names = {"buchungen.dat", "einstellungen.txt", "temp.dat", "Wichtiger Hinweis.rtf",
                                       "startbild.png", kManualFileName, kIntentFileName};
-    for (int c = 1; c <= 4; ++c) names.push_back("Kontenplan" + std::to_string(c) + ".txt");
-    for (int n = 1; n <= 8; ++n) names.push_back("Aufgabe" + std::to_string(n) + ".txt");
-    for (int n = 1; n <= 8; ++n) names.push_back("Loesung" + std::to_string(n) + ".txt");
+    for (int c = 1; c <= kChartCount; ++c) names.push_back("Kontenplan" + std::to_string(c) + ".txt");
     return names;
+}
+
+bool is_exercise_file_name(const std::string& name) {
+    for (const std::string prefix : {"aufgabe", "loesung"}) {
+        const std::string suffix = ".txt";
+        if (name.size() <= prefix.size() + suffix.size()) continue;
+        if (::strncasecmp(name.c_str(), prefix.c_str(), prefix.size()) != 0) continue;
+        if (::strcasecmp(name.c_str() + name.size() - suffix.size(), suffix.c_str()) != 0) continue;
+        const std::string number = name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
+        if (number[0] != '0' && std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            return true;
+    }
+    return false;
 }
 
 std::string refuse_export_target(const std::string& target, const std::string& folder) {
@@ -48,7 +60,10 @@ std::string refuse_export_target(const std::string& target, const std::string& f
     const std::string folderPath = resolved(folder);
     const auto slash = path.rfind('/');
     const bool inFolder = path.substr(0, slash) == folderPath;
-    for (const std::string& name : working_file_names()) {
+    std::vector<std::string> names = working_file_names();
+    // A file named like an exercise or solution is the folder's own too.
+    if (inFolder && is_exercise_file_name(path.substr(slash + 1))) names.push_back(path.substr(slash + 1));
+    for (const std::string& name : names) {
         const std::string own = folderPath + "/" + name;
         const bool sameName = inFolder && ::strcasecmp(path.c_str() + slash + 1, name.c_str()) == 0;
         if (sameName || same_file(path, own))

@@ -4,13 +4,23 @@
 
 namespace saldorama {
 
+// The charts of accounts a working folder holds: "Kontenplan1.txt" up to
+// this number. Every chart range of the program is taken from here.
+inline constexpr int kChartCount = 4;
+
 // The user guide, supplied beside the exercises; "Hilfe" opens it.
 inline constexpr const char* kManualFileName = "Anleitung.pdf";
 
 // The files of the working folder the program itself reads and writes:
-// bookings, settings, the four charts, the exercises and their solutions,
-// the notice, the start picture, the manual and the program's own intent file.
+// bookings, settings, the charts, the notice, the start picture, the manual
+// and the program's own intent file. The exercises and their solutions
+// ("AufgabeN.txt", "LoesungN.txt") are as many as the folder holds; see
+// is_exercise_file_name.
 [[nodiscard]] std::vector<std::string> working_file_names();
+
+// True for "AufgabeN.txt" and "LoesungN.txt" with any number N from 1 up,
+// whatever the case of the letters.
+[[nodiscard]] bool is_exercise_file_name(const std::string& name);
 
 // Empty when a file the user chose may be written at `target`; otherwise the
 // German notice why not. A target is refused when it is one of the working

@@ -13,7 +13,7 @@ namespace saldorama::checking {
 // values and those of the exercises it builds on.
 struct Solution {
     int exercise = 0;
-    int chart = 0;           // 1..4, the chart the exercise is booked on
+    int chart = 0;           // 1..kChartCount, the chart the exercise is booked on
     std::string chartName;   // its name from the settings; may be empty
     std::vector<ExpectedBooking> bookings;  // in solution order
     std::vector<ExpectedControl> controls;

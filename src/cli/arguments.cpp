@@ -125,8 +125,8 @@ int exercise_number(const std::string& command, const std::string& text) {
     int value = 0;
     const char* end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (text.empty() || text[0] < '0' || text[0] > '9' || ec != std::errc() || ptr != end || value < 1 || value > 8)
-        wrong("Der Befehl " + command + " erwartet die Nummer einer Aufgabe (1 bis 8), nicht \"" + text + "\".");
+    if (text.empty() || text[0] < '0' || text[0] > '9' || ec != std::errc() || ptr != end || value < 1)
+        wrong("Der Befehl " + command + " erwartet die Nummer einer Aufgabe (1, 2, ...), nicht \"" + text + "\".");
     return value;
 }
 
@@ -269,7 +269,7 @@ const char* help_text() noexcept {
            "  kontenplan        gibt den aktuellen Kontenplan aus, je Konto die sechs\n"
            "                    Spalten der Tabelle, durch Tabulatoren getrennt; die\n"
            "                    letzte ist die Kontonummer (leer, wenn keine angegeben ist).\n"
-           "  pruefen N         prüft die Buchungen gegen die Lösung der Aufgabe N (1 bis 8)\n"
+           "  pruefen N         prüft die Buchungen gegen die Lösung der Aufgabe N\n"
            "                    und die Aufgaben, auf denen sie aufbaut: je Befund eine\n"
            "                    Zeile, Befunde zu früheren Aufgaben darunter (sie kosten\n"
            "                    keine Punkte), zuletzt \"n von m Punkten\". Einen Punkt gibt\n"

@@ -46,7 +46,7 @@ struct Invocation {
     std::vector<OpeningAmount> openingAmounts;  // eroeffnung
     std::optional<std::string> pdf;  // bilanz, betriebsergebnis, journal, konto: --pdf DATEI
     bool textbook = false;           // --lehrbuch, with --pdf, for bilanz and konto
-    int exercise = 0;                 // pruefen, loesung: 1..8
+    int exercise = 0;                 // pruefen, loesung: 1 and up
     std::vector<std::string> backups; // pruefen --aus, as given
     bool csv = false;                 // pruefen --aus --csv
 };

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "base/cp1252.h"
+#include "base/working_files.h"
 #include "base/text_file.h"
 
 namespace saldorama {
@@ -104,7 +105,7 @@ private:
             error(cp("die Datei muss mit „[Aufgabe N]“ beginnen, nicht mit „") + header + cp("“"));
         if (name == "Aufgabe") {
             if (section_ != Section::None) error(cp("„[Aufgabe]“ steht nur einmal am Anfang"));
-            if (number < 1 || number > 8) error(cp("die Nummer der Aufgabe muss 1 bis 8 sein"));
+            if (number < 1) error(cp("die Nummer der Aufgabe ist 1 oder größer"));
             s_.exercise = number;
             exerciseLine_ = line_;
             section_ = Section::Exercise;
@@ -209,6 +210,8 @@ private:
             once(b.person, key, value);
         } else if (key == "Grund") {
             once(b.reason, key, value);
+        } else if (key == "Fall") {
+            once(b.caseLabel, key, value);
         } else if (key == "Soll" || key == "Haben") {
             auto [account, amount] = accountAmount(value, false);
             if (amount == 0) error(cp("ein gebuchter Betrag ist größer als 0,00"));
@@ -265,13 +268,14 @@ private:
     bool exerciseEntry(const std::string& key, const std::string& value) {
         if (key == "Kontenplan") {
             if (s_.chart != 0) error(cp("„Kontenplan:“ steht zweimal im Abschnitt"));
-            if (value.size() != 1 || value[0] < '1' || value[0] > '4') error("der Kontenplan muss 1 bis 4 sein");
+            if (value.size() != 1 || value[0] < '1' || value[0] > '0' + kChartCount)
+                error("der Kontenplan muss 1 bis " + std::to_string(kChartCount) + " sein");
             s_.chart = value[0] - '0';
         } else if (key == "Baut auf") {
             if (buildsOnSeen_) error(cp("„Baut auf:“ steht zweimal im Abschnitt"));
             buildsOnSeen_ = true;
             if (value == "keine") return true;
-            if (!all_digits(value) || value.size() > 1 || std::atoi(value.c_str()) < 1 ||
+            if (!all_digits(value) || value.size() > 4 || std::atoi(value.c_str()) < 1 ||
                 std::atoi(value.c_str()) >= s_.exercise)
                 error(cp("„Baut auf:“ nennt eine frühere Aufgabe (1 bis ") + std::to_string(s_.exercise - 1) +
                       cp(") oder „keine“"));

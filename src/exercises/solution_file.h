@@ -43,6 +43,7 @@ struct SolutionBooking {
     std::string date;   // "" when not stated
     std::string person;
     std::string reason;
+    std::string caseLabel;  // "Fall:", the case as the exercise text prints it; "" when not stated
     std::vector<SolutionEntry> entries;  // 1 to 5, in the order written
     std::vector<std::string> explanation;
 };
@@ -108,7 +109,7 @@ private:
     std::string reason_;
 };
 
-// "Loesung1.txt" .. "Loesung8.txt".
+// "Loesung1.txt", "Loesung2.txt", ...
 [[nodiscard]] std::string solution_file_name(int exercise);
 
 // Parses the lines of a solution file; `fileName` only names it in messages.

@@ -7,7 +7,7 @@ namespace saldorama {
 
 // What the main window holds for the whole run besides its controls.
 struct AppState {
-    int currentChart = 0;     // 0 = none chosen, else 1..4
+    int currentChart = 0;     // 0 = none chosen, else 1..kChartCount
     int bookingYear = 0;      // from the settings at start-up only
     std::string startDirectory;
     // The installation's supplied files (share/saldorama), "" when unknown:

@@ -5,6 +5,7 @@
 
 #include "accounts/chart_file.h"
 #include "base/cp1252.h"
+#include "base/working_files.h"
 
 namespace saldorama {
 namespace {
@@ -27,6 +28,8 @@ ChartPage::ChartPage(PageContext& context, RadioGroup& currentChartGroup)
     Label16.text = "Handel";
     Label17.text = "Industrie";
     Label24.text = cp("z.Zt. ausgewählt: 0");
+    [[maybe_unused]] const Button* choices[] = {&SpeedButton10, &SpeedButton11, &SpeedButton12, &SpeedButton13};
+    static_assert(std::size(choices) == kChartCount, "one choice button per chart");
     StringGrid1.colWidths = {204, 67, 57, 64, 58, 40};
 }
 
@@ -37,7 +40,7 @@ void ChartPage::setReadOnly(bool readOnly) {
 
 void ChartPage::TabSheet9Show() {
     const int chart = context_.state.currentChart;
-    if (chart < 1 || chart > 4) return;
+    if (chart < 1 || chart > kChartCount) return;
     if (readOnly()) {
         // Only the list: the settings file stays as it is.
         kontenplan_auswahl();

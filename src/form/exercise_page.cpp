@@ -1,5 +1,6 @@
 #include "form/exercise_page.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "base/cp1252.h"
@@ -53,18 +54,24 @@ std::string window_finding(const Marked& m, const ck::CheckRow& row) {
 
 ExercisePage::ExercisePage(PageContext& context) : context_(context) {
     Label13.text = cp("Bitte wähle eine Aufgabe aus!");
-    for (std::size_t i = 0; i < buttons.size(); ++i) {
-        buttons[i].text = std::to_string(i + 1);
-        titles[i].text = "Label" + std::to_string(36 + i);
-        CheckExercise.items.push_back(std::to_string(i + 1));
-    }
     CheckCaption.text = cp("Aufgabe prüfen:");
     CheckButton.text = cp("Prüfen");
     SolutionButton.text = cp("Lösung zeigen");
     SolutionButton.enabled = false;
 }
 
-void ExercisePage::load(int n) {
+void ExercisePage::list(int count) {
+    const auto n = static_cast<std::size_t>(std::max(count, 0));
+    buttons.assign(n, Button{});
+    titles.assign(n, Label{});
+    CheckExercise.items.clear();
+    for (std::size_t i = 0; i < n; ++i) {
+        buttons[i].text = std::to_string(i + 1);
+        CheckExercise.items.push_back(std::to_string(i + 1));
+    }
+}
+
+void ExercisePage::ExerciseButtonClick(int n) {
     CheckListBox1.clear();
     for (auto& line : read_exercise(n)) CheckListBox1.add(std::move(line));
     CheckExercise.text = std::to_string(n);
@@ -85,11 +92,14 @@ void ExercisePage::CheckButtonClick() {
     const std::string& text = CheckExercise.text;
     int n = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || n < 1 || n > 8) {
-        context_.dialogs.notice(cp("Wähle die Aufgabe, die du prüfen willst: 1 bis 8."));
+    if (!context_.state.startDirectory.empty()) change_directory(context_.state.startDirectory);
+    const int count = exercise_count();
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || n < 1 || n > count) {
+        context_.dialogs.notice(count < 1 ? cp("In diesem Ordner gibt es keine Aufgabe zum Prüfen.")
+                                          : cp("Wähle die Aufgabe, die du prüfen willst: 1 bis ") +
+                                                std::to_string(count) + ".");
         return;
     }
-    if (!context_.state.startDirectory.empty()) change_directory(context_.state.startDirectory);
     marked_ = check_working_folder(n, context_.state.currentChart);
     const ck::CheckResult& result = marked_.result;
     CheckPoints.text = ck::points_text(result.points, result.maxPoints);
@@ -124,14 +134,5 @@ void ExercisePage::SolutionButtonClick() {
     CheckFinding.lines.push_back("");
     CheckFinding.lines.insert(CheckFinding.lines.end(), lines.begin(), lines.end());
 }
-
-void ExercisePage::SpeedButton14Click() { load(1); }
-void ExercisePage::SpeedButton15Click() { load(2); }
-void ExercisePage::SpeedButton16Click() { load(3); }
-void ExercisePage::SpeedButton17Click() { load(4); }
-void ExercisePage::SpeedButton18Click() { load(5); }
-void ExercisePage::SpeedButton19Click() { load(6); }
-void ExercisePage::SpeedButton20Click() { load(7); }
-void ExercisePage::SpeedButton21Click() { load(8); }
 
 } // namespace saldorama

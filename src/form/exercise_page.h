@@ -1,5 +1,4 @@
 #pragma once
-#include <array>
 #include <string>
 #include <vector>
 
@@ -17,11 +16,13 @@ public:
     explicit ExercisePage(PageContext& context);
 
     Label Label13;  // "Bitte wähle eine Aufgabe aus!"
-    std::array<Button, 8> buttons;  // SpeedButton14..SpeedButton21, "1".."8"
-    std::array<Label, 8> titles;    // Label36..Label43
+    // One button ("1", "2", ...) and one title per exercise of the working
+    // folder, as many as list() was given.
+    std::vector<Button> buttons;
+    std::vector<Label> titles;
     CheckListBox CheckListBox1;
 
-    // The check: the exercise to check ("1".."8", the one on show by
+    // The check: the exercise to check (its number, the one on show by
     // default), "Prüfen", the points, one row per expected booking and
     // control value and per extra booking, the selected row's finding and
     // "Lösung zeigen".
@@ -33,17 +34,12 @@ public:
     Memo CheckFinding;
     Button SolutionButton;   // "Lösung zeigen"
 
-    void SpeedButton14Click();
-    void SpeedButton15Click();
-    void SpeedButton16Click();
-    void SpeedButton17Click();
-    void SpeedButton18Click();
-    void SpeedButton19Click();
-    void SpeedButton20Click();
-    void SpeedButton21Click();
-    // Exercise n (1..8) into the check list, every item unticked; it becomes
-    // the exercise to check.
-    void load(int n);
+    // Lists exercises 1 to `count`: a button and an empty title each, and
+    // the numbers to check.
+    void list(int count);
+    // The button of exercise n: exercise n into the check list, every item
+    // unticked; it becomes the exercise to check.
+    void ExerciseButtonClick(int n);
 
     // Checks the working folder's books against the chosen exercise's
     // solution. Reads files only.

@@ -1,6 +1,7 @@
 #include "form/settings_pages.h"
 
 #include "base/cp1252.h"
+#include "base/working_files.h"
 #include "bookings/checks.h"
 
 namespace saldorama {
@@ -58,7 +59,7 @@ SettingsPage::SettingsPage(PageContext& context, ChartPage& chart) : context_(co
     for (std::size_t i = 0; i < chartNameCaptions.size(); ++i)
         chartNameCaptions[i].text = cp("Bezeichnung für Kontenplan ") + std::to_string(i + 1) + ":";
     RadioGroup1.caption = "Aktuell";
-    RadioGroup1.items = {"1", "2", "3", "4"};
+    for (int c = 1; c <= kChartCount; ++c) RadioGroup1.items.push_back(std::to_string(c));
     RadioGroup1.itemIndex = 0;
     RadioGroup1.enabled = false;  // the chart is chosen on the chart page only
     Button1.text = "Grundeinstellungen wiederherstellen";

@@ -46,9 +46,9 @@ public:
     CheckBox CheckBox3;  // manual opening and closing
     Label yearCaption;   // "Jahr der Buchhaltung:"
     Edit Edit28;         // the year of the bookkeeping (settings line 13)
-    std::array<Label, 4> chartNameCaptions;  // "Bezeichnung für Kontenplan N:"
-    Edit Edit9, Edit10, Edit11, Edit12;  // the names of charts 1..4
-    RadioGroup RadioGroup1;  // "Aktuell", items "1".."4", disabled
+    std::array<Label, kChartCount> chartNameCaptions;  // "Bezeichnung für Kontenplan N:"
+    Edit Edit9, Edit10, Edit11, Edit12;  // the names of the charts, one each
+    RadioGroup RadioGroup1;  // "Aktuell", one item per chart, disabled
     Button Button1;          // "Grundeinstellungen wiederherstellen"
     Button Button2;          // "Speichern"
 

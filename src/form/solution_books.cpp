@@ -11,8 +11,10 @@
 #include "base/failure.h"
 #include "base/file.h"
 #include "base/folder_lock.h"
+#include "base/working_files.h"
 #include "base/text_file.h"
 #include "bookings/bookings_file.h"
+#include "exercises/exercise_file.h"
 #include "exercises/solution_file.h"
 #include "form/tform1.h"
 #include "kernel/scripted_dialogs.h"
@@ -124,7 +126,7 @@ private:
             if (row < 0) fail(where + ": Das Konto " + a.account + cp(" gibt es im Kontenplan nicht"));
             grid.cell(1, row) = cents_text(a.amount);
         }
-        form_.opening.Edit27.text = s.opening->date;
+        form_.opening.Edit27.text = date_in_year(s.opening->date, form_.state.bookingYear);
         step(where, [&] { form_.opening.SpeedButton7Click(); });
     }
 
@@ -155,7 +157,10 @@ void copy_if_present(const std::string& name, const std::string& into) {
 } // namespace
 
 void type_solution_booking(BookingPage& page, const SolutionBooking& b) {
-    page.Edit14.text = b.date;
+    // A day and a month ("14.04."): typed as a learner does, "1404", and the
+    // page adds the booking year.
+    const std::string withYear = date_in_year(b.date, 0);
+    page.Edit14.text = withYear == b.date ? b.date : b.date.substr(0, 2) + b.date.substr(3, 2);
     page.Edit15.text = b.person;
     page.Edit16.text = b.reason;
     for (std::size_t k = 0; k < b.entries.size(); ++k) {
@@ -179,7 +184,7 @@ void loesung_buchen(TForm1& form, int exercise) {
     {
         ScratchFolder scratch(home);
         copy_if_present(kSettingsFileName, scratch.path());
-        for (int chart = 1; chart <= 4; ++chart) copy_if_present(chart_file_name(chart), scratch.path());
+        for (int chart = 1; chart <= kChartCount; ++chart) copy_if_present(chart_file_name(chart), scratch.path());
         change_directory(scratch.path());
         played = Player().play(chain);
     }

@@ -1,5 +1,8 @@
 #include "form/tform1.h"
 
+#include <iterator>
+#include <tuple>
+
 #include "accounts/chart_file.h"
 #include "base/cp1252.h"
 #include "base/failure.h"
@@ -95,20 +98,24 @@ void TForm1::FormCreate(const StartupOptions& options) {
     }
     if (yearRead) {
         Label* nameCaptions[] = {&chart.Label14, &chart.Label15, &chart.Label16, &chart.Label17};
-        for (std::size_t i = 0; i < 4; ++i) nameCaptions[i]->text = read.chartNames[i];
+        static_assert(std::size(nameCaptions) == std::tuple_size_v<decltype(read.chartNames)>);
+        for (std::size_t i = 0; i < std::size(nameCaptions); ++i) nameCaptions[i]->text = read.chartNames[i];
     }
     if (fault) std::rethrow_exception(fault);
     state.currentChart = settings.RadioGroup1.itemIndex + 1;
 
     const char* chartHeads[] = {"Bezeichnung", "Bilanz", "GuV", "Akt./Pass. bzw. Soll/Haben", "", "Nr."};
-    for (int c = 0; c < 6; ++c) chart.StringGrid1.cell(c, 0) = chartHeads[c];
+    for (std::size_t c = 0; c < std::size(chartHeads); ++c) chart.StringGrid1.cell(static_cast<int>(c), 0) = chartHeads[c];
     opening.StringGrid2.cell(0, 0) = "Konto";
     opening.StringGrid2.cell(1, 0) = cp("Eröffnungsbetrag");
 
     if (options.readExercises) {
-        for (int n = 1; n <= 8; ++n) {
-            const auto exerciseLines = read_text_lines(exercise_file_name(n), LineEnds::CrLfLfOrCr);
-            exercises.titles[static_cast<std::size_t>(n - 1)].text = exerciseLines.empty() ? "" : exerciseLines[0];
+        // As many exercises as the folder holds; a gap in their numbers
+        // stops start-up at the missing file.
+        exercises.list(exercise_count());
+        for (std::size_t i = 0; i < exercises.titles.size(); ++i) {
+            const auto exerciseLines = read_text_lines(exercise_file_name(static_cast<int>(i + 1)), LineEnds::CrLfLfOrCr);
+            exercises.titles[i].text = exerciseLines.empty() ? "" : exerciseLines[0];
         }
     }
 
@@ -265,7 +272,7 @@ std::string TForm1::titleText() const {
     // The access word never shows, not even in the title bar.
     std::string title = companyNameToSave();
     const Edit* names[] = {&settings.Edit9, &settings.Edit10, &settings.Edit11, &settings.Edit12};
-    if (state.currentChart >= 1 && state.currentChart <= 4) {
+    if (state.currentChart >= 1 && state.currentChart <= kChartCount) {
         const std::string& name = names[state.currentChart - 1]->text;
         const std::string chartName = name.empty() ? "Kontenplan " + std::to_string(state.currentChart) : name;
         title += title.empty() ? chartName : " - " + chartName;

@@ -1,11 +1,14 @@
 #include "marking/learner_check.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "accounts/chart_file.h"
+#include "base/working_files.h"
 #include "bookings/bookings_file.h"
 #include "checking/check_input.h"
 #include "checking/check_text.h"
+#include "exercises/exercise_file.h"
 #include "reports/account_balances.h"
 #include "reports/balance_report.h"
 #include "settings/settings.h"
@@ -30,11 +33,19 @@ ck::Cents tail_cents(const std::string& line) {
     return word.starts_with("-") ? -cents : cents;
 }
 
-std::string chart_name(int chart) {
-    if (chart < 1 || chart > 4) return {};
+// The chart's name and the booking year from the working folder's settings.
+struct FolderSettings {
+    std::string chartName;
+    int year = 0;
+};
+
+FolderSettings folder_settings(int chart) {
     Settings s;
     read_settings_into(read_settings_lines(), s);
-    return s.chartNames[static_cast<std::size_t>(chart - 1)];
+    FolderSettings out;
+    if (chart >= 1 && chart <= kChartCount) out.chartName = s.chartNames[static_cast<std::size_t>(chart - 1)];
+    out.year = std::atoi(s.yearText.c_str());
+    return out;
 }
 
 } // namespace
@@ -71,7 +82,7 @@ ck::LearnerBooks learner_books(int chartNumber, const std::vector<BookingRecord>
     learner.chart = chartNumber;
     learner.bookings.reserve(bookings.size());
     for (const BookingRecord& r : bookings) learner.bookings.push_back(ck::learner_booking(r));
-    if (chartNumber >= 1 && chartNumber <= 4) learner.values = computed_values(read_chart(chartNumber), bookings);
+    if (chartNumber >= 1 && chartNumber <= kChartCount) learner.values = computed_values(read_chart(chartNumber), bookings);
     return learner;
 }
 
@@ -110,7 +121,12 @@ Marked mark(const ExpectedBooks& expected, ck::LearnerBooks learner) {
 ExpectedBooks expected_books_for(int exercise) {
     const std::vector<Solution> chain = solution_chain(exercise);
     const int chart = chain.back().chart;
-    return expected_books(chain, read_chart(chart), chart_name(chart));
+    const FolderSettings settings = folder_settings(chart);
+    ExpectedBooks books = expected_books(chain, read_chart(chart), settings.chartName);
+    // A solution's "14.04." means that day in the folder's booking year.
+    for (ck::ExpectedBooking& b : books.books.bookings) b.date = date_in_year(b.date, settings.year);
+    for (CompoundAlternative& c : books.compounds) c.booking.date = date_in_year(c.booking.date, settings.year);
+    return books;
 }
 
 Marked check_working_folder(int exercise, int chartNumber) {

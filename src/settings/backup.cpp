@@ -8,6 +8,7 @@
 #include "base/file.h"
 #include "base/numbers.h"
 #include "base/text_file.h"
+#include "base/working_files.h"
 #include "bookings/bookings_file.h"
 #include "bookings/checks.h"
 
@@ -175,8 +176,8 @@ std::string read_lines(LineReader& reader, Backup& head, const BookingVisitor& v
     if (header.size() != kHeaderFields) return problem(1, std::to_string(header.size()) + " statt 9 Felder.");
     for (std::size_t i = 0; i < 8; ++i) head.company[i] = header[i];
     const std::string& chart = header[8];
-    if (chart.size() != 1 || chart[0] < '0' || chart[0] > '4')
-        return problem(1, 9, "'" + chart + "' ist keine Kontenplan-Nummer von 0 bis 4.");
+    if (chart.size() != 1 || chart[0] < '0' || chart[0] > '0' + kChartCount)
+        return problem(1, 9, "'" + chart + "' ist keine Kontenplan-Nummer von 0 bis " + std::to_string(kChartCount) + ".");
     head.chart = chart[0] - '0';
 
     // The second line starts with the lone "|" written after the header.

@@ -12,7 +12,7 @@
 namespace saldorama {
 
 // What a backup file ("*.qrx") holds: the eight company fields, the current
-// chart (0..4) and every booking in file order. Texts are CP1252.
+// chart (0..kChartCount) and every booking in file order. Texts are CP1252.
 struct Backup {
     CompanyFields company;
     int chart = 0;
@@ -38,7 +38,7 @@ struct BackupReading {
 };
 
 // Checks the whole text before anything is taken from it: 9 header fields
-// with a chart number 0..4, the lone "|", 19 fields a booking line, booking
+// with a chart number 0..kChartCount, the lone "|", 19 fields a booking line, booking
 // numbers from 0, amounts and totals in range, debit and credit equal. Amounts come back rounded to cents; texts longer than their
 // record field are cut.
 [[nodiscard]] BackupReading read_backup(std::string_view bytes);

@@ -23,8 +23,8 @@ constexpr std::size_t kVatRate = 9;
 constexpr std::size_t kShowZeroAccounts = 10;
 constexpr std::size_t kManualMode = 11;
 constexpr std::size_t kYear = 12;
-constexpr std::size_t kChartNames = 13;  // 4 lines
-constexpr std::size_t kChartIndex = 17;
+constexpr std::size_t kChartNames = 13;  // kChartCount lines
+constexpr std::size_t kChartIndex = kChartNames + kChartCount;
 static_assert(kChartIndex + 1 == kSettingsLines);
 }  // namespace line
 

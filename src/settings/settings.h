@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "base/working_files.h"
+
 namespace saldorama {
 
 // The company data as Edit1..Edit8 of the company page hold it: the first
@@ -28,7 +30,7 @@ struct Settings {
     bool showZeroAccounts = false;  // line 11
     bool manualMode = false;  // line 12
     std::string yearText;     // line 13, an integer
-    std::array<std::string, 4> chartNames;  // lines 14..17
+    std::array<std::string, kChartCount> chartNames;  // lines 14..17
     int chartIndex = -1;      // line 18, -1..3 after clamping
     bool operator==(const Settings&) const = default;
 };

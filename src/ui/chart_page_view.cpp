@@ -23,7 +23,7 @@ public:
         Label* names[] = {&page.Label14, &page.Label15, &page.Label16, &page.Label17};
         void (ChartPage::*handlers[])() = {&ChartPage::SpeedButton10Click, &ChartPage::SpeedButton11Click,
                                           &ChartPage::SpeedButton12Click, &ChartPage::SpeedButton13Click};
-        for (std::size_t i = 0; i < 4; ++i) {
+        for (std::size_t i = 0; i < std::size(buttons); ++i) {
             const int y = 44 + 36 * static_cast<int>(i);
             const auto handler = handlers[i];
             bind_button(window_, this, bindings_, ("SpeedButton" + std::to_string(10 + i)).c_str(), *buttons[i],

@@ -1,11 +1,13 @@
-// TabSheet8: the eight exercises and, below them, the check of the books;
-// the exercise's check list itself is in the top panel.
+// TabSheet8: the exercises of the working folder in a list that scrolls and,
+// below them, the check of the books; the exercise's check list itself is in
+// the top panel.
 #include <algorithm>
 
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QScrollArea>
 #include <QToolButton>
 
 #include "ui/main_window.h"
@@ -24,18 +26,12 @@ public:
         bold.setBold(true);
         bold.setPixelSize(15);
         prompt->setFont(bold);
-        void (ExercisePage::*handlers[])() = {
-            &ExercisePage::SpeedButton14Click, &ExercisePage::SpeedButton15Click, &ExercisePage::SpeedButton16Click,
-            &ExercisePage::SpeedButton17Click, &ExercisePage::SpeedButton18Click, &ExercisePage::SpeedButton19Click,
-            &ExercisePage::SpeedButton20Click, &ExercisePage::SpeedButton21Click};
-        for (std::size_t i = 0; i < 8; ++i) {
-            const int y = 52 + 36 * static_cast<int>(i);
-            const auto handler = handlers[i];
-            bind_button(window_, this, bindings_, ("SpeedButton" + std::to_string(14 + i)).c_str(), page.buttons[i],
-                        QRect(32, y, 30, 30), [this, handler] { (form_.exercises.*handler)(); });
-            bind_label(this, bindings_, ("Label" + std::to_string(36 + i)).c_str(), page.titles[i],
-                       QRect(76, y + 6, 620, 18));
-        }
+        exerciseArea_ = new QScrollArea(this);
+        exerciseArea_->setObjectName(QStringLiteral("ExerciseList"));
+        exerciseArea_->setFrameShape(QFrame::NoFrame);
+        exerciseArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        exerciseArea_->setGeometry(24, kListTop, 700, kCheckTop - kListTop - 12);
+        bindings_.add([this] { syncExercises(); });
         bindCheck(page);
         setMinimumSize(740, kCheckTop + 30 + 94 + 8);
     }
@@ -52,14 +48,41 @@ protected:
     }
 
 private:
+    static constexpr int kListTop = 48;
+    static constexpr int kRowHeight = 36;
     static constexpr int kCheckTop = 340;
+    QScrollArea* exerciseArea_ = nullptr;
+    Bindings exerciseBindings_;
+    std::size_t listed_ = 0;
     QListWidget* rows_ = nullptr;
     QPlainTextEdit* finding_ = nullptr;
     std::vector<std::string> shownRows_;
     std::vector<std::string> shownFinding_;
 
+    // One row per exercise, made anew when the number of exercises changes;
+    // the widgets are named after the exercise's number.
+    void syncExercises() {
+        const ExercisePage& page = form_.exercises;
+        if (listed_ != page.buttons.size() || !exerciseArea_->widget()) {
+            listed_ = page.buttons.size();
+            exerciseBindings_ = Bindings{};
+            auto* list = new QWidget;
+            for (std::size_t i = 0; i < listed_; ++i) {
+                const int y = 4 + kRowHeight * static_cast<int>(i);
+                const int n = static_cast<int>(i + 1);
+                bind_button(window_, list, exerciseBindings_, ("ExerciseButton" + std::to_string(n)).c_str(),
+                            page.buttons[i], QRect(8, y, 30, 30), [this, n] { form_.exercises.ExerciseButtonClick(n); });
+                bind_label(list, exerciseBindings_, ("ExerciseTitle" + std::to_string(n)).c_str(), page.titles[i],
+                           QRect(52, y + 6, 620, 18));
+            }
+            list->setFixedSize(680, 8 + kRowHeight * static_cast<int>(listed_));
+            exerciseArea_->setWidget(list);  // deletes the list shown before
+        }
+        exerciseBindings_.sync();
+    }
+
     void bindCheck(ExercisePage& page) {
-        // Under the eight exercises, in the room the page has left.
+        // Under the exercises, in the room the page has left.
         const int y = kCheckTop;
         bind_label(this, bindings_, "CheckCaption", page.CheckCaption, QRect(32, y + 3, 110, 20));
         bind_combo(window_, this, bindings_, "CheckExercise", page.CheckExercise, QRect(144, y, 52, 24));

@@ -28,7 +28,7 @@ public:
 
         const int rows[] = {60, 88, 116, 180, 208, 236, 276, 304};
         QWidget* previous = nullptr;
-        for (std::size_t i = 0; i < 8; ++i) {
+        for (std::size_t i = 0; i < std::size(rows); ++i) {
             bind_label(this, bindings_, ("caption" + std::to_string(i + 1)).c_str(), page.captions[i],
                        QRect(32, rows[i] + 3, 230, 17));
             const std::string name = "Edit" + std::to_string(i + 1);
@@ -74,7 +74,7 @@ public:
         bind_label(this, bindings_, "yearCaption", page.yearCaption, QRect(32, 111, 220, 17));
         bind_edit(window_, this, bindings_, "Edit28", page.Edit28, QRect(260, 108, 80, 22));
         Edit* names[] = {&page.Edit9, &page.Edit10, &page.Edit11, &page.Edit12};
-        for (std::size_t i = 0; i < 4; ++i) {
+        for (std::size_t i = 0; i < std::size(names); ++i) {
             const int y = 144 + 28 * static_cast<int>(i);
             bind_label(this, bindings_, ("chartNameCaption" + std::to_string(i + 1)).c_str(),
                        page.chartNameCaptions[i], QRect(32, y + 3, 220, 17));

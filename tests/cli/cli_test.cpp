@@ -770,9 +770,33 @@ TEST(CliPruefen, SolvedBooksEarnFullPointsAMissingBookingIsNamed) {
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.out, "");
     EXPECT_NE(missing.err.find("Datei nicht gefunden"), std::string::npos) << missing.err;
-    for (const std::vector<std::string>& args : {std::vector<std::string>{"pruefen", "9"}, {"pruefen"}, {"loesung", "x"},
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"pruefen", "0"}, {"pruefen"}, {"loesung", "x"},
                                                 {"pruefen", "3", "--csv"}, {"pruefen", "3", "--aus"}})
         EXPECT_EQ(run_in(dir, args).status, 2) << args.back();
+}
+
+// Exercises are data: the next free number a teacher drops in is solved and
+// checked like a supplied one; a number without its files is a failure.
+TEST(CliPruefen, AnExerciseWithAnyNumberPresentIsSolvedAndChecked) {
+    Dir dir;
+    make_classroom(dir);
+    const std::string n = "16";
+    dir.write("Aufgabe" + n + ".txt", "Aufgabe " + n + ": Eigene Aufgabe\r\n");
+    dir.write("Loesung" + n + ".txt", cp("[Aufgabe " + n + "]\r\nKontenplan: 1\r\nBaut auf: keine\r\n"
+                                          "[Firmendaten]\r\nFirmen-Name: Lehrerfirma e. K.\r\n"
+                                          "[Buchung 1]\r\nFall: (1)\r\nDatum: 05.01.\r\n"
+                                          "Soll: Bank 400,00\r\nHaben: Kasse 400,00\r\n"));
+    const Result solved = run_in(dir, {"loesung", n});
+    EXPECT_EQ(solved.status, 0) << solved.err;
+    const Result right = run_in(dir, {"pruefen", n});
+    EXPECT_EQ(right.status, 0) << right.out << right.err;
+    EXPECT_EQ(right.out, "1 von 1 Punkt\n");
+    EXPECT_EQ(stored_bookings(dir).at(0).date, "05.01.2026");  // the day in the folder's year
+    for (const char* command : {"pruefen", "loesung"}) {
+        const Result missing = run_in(dir, {command, "17"});
+        EXPECT_EQ(missing.status, 1) << command;
+        EXPECT_NE(missing.err.find("Datei nicht gefunden"), std::string::npos) << missing.err;
+    }
 }
 
 TEST(CliPruefen, AClassOfBackupsWithOneBrokenIsCheckedLineByLine) {

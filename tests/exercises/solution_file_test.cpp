@@ -126,7 +126,7 @@ TEST(SolutionFile, MalformedFilesAreRefusedWithLineAndReason) {
     const std::vector<Malformed> cases = {
         {"empty file", {}, 1, "keine Angaben"},
         {"no exercise header first", {"[Buchung 1]"}, 1, "mit „[Aufgabe N]“ beginnen"},
-        {"exercise number out of range", {"[Aufgabe 9]"}, 1, "1 bis 8"},
+        {"exercise number out of range", {"[Aufgabe 0]"}, 1, "1 oder größer"},
         {"no chart", {"[Aufgabe 2]", "Baut auf: 1"}, 1, "„Kontenplan:“ fehlt"},
         {"chart out of range", {"[Aufgabe 2]", "Kontenplan: 5"}, 2, "1 bis 4"},
         {"builds on a later exercise", {"[Aufgabe 2]", "Kontenplan: 1", "Baut auf: 2"}, 3, "frühere Aufgabe"},

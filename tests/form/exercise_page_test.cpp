@@ -25,39 +25,39 @@ TEST_F(Exercises, LineEndsOfEveryKindGiveTheSameItems) {
     dir.write("Aufgabe2.txt", "Titel\nA\n\nB\n");
     dir.write("Aufgabe3.txt", "Titel\rA\r\rB");
     const std::vector<std::string> expected = {"Titel", "A", "", "B"};
-    page.SpeedButton14Click();
+    page.ExerciseButtonClick(1);
     EXPECT_EQ(page.CheckListBox1.items, expected);
-    page.SpeedButton15Click();
+    page.ExerciseButtonClick(2);
     EXPECT_EQ(page.CheckListBox1.items, expected);
-    page.SpeedButton16Click();
+    page.ExerciseButtonClick(3);
     EXPECT_EQ(page.CheckListBox1.items, expected);
 }
 
 TEST_F(Exercises, ReloadingClearsTheTicks) {
     dir.write("Aufgabe2.txt", "T\r\nx\r\n");
     dir.write("Aufgabe3.txt", "U\r\ny\r\nz\r\n");
-    page.SpeedButton15Click();
+    page.ExerciseButtonClick(2);
     page.CheckListBox1.checked[1] = true;
-    page.SpeedButton16Click();
+    page.ExerciseButtonClick(3);
     EXPECT_EQ(page.CheckListBox1.checked, std::vector<bool>(3, false));
-    page.SpeedButton16Click();
+    page.ExerciseButtonClick(3);
     page.CheckListBox1.checked[0] = true;
-    page.SpeedButton16Click();
+    page.ExerciseButtonClick(3);
     EXPECT_EQ(page.CheckListBox1.checked, std::vector<bool>(3, false));
-    page.SpeedButton15Click();
+    page.ExerciseButtonClick(2);
     EXPECT_EQ(page.CheckListBox1.checked, std::vector<bool>(2, false));
 }
 
 TEST_F(Exercises, ButtonsFindTheFileWhateverItsCase) {
     dir.write("AUFGABE8.TXT", "Acht\r\n");
-    page.SpeedButton21Click();
+    page.ExerciseButtonClick(8);
     EXPECT_EQ(page.CheckListBox1.items, std::vector<std::string>{"Acht"});
 }
 
 TEST_F(Exercises, MissingFileNamesItsPathAndLeavesTheListEmpty) {
     dir.write("Aufgabe1.txt", "T\r\n");
-    page.SpeedButton14Click();
-    EXPECT_FALSE(form.run([&] { page.SpeedButton19Click(); }));
+    page.ExerciseButtonClick(1);
+    EXPECT_FALSE(form.run([&] { page.ExerciseButtonClick(6); }));
     EXPECT_TRUE(page.CheckListBox1.items.empty());
     EXPECT_EQ(dialogs.last(Kind::Failure),
               "Datei " + dir.path() + "/aufgabe6.txt kann nicht ge\xF6" "ffnet werden. Datei nicht gefunden.");
@@ -68,12 +68,12 @@ TEST_F(Exercises, EmptyFirstLineGivesAnEmptyTitleAndItem) {
     for (int n = 1; n <= 8; ++n) dir.write("Aufgabe" + std::to_string(n) + ".txt", "\r\nzweite\r\n");
     form.run([&] { form.FormCreate({.showStartPage = false}); });
     EXPECT_EQ(page.titles[0].text, "");
-    page.SpeedButton14Click();
+    page.ExerciseButtonClick(1);
     EXPECT_EQ(page.CheckListBox1.items, (std::vector<std::string>{"", "zweite"}));
 }
 
 TEST_F(Exercises, EmptyFileGivesAnEmptyList) {
     dir.write("Aufgabe4.txt", "");
-    page.SpeedButton17Click();
+    page.ExerciseButtonClick(4);
     EXPECT_TRUE(page.CheckListBox1.items.empty());
 }

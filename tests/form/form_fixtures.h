@@ -25,8 +25,8 @@ inline bool book_two_lines(TForm1& form, const std::string& date, const std::str
 // The supplied settings, charts, exercises and solutions, copied into `dir`.
 inline void copy_supplied_files(WorkDir& dir) {
     dir.copyFromData("einstellungen.txt");
-    for (int i = 1; i <= 4; ++i) dir.copyFromData(chart_file_name(i));
-    for (int i = 1; i <= 8; ++i) {
+    for (int i = 1; i <= kChartCount; ++i) dir.copyFromData(chart_file_name(i));
+    for (int i = 1; i <= supplied_exercise_count(); ++i) {
         dir.copyFromData("Aufgabe" + std::to_string(i) + ".txt");
         dir.copyFromData(solution_file_name(i));
     }

@@ -93,7 +93,7 @@ TEST_F(SolutionCheck, EverySolvedExerciseEarnsFullPointsAndEachMistakeIsNamed) {
         {Mistake::Amount, ck::Finding::WrongAmount, ": falscher Betrag"},
         {Mistake::Account, ck::Finding::WrongAccount, ": falsches Konto – du hast Sonstige Forderungen statt "},
     };
-    for (int n = 1; n <= 8; ++n) {
+    for (int n = 1; n <= test::supplied_exercise_count(); ++n) {
         SCOPED_TRACE("Aufgabe " + std::to_string(n));
         solve(n);
         const Marked solved = checked(n);
@@ -121,12 +121,12 @@ TEST_F(SolutionCheck, EverySolvedExerciseEarnsFullPointsAndEachMistakeIsNamed) {
 }
 
 TEST_F(SolutionCheck, SolvingReplacesTheBooksAndSettingsAsAWholeAndKeepsTheLearnersName) {
-    solve(7);
+    solve(8);
     EXPECT_EQ(form.state.currentChart, 3);
     const std::string learner = form.company.Edit7.text;
-    solve(8);
+    solve(15);
     EXPECT_EQ(form.state.currentChart, 4);
-    EXPECT_TRUE(form.settings.CheckBox3.checked());  // exercise 8 opens and closes by hand
+    EXPECT_TRUE(form.settings.CheckBox3.checked());  // exercise 15 opens and closes by hand
     EXPECT_EQ(form.company.Edit7.text, learner) << "the solution leaves the name to the learner";
     EXPECT_EQ(form.state.bookingCount, bookings_count());
 
@@ -160,7 +160,7 @@ TEST_F(SolutionCheck, ThePageChecksTheExerciseOnShowAndShowsFindingAndSolution) 
     ExercisePage& page = form.exercises;
     solve(3);
     put_mistake(Mistake::Delete);
-    ASSERT_TRUE(form.run([&] { page.SpeedButton16Click(); }));
+    ASSERT_TRUE(form.run([&] { page.ExerciseButtonClick(3); }));
     EXPECT_EQ(page.CheckExercise.text, "3");
     const auto before = files();
     ASSERT_TRUE(form.run([&] { page.CheckButtonClick(); }));
@@ -201,9 +201,44 @@ TEST_F(SolutionCheck, ThePageChecksTheExerciseOnShowAndShowsFindingAndSolution) 
     page.CheckExercise.text = "2";
     ASSERT_TRUE(form.run([&] { page.CheckButtonClick(); }));
     EXPECT_EQ(m.result.exercise, 2);
-    page.CheckExercise.text = "9";
+    const std::string count = std::to_string(test::supplied_exercise_count());
+    page.CheckExercise.text = std::to_string(test::supplied_exercise_count() + 1);
     ASSERT_TRUE(form.run([&] { page.CheckButtonClick(); }));
-    EXPECT_EQ(dialogs.last(Kind::Notice), cp("Wähle die Aufgabe, die du prüfen willst: 1 bis 8."));
+    EXPECT_EQ(dialogs.last(Kind::Notice), cp("Wähle die Aufgabe, die du prüfen willst: 1 bis ") + count + ".");
     EXPECT_TRUE(page.CheckRows.items.empty());
+    EXPECT_TRUE(page.CheckPoints.text.empty());
+}
+
+// A teacher adds an exercise by dropping two files with the next free number
+// beside the supplied ones: after a restart the page lists it, its button
+// loads it, and its solution books and checks like a supplied one.
+TEST_F(SolutionCheck, AnExerciseDroppedWithTheNextFreeNumberIsListedSolvedAndChecked) {
+    const int n = test::supplied_exercise_count() + 1;
+    const std::string number = std::to_string(n);
+    dir.writeLines("Aufgabe" + number + ".txt", {"Aufgabe " + number + ": Eigene Aufgabe", "(1) Bareinzahlung"});
+    dir.writeLines("Loesung" + number + ".txt",
+                   {"[Aufgabe " + number + "]", "Kontenplan: 1", "Baut auf: keine", "[Firmendaten]",
+                    "Firmen-Name: Lehrerfirma e. K.", cp("[Eröffnung]"), "Datum: 01.01.", "Bestand: Kasse 1000,00",
+                    "Bestand: Eigenkapital 1000,00", "[Buchung 1]", "Fall: (1)", "Datum: 05.01.",
+                    "Soll: Bank 400,00", "Haben: Kasse 400,00", "[Kontrolle 1]", "Saldo: Bank 400,00"});
+    ScriptedDialogs d;
+    TForm1 restarted{d};
+    ASSERT_TRUE(restarted.run([&] { restarted.FormCreate({.showStartPage = false}); })) << d.last(Kind::Failure);
+    ExercisePage& page = restarted.exercises;
+    ASSERT_EQ(page.titles.size(), static_cast<std::size_t>(n));
+    EXPECT_EQ(page.titles.back().text, "Aufgabe " + number + ": Eigene Aufgabe");
+    EXPECT_EQ(page.buttons.back().text, number);
+    EXPECT_EQ(page.CheckExercise.items.back(), number);
+    ASSERT_TRUE(restarted.run([&] { page.ExerciseButtonClick(n); }));
+    EXPECT_EQ(page.CheckListBox1.items.size(), 2u);
+
+    d.answers = {true};
+    ASSERT_TRUE(restarted.run([&] { loesung_buchen(restarted, n); })) << d.last(Kind::Failure);
+    ASSERT_TRUE(restarted.run([&] { page.CheckButtonClick(); })) << d.last(Kind::Failure);
+    EXPECT_EQ(page.CheckPoints.text, "4 von 4 Punkten");  // two opening bookings, one booking, one value
+    // One number further there is no exercise: a failure, never points.
+    page.CheckExercise.text = std::to_string(n + 1);
+    ASSERT_TRUE(restarted.run([&] { page.CheckButtonClick(); }));
+    EXPECT_EQ(d.last(Kind::Notice), cp("Wähle die Aufgabe, die du prüfen willst: 1 bis ") + number + ".");
     EXPECT_TRUE(page.CheckPoints.text.empty());
 }

@@ -49,6 +49,12 @@ std::string WorkDir::read(const std::string& name) const {
 
 bool WorkDir::exists(const std::string& name) const { return fs::exists(fs::path(path_) / name); }
 
+int supplied_exercise_count() {
+    int n = 0;
+    while (fs::exists(fs::path(SALDORAMA_DATA_DIR) / ("Aufgabe" + std::to_string(n + 1) + ".txt"))) ++n;
+    return n;
+}
+
 void WorkDir::copyFromData(const std::string& name) const {
     fs::copy_file(fs::path(SALDORAMA_DATA_DIR) / name, fs::path(path_) / name,
                   fs::copy_options::overwrite_existing);

@@ -4,6 +4,10 @@
 
 namespace saldorama::test {
 
+// How many exercises the supplied data folder holds ("Aufgabe1.txt" up to
+// the first number without a file).
+[[nodiscard]] int supplied_exercise_count();
+
 // A fresh temporary working directory for one test; the test runs inside it
 // and the previous directory is restored (and the folder removed) afterwards.
 class WorkDir {

@@ -4,6 +4,8 @@
 #include <QPlainTextEdit>
 #include <QLabel>
 #include <QListWidget>
+#include <QScrollArea>
+#include <QToolButton>
 #include <QTableView>
 #include <QTest>
 
@@ -26,8 +28,8 @@ private slots:
         ui.start();
         ui.click("SpeedButton22");
         QCOMPARE(ui.shownPage(), QStringLiteral("TabSheet8"));
-        QCOMPARE(ui.widget<QLabel>("Label38")->text(), QStringLiteral("Dritte Aufgabe"));
-        ui.click("SpeedButton16");
+        QCOMPARE(ui.widget<QLabel>("ExerciseTitle3")->text(), QStringLiteral("Dritte Aufgabe"));
+        ui.click("ExerciseButton3");
         auto* list = ui.widget<QListWidget>("CheckListBox1");
         QCOMPARE(list->count(), 3);
         QCOMPARE(list->item(1)->text(), QString::fromUtf8("Kasse prüfen"));
@@ -36,9 +38,24 @@ private slots:
         list->item(1)->setCheckState(Qt::Checked);
         QVERIFY(ui.form->exercises.CheckListBox1.checked[1]);
         // Loading again clears the ticks.
-        ui.click("SpeedButton16");
+        ui.click("ExerciseButton3");
         QCOMPARE(list->item(1)->checkState(), Qt::Unchecked);
         QCOMPARE(ui.shownPage(), QStringLiteral("TabSheet8"));
+    }
+
+    // A ninth file is a ninth row of the list, in a list that scrolls.
+    void theListShowsEveryExerciseOfTheFolder() {
+        Ui ui;
+        ui.writeLines("Aufgabe9.txt", {"Neunte Aufgabe", "Bank"});
+        ui.start();
+        ui.click("SpeedButton22");
+        QCOMPARE(ui.widget<QLabel>("ExerciseTitle9")->text(), QStringLiteral("Neunte Aufgabe"));
+        QCOMPARE(ui.widget<QToolButton>("ExerciseButton9")->text(), QStringLiteral("9"));
+        QVERIFY(ui.widget<QScrollArea>("ExerciseList")->widget()->height() >
+                ui.widget<QScrollArea>("ExerciseList")->viewport()->height());
+        ui.click("ExerciseButton9");
+        QCOMPARE(ui.widget<QListWidget>("CheckListBox1")->count(), 2);
+        QCOMPARE(ui.widget<QComboBox>("CheckExercise")->count(), 9);
     }
 
     void checkButtonFillsTheResultListAndARowShowsItsFinding() {
@@ -52,7 +69,7 @@ private slots:
         ui.start();
         QVERIFY(ui.form->run([&] { loesung_buchen(*ui.form, 3); }));
         ui.click("SpeedButton22");
-        ui.click("SpeedButton16");
+        ui.click("ExerciseButton3");
         QCOMPARE(ui.widget<QComboBox>("CheckExercise")->currentText(), QStringLiteral("3"));
         ui.click("CheckButton");
         auto* rows = ui.widget<QListWidget>("CheckRows");

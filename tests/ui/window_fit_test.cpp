@@ -331,7 +331,7 @@ private slots:
                                        "durch die Bank, abzüglich zwei Prozent Skonto, und prüfe das Konto."});
         ui.start();
         ui.click("SpeedButton22");
-        ui.click("SpeedButton14");
+        ui.click("ExerciseButton1");
         auto* list = ui.widget<QListWidget>("CheckListBox1");
         QCOMPARE(list->count(), 4);
         QVERIFY(list->item(1)->flags() & Qt::ItemIsUserCheckable);
