@@ -358,8 +358,10 @@ public:
         for (std::size_t c = 0; c < cases_.size(); ++c)
             if (!answer_[c]) grouped(c);
         std::vector<bool> cancelled = cancel();
+        // A later case only takes its answers: anything near it is this
+        // exercise's to name.
         for (std::size_t c = 0; c < cases_.size(); ++c)
-            if (!answer_[c]) nearest(c);
+            if (!answer_[c] && !cases_[c].later) nearest(c);
         CaseMatching out;
         for (std::size_t c = 0; c < cases_.size(); ++c) {
             if (answer_[c]) {

@@ -82,7 +82,8 @@ struct CaseMatching {
 //    a booking near one of them beside others that are right; bookings on the
 //    case's accounts and sides that together have other amounts; else the
 //    bookings on its accounts and sides that fall short (partly missing).
-//    A case with nothing near is missing.
+//    A case with nothing near is missing. A later case (of an exercise built
+//    on the checked one) is not paired so: it only takes its answers.
 // 5. Every booking left answers no case: it is extra.
 // Each learner booking answers at most one case.
 [[nodiscard]] CaseMatching match_cases(const std::vector<ExpectedCase>& cases,
