@@ -95,7 +95,7 @@ CheckResult check(const Solution& solution, const LearnerBooks& learner) {
         result.rows.push_back(std::move(row));
     }
     ComputedValues values = learner.values, ownValues = learner.values;
-    if (learner.valuesOf) {
+    if (learner.valuesOf && !solution.controls.empty()) {
         values = learner.valuesOf(books_of_cases(solution, learner, answers, false));
         const bool alternative = std::any_of(matching.answers.begin(), matching.answers.end(), [](const CaseAnswer& a) {
             return a.kind == PairKind::Right && a.effect != 0;

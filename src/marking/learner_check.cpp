@@ -82,7 +82,6 @@ ck::LearnerBooks learner_books(int chartNumber, const std::vector<BookingRecord>
     for (const BookingRecord& r : bookings) learner.bookings.push_back(ck::learner_booking(r));
     if (chartNumber >= 1 && chartNumber <= 4) {
         const std::vector<AccountRecord> chart = read_chart(chartNumber);
-        learner.values = computed_values(chart, bookings);
         learner.valuesOf = [chart](const std::vector<std::vector<ck::BookingLine>>& lines) {
             return computed_values(chart, records_of(lines));
         };

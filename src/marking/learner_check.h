@@ -19,7 +19,7 @@ namespace saldorama {
 
 // The learner's books on chart `chartNumber` (0: none chosen; its chart file
 // is read from the working folder), with the values of any set of lines on
-// that chart.
+// that chart (valuesOf; `values` stays empty, the check asks for what it needs).
 [[nodiscard]] checking::LearnerBooks learner_books(int chartNumber, const std::vector<BookingRecord>& bookings);
 
 // Checks the learner's books against the expected ones. Where the learner
