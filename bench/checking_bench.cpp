@@ -48,6 +48,19 @@ std::vector<BookingLine> random_booking(std::mt19937& rng) {
     return out;
 }
 
+// Each expected booking a case of its own, as a solution file without "Fall:".
+void one_case_each(Solution& solution) {
+    for (std::size_t i = 0; i < solution.bookings.size(); ++i) {
+        ExpectedCase k;
+        k.label = "Buchung " + std::to_string(i + 1);
+        k.exercise = solution.exercise;
+        k.bookings = {i};
+        k.effects = {normal_form(solution.bookings[i].lines)};
+        k.parts = k.effects;
+        solution.cases.push_back(std::move(k));
+    }
+}
+
 BookingRecord record_of(int number, const std::vector<BookingLine>& lines) {
     BookingRecord r;
     r.number = number;
@@ -91,17 +104,18 @@ std::vector<BookingRecord> learner_records(const Solution& solution, std::mt1993
 
 double run(const char* label, int mistakes) {
     std::mt19937 rng(42);
-    Solution solution{.exercise = 1, .chart = 1, .chartName = "", .bookings = {}, .controls = {}};
+    Solution solution{.exercise = 1, .chart = 1, .chartName = "", .bookings = {}, .cases = {}, .controls = {}};
     for (int i = 0; i < kExpected; ++i)
         solution.bookings.push_back({.number = i + 1, .exercise = 1, .lines = random_booking(rng), .date = "",
                                      .alternatives = {}, .explanation = ""});
+    one_case_each(solution);
     std::vector<std::vector<BookingRecord>> classBooks;
     for (int l = 0; l < kLearners; ++l) classBooks.push_back(learner_records(solution, rng, mistakes));
 
     const auto start = std::chrono::steady_clock::now();
     long long points = 0;
     for (const auto& records : classBooks) {
-        LearnerBooks learner{.chart = 1, .bookings = {}, .values = {}};
+        LearnerBooks learner{.chart = 1, .bookings = {}, .values = {}, .valuesOf = {}};
         for (const BookingRecord& r : records) learner.bookings.push_back(learner_booking(r));
         const CheckResult result = check(solution, learner);
         if (result.maxPoints != kExpected) std::abort();
@@ -122,10 +136,11 @@ double run_backups(int mistakes) {
     std::mt19937 rng(7);
     ExpectedBooks expected;
     Solution& solution = expected.books;
-    solution = {.exercise = 1, .chart = 1, .chartName = "", .bookings = {}, .controls = {}};
+    solution = {.exercise = 1, .chart = 1, .chartName = "", .bookings = {}, .cases = {}, .controls = {}};
     for (int i = 0; i < kExpected; ++i)
         solution.bookings.push_back({.number = i + 1, .exercise = 1, .lines = random_booking(rng), .date = "",
                                      .alternatives = {}, .explanation = ""});
+    one_case_each(solution);
 
     std::string folder = (std::filesystem::temp_directory_path() / "saldorama-bench-XXXXXX").string();
     if (mkdtemp(folder.data()) == nullptr) std::abort();

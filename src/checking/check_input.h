@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,6 +53,23 @@ struct ExpectedBooking {
     std::string explanation;         // why it is booked so; shown with "Lösung zeigen"
 };
 
+// One case of an exercise text ("(3)", the opening, a closing step): the
+// solution's bookings that answer it together, and what they do to the books.
+struct ExpectedCase {
+    std::string label;  // as findings name it: "Fall (3)", "Buchung 4", "Eröffnung"
+    int exercise = 0;   // the exercise whose text prints it
+    int weight = 1;     // the points it counts: one, or as many cases as a compound alternative joins
+    std::vector<std::size_t> bookings;  // indices into the solution's bookings, in order
+    // What answers it, each a normal form: the sum of the solution's lines
+    // first, then one per alternative.
+    std::vector<std::vector<BookingLine>> effects;
+    // The normal form of each of the solution's bookings, to name a mistake
+    // in one of several.
+    std::vector<std::vector<BookingLine>> parts;
+    std::string date;   // "TT.MM.JJJJ" its bookings carry; empty: any date will do
+    bool later = false; // of an exercise built on the checked one: its answers are only recognised
+};
+
 enum class ControlKind {
     AccountBalance,      // the balance of one account
     BalanceSheetTotal,   // the balance sheet total
@@ -77,6 +95,9 @@ struct ComputedValues {
     Cents operatingResult = 0;
     Cents neutralResult = 0;
 };
+
+// The values of a set of booking lines, as computed_value reads them.
+using ValuesOf = std::function<ComputedValues(const std::vector<std::vector<BookingLine>>&)>;
 
 // The learner's value for one control value.
 [[nodiscard]] Cents computed_value(const ComputedValues& values, const ExpectedControl& control);

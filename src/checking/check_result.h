@@ -16,16 +16,20 @@ struct Solution {
     int chart = 0;           // 1..kChartCount, the chart the exercise is booked on
     std::string chartName;   // its name from the settings; may be empty
     std::vector<ExpectedBooking> bookings;  // in solution order
+    // The cases in text order, exercise by exercise; those of exercises built
+    // on this one (later) at the end.
+    std::vector<ExpectedCase> cases;
     std::vector<ExpectedControl> controls;
 };
 
 struct LearnerBooks {
     int chart = 0;  // 0: none chosen
     std::vector<LearnerBooking> bookings;  // in file order
-    ComputedValues values;
+    ComputedValues values;  // of all the bookings; used where valuesOf is not set
+    ValuesOf valuesOf;      // the values of any set of lines on the learner's chart
 };
 
-enum class RowKind { Booking, ControlValue, ExtraBooking, OtherChart };
+enum class RowKind { Case, ControlValue, ExtraBooking, OtherChart };
 
 enum class Finding { Right, Missing, Extra, Swapped, WrongAmount, WrongAccount, WrongDate, WrongValue, OtherChart };
 
@@ -33,13 +37,16 @@ inline constexpr std::size_t kNoIndex = std::numeric_limits<std::size_t>::max();
 
 // One row of the result list.
 struct CheckRow {
-    RowKind kind = RowKind::Booking;
+    RowKind kind = RowKind::Case;
     Finding finding = Finding::Right;
     bool earlier = false;            // about an earlier exercise: listed apart, costs nothing
-    std::size_t expected = kNoIndex; // Booking: index into Solution::bookings
+    std::size_t expected = kNoIndex; // Case: index into Solution::cases
     std::size_t control = kNoIndex;  // ControlValue: index into Solution::controls
-    std::size_t learner = kNoIndex;  // Booking: the paired learner booking, if any; ExtraBooking: the extra one
+    std::size_t learner = kNoIndex;  // Case: the first learner booking taken for it, if any; ExtraBooking: the extra one
+    std::vector<std::size_t> learners;      // Case: every learner booking taken for it, in file order
+    bool split = false;              // Case, right: the solution's one compound booking, given as several
     Cents computed = 0;              // ControlValue: the learner's value
+    Cents wanted = 0;                // ControlValue: the right one (moved with an alternative the learner gave)
     std::vector<AmountDifference> amounts;  // WrongAmount
     std::string expectedAccount;            // WrongAccount
     std::string foundAccount;               // WrongAccount
@@ -51,19 +58,26 @@ struct CheckResult {
     int exercise = 0;
     int points = 0;
     int maxPoints = 0;
-    // One row per expected booking (solution order), then one per control
-    // value, then one per extra learner booking (file order). On another
-    // chart than the solution's: the one OtherChart row only.
+    // One row per case (text order; none for later cases), then one per
+    // control value, then one per extra learner booking (file order). On
+    // another chart than the solution's: the one OtherChart row only.
     std::vector<CheckRow> rows;
     // No row with a finding, earlier exercises included.
     [[nodiscard]] bool all_right() const noexcept;
 };
 
-// Checks the learner's books against the solution. Points: one for each
-// booking and control value of exercise `solution.exercise` (entries of a
-// later number count as this exercise's) that is right, less one for every
-// extra learner booking, never below 0, out of the number of those entries.
-// On another chart every entry counts as wrong and no pairing is done.
+// Checks the learner's books against the solution, case by case (see
+// match_cases). Points: each case of exercise `solution.exercise` (a case of
+// a later number counts as this exercise's) that is answered right counts its
+// weight, each of its control values that is right one; every extra learner
+// booking costs one; never below 0, out of the sum of those weights and
+// controls. Cases of earlier exercises are listed and cost nothing; later
+// cases only take the bookings that answer them. A control value is judged
+// on the books the cases build: a right case with the learner's own bookings,
+// any other with the solution's, so that a difference a case finding
+// explains costs nothing again (the solution's value moves with an
+// alternative the learner gave). On another chart every entry counts as wrong
+// and no matching is done.
 [[nodiscard]] CheckResult check(const Solution& solution, const LearnerBooks& learner);
 
 } // namespace saldorama::checking

@@ -1,5 +1,7 @@
 #include "checking/check_text.h"
 
+#include <algorithm>
+
 #include "base/cp1252.h"
 
 namespace saldorama::checking {
@@ -19,11 +21,40 @@ std::string side_text(const std::vector<BookingLine>& lines, Side side) {
 }
 
 std::string expected_name(const Solution& solution, const CheckRow& row) {
-    return "Buchung " + number_text(solution.bookings[row.expected].number);
+    return case_reference(solution, solution.cases[row.expected]);
 }
 
+// "deine Buchung 41", "deine Buchungen 3, 4".
 std::string yours(const LearnerBooks& learner, const CheckRow& row) {
-    return "deine Buchung " + number_text(learner.bookings[row.learner].number);
+    const std::vector<std::size_t> one{row.learner};
+    const std::vector<std::size_t>& all = row.learners.empty() ? one : row.learners;
+    std::string out = all.size() == 1 ? "deine Buchung " : "deine Buchungen ";
+    for (std::size_t k = 0; k < all.size(); ++k)
+        out += (k == 0 ? "" : ", ") + number_text(learner.bookings[all[k]].number);
+    return out;
+}
+
+// The lines of every learner booking of a row, summed.
+std::vector<BookingLine> learner_lines(const LearnerBooks& learner, const CheckRow& row) {
+    std::vector<BookingLine> all;
+    for (std::size_t j : row.learners) all.insert(all.end(), learner.bookings[j].lines.begin(), learner.bookings[j].lines.end());
+    if (row.learners.empty() && row.learner != kNoIndex) all = learner.bookings[row.learner].lines;
+    return all;
+}
+
+std::vector<std::string> explanation_lines(const std::string& explanation) {
+    std::vector<std::string> out;
+    std::string line;
+    for (char c : explanation) {
+        if (c == '\n') {
+            out.push_back(line);
+            line.clear();
+        } else if (c != '\r') {
+            line += c;
+        }
+    }
+    if (!line.empty()) out.push_back(line);
+    return out;
 }
 
 std::string chart_text(int chart, const std::string& name) {
@@ -65,19 +96,37 @@ std::string control_name(const ExpectedControl& control) {
     return {};
 }
 
+std::string case_reference(const Solution&, const ExpectedCase& kase) {
+    return "Aufgabe " + number_text(kase.exercise) + ", " + kase.label;
+}
+
+std::string case_text(const Solution& solution, const ExpectedCase& kase) {
+    std::string out;
+    for (std::size_t b : kase.bookings) out += (out.empty() ? "" : "; ") + booking_text(solution.bookings[b].lines);
+    if (out.empty() && !kase.effects.empty()) out = booking_text(kase.effects.front());
+    return out;
+}
+
 std::string finding_text(const CheckRow& row, const Solution& solution, const LearnerBooks& learner) {
     switch (row.finding) {
     case Finding::Right:
         if (row.kind == RowKind::ControlValue)
             return control_name(solution.controls[row.control]) + " ist richtig: " + cents_text(row.computed) + ".";
+        if (row.split)
+            return expected_name(solution, row) + cp(": Richtig. Üblich ist ein zusammengesetzter Buchungssatz: ") +
+                   case_text(solution, solution.cases[row.expected]) + " (" + yours(learner, row) + ").";
         return expected_name(solution, row) + " ist richtig (" + yours(learner, row) + ").";
     case Finding::Missing:
-        return expected_name(solution, row) + " fehlt: " + booking_text(solution.bookings[row.expected].lines) + ".";
+        if (row.learner != kNoIndex)
+            return expected_name(solution, row) + " fehlt zum Teil: richtig ist " +
+                   case_text(solution, solution.cases[row.expected]) + ", du hast nur " +
+                   booking_text(learner_lines(learner, row)) + " gebucht (" + yours(learner, row) + ").";
+        return expected_name(solution, row) + " fehlt: " + case_text(solution, solution.cases[row.expected]) + ".";
     case Finding::Extra:
         return "Zu viel gebucht: " + yours(learner, row) + ", " + booking_text(learner.bookings[row.learner].lines) + ".";
     case Finding::Swapped:
         return expected_name(solution, row) + cp(": Soll und Haben vertauscht – du hast ") +
-               booking_text(learner.bookings[row.learner].lines) + " gebucht (" + yours(learner, row) + ").";
+               booking_text(learner_lines(learner, row)) + " gebucht (" + yours(learner, row) + ").";
     case Finding::WrongAmount:
         return expected_name(solution, row) + cp(": falscher Betrag – ") + amount_differences(row.amounts) + " (" +
                yours(learner, row) + ").";
@@ -88,12 +137,12 @@ std::string finding_text(const CheckRow& row, const Solution& solution, const Le
     {
         const std::string& found = learner.bookings[row.learner].date;
         return expected_name(solution, row) + cp(": falsches Datum – richtig ist der ") +
-               solution.bookings[row.expected].date + ", du hast " + (found.empty() ? "keines" : found) +
+               solution.cases[row.expected].date + ", du hast " + (found.empty() ? "keines" : found) +
                " eingetragen (" + yours(learner, row) + ").";
     }
     case Finding::WrongValue: {
         const ExpectedControl& control = solution.controls[row.control];
-        return control_name(control) + " stimmt nicht: richtig ist " + cents_text(control.cents) + ", bei dir " +
+        return control_name(control) + " stimmt nicht: richtig ist " + cents_text(row.wanted) + ", bei dir " +
                cents_text(row.computed) + ".";
     }
     case Finding::OtherChart: {
@@ -111,16 +160,30 @@ std::vector<std::string> solution_lines(const ExpectedBooking& booking) {
     std::vector<std::string> out{"Buchung " + number_text(booking.number) + ": " + booking_text(booking.lines)};
     for (const auto& alternative : booking.alternatives) out.push_back("Auch richtig: " + booking_text(alternative));
     if (!booking.date.empty()) out.push_back("Datum: " + booking.date);
-    std::string line;
-    for (char c : booking.explanation) {
-        if (c == '\n') {
-            out.push_back(line);
-            line.clear();
-        } else if (c != '\r') {
-            line += c;
-        }
+    for (std::string& line : explanation_lines(booking.explanation)) out.push_back(std::move(line));
+    return out;
+}
+
+std::vector<std::string> solution_lines(const Solution& solution, const ExpectedCase& kase) {
+    std::vector<std::string> out{case_reference(solution, kase) + ":"};
+    std::vector<std::string> explained;
+    for (std::size_t b : kase.bookings) {
+        const ExpectedBooking& booking = solution.bookings[b];
+        out.push_back(booking_text(booking.lines));
+        if (kase.bookings.size() == 1)
+            for (const auto& alternative : booking.alternatives)
+                out.push_back("Auch richtig: " + booking_text(alternative));
+        // An opening's bookings share one explanation: it is shown once.
+        for (std::string& line : explanation_lines(booking.explanation))
+            if (std::find(explained.begin(), explained.end(), line) == explained.end()) {
+                explained.push_back(line);
+                out.push_back(std::move(line));
+            }
     }
-    if (!line.empty()) out.push_back(line);
+    if (kase.bookings.size() != 1)
+        for (std::size_t e = 1; e < kase.effects.size(); ++e)
+            out.push_back("Auch richtig: " + booking_text(kase.effects[e]));
+    if (!kase.date.empty()) out.push_back("Datum: " + kase.date);
     return out;
 }
 

@@ -17,12 +17,23 @@ namespace saldorama::checking {
 // "Betriebsergebnis", "Neutrales Ergebnis".
 [[nodiscard]] std::string control_name(const ExpectedControl& control);
 
-// The row's finding; check() stores it in CheckRow::text.
+// The case a row is about as findings name it: "Aufgabe 7, Fall (10)".
+[[nodiscard]] std::string case_reference(const Solution& solution, const ExpectedCase& kase);
+
+// A case in textbook form: each of the solution's bookings, joined by "; ".
+[[nodiscard]] std::string case_text(const Solution& solution, const ExpectedCase& kase);
+
+// The row's finding; check() stores it in CheckRow::text. The parts stay
+// apart in the row (kind, case, details), so that a shorter form can be
+// built from them.
 [[nodiscard]] std::string finding_text(const CheckRow& row, const Solution& solution, const LearnerBooks& learner);
 
-// "Lösung zeigen" for a booking row: the expected booking, its alternatives,
+// "Lösung zeigen" for a booking: the expected booking, its alternatives,
 // its date where named, then its explanation.
 [[nodiscard]] std::vector<std::string> solution_lines(const ExpectedBooking& booking);
+// The same for a case row: each booking of the case as above, then the
+// other answers the case takes.
+[[nodiscard]] std::vector<std::string> solution_lines(const Solution& solution, const ExpectedCase& kase);
 // The same for a control value row: its name and value.
 [[nodiscard]] std::vector<std::string> solution_lines(const ExpectedControl& control);
 

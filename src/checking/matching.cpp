@@ -4,8 +4,9 @@
 #include <limits>
 #include <map>
 #include <optional>
-#include <unordered_map>
+#include <tuple>
 #include <unordered_set>
+#include <unordered_map>
 
 namespace saldorama::checking {
 
@@ -129,20 +130,20 @@ struct Near {
     auto operator<=>(const Near&) const = default;
 };
 
-// The right matches: a maximum matching of expected bookings to classes of
+// Step 1, the right matches: a maximum matching of cases to classes of
 // interchangeable learner bookings (same lines, and same date where that
 // matters), found with
 // augmenting paths; each class can take as many as it has members.
 class RightMatcher {
 public:
-    RightMatcher(const std::vector<ExpectedBooking>& expected, const std::vector<LearnerBooking>& learner,
-                 const std::vector<std::vector<Lines>>& forms, const std::vector<Lines>& learnerForms) {
+    RightMatcher(const std::vector<ExpectedCase>& expected, const std::vector<LearnerBooking>& learner,
+                 const std::vector<Lines>& learnerForms) {
         // Dates tell learner bookings apart only where a solution booking of
         // those lines names one.
         std::unordered_set<std::string> dated;
         for (std::size_t i = 0; i < expected.size(); ++i)
             if (!expected[i].date.empty())
-                for (const Lines& form : forms[i]) dated.insert(key_of(form));
+                for (const Lines& form : expected[i].effects) dated.insert(key_of(form));
         std::unordered_map<std::string, std::size_t> classOf;
         std::unordered_map<std::string, std::vector<std::size_t>> classesOfLines;
         for (std::size_t j = 0; j < learner.size(); ++j) {
@@ -160,7 +161,7 @@ public:
         stamp_.assign(members_.size(), 0);
         adjacent_.resize(expected.size());
         for (std::size_t i = 0; i < expected.size(); ++i) {
-            for (const Lines& form : forms[i]) {
+            for (const Lines& form : expected[i].effects) {
                 const auto found = classesOfLines.find(key_of(form));
                 if (found == classesOfLines.end()) continue;
                 for (std::size_t c : found->second) {
@@ -184,7 +185,7 @@ public:
         }
     }
 
-    // Expected index to learner index for every right match.
+    // Case index to learner index for every right match.
     [[nodiscard]] std::vector<std::size_t> partners() {
         std::vector<std::size_t> out(assigned_.size(), kNone);
         for (std::size_t c = 0; c < members_.size(); ++c) {
@@ -230,78 +231,368 @@ private:
     std::vector<std::size_t> assigned_;
 };
 
-} // namespace
-
-Matching match_bookings(const std::vector<ExpectedBooking>& expected, const std::vector<LearnerBooking>& learner) {
-    std::vector<std::vector<Lines>> forms(expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        forms[i].push_back(normal_form(expected[i].lines));
-        for (const auto& alternative : expected[i].alternatives) forms[i].push_back(normal_form(alternative));
-    }
-    std::vector<Lines> learnerForms(learner.size());
-    for (std::size_t j = 0; j < learner.size(); ++j) learnerForms[j] = normal_form(learner[j].lines);
-
-    constexpr std::size_t kNone = RightMatcher::kNone;
-    std::vector<std::size_t> partner = RightMatcher(expected, learner, forms, learnerForms).partners();
-    std::vector<bool> learnerTaken(learner.size(), false);
-    for (std::size_t p : partner)
-        if (p != kNone) learnerTaken[p] = true;
-
-    std::unordered_map<std::string, std::vector<std::size_t>> bookingsWith;  // account -> learner bookings
-    for (std::size_t j = 0; j < learner.size(); ++j)
-        for (const std::string& account : accounts_of(learnerForms[j])) bookingsWith[account].push_back(j);
-
-    Matching out;
-    std::vector<std::size_t> candidates;
-    std::vector<Near> near;
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        if (partner[i] != kNone) {
-            BookingPair right;
-            right.expected = i;
-            right.learner = partner[i];
-            out.pairs.push_back(std::move(right));
-            continue;
-        }
-        candidates.clear();
-        for (const Lines& form : forms[i])
-            for (const std::string& account : accounts_of(form)) {
-                const auto found = bookingsWith.find(account);
-                if (found == bookingsWith.end()) continue;
-                for (std::size_t j : found->second)
-                    if (!learnerTaken[j]) candidates.push_back(j);
+// Searches the earliest set of candidates (in file order) whose lines sum to
+// exactly `effect`; every candidate books only the effect's accounts and
+// sides. A bounded search: a case no set of a few thousand tries answers is
+// left to the near misses.
+class GroupSearch {
+public:
+    GroupSearch(const Lines& effect, const std::vector<const Lines*>& candidates) : need_(effect.size()) {
+        for (std::size_t d = 0; d < effect.size(); ++d) need_[d] = effect[d].cents;
+        for (const Lines* lines : candidates) {
+            std::vector<std::pair<std::size_t, Cents>> mapped;
+            for (const BookingLine& l : *lines) {
+                const auto at = std::lower_bound(effect.begin(), effect.end(), l, [](const BookingLine& a, const BookingLine& b) {
+                    return std::tie(a.account, a.side) < std::tie(b.account, b.side);
+                });
+                mapped.emplace_back(static_cast<std::size_t>(at - effect.begin()), l.cents);
             }
-        std::sort(candidates.begin(), candidates.end());
-        candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+            lines_.push_back(std::move(mapped));
+        }
+        // What all candidates from k on could still add, per account and side.
+        rest_.assign(lines_.size() + 1, std::vector<Cents>(effect.size(), 0));
+        for (std::size_t k = lines_.size(); k-- > 0;) {
+            rest_[k] = rest_[k + 1];
+            for (const auto& [d, cents] : lines_[k]) rest_[k][d] += cents;
+        }
+    }
 
-        // The closest learner booking the pair can be named with; a name
-        // needs as many lines on both sides.
-        near.clear();
-        for (std::size_t j : candidates)
-            for (std::size_t f = 0; f < forms[i].size(); ++f)
-                if (forms[i][f].size() == learnerForms[j].size())
-                    near.push_back({distance(forms[i][f], learnerForms[j]), j, f});
-        std::sort(near.begin(), near.end());
-        std::optional<BookingPair> pair;
-        std::size_t best = kNone;
-        for (const Near& n : near) {
-            const bool datesDiffer = !expected[i].date.empty() && expected[i].date != learner[n.learner].date;
-            pair = named_pair(forms[i][n.form], learnerForms[n.learner], datesDiffer);
-            if (pair) {
-                best = n.learner;
+    // Indices into the candidates, or nothing.
+    std::optional<std::vector<std::size_t>> run() {
+        if (search(0)) return chosen_;
+        return std::nullopt;
+    }
+
+private:
+    static constexpr long kTries = 20000;
+
+    bool search(std::size_t k) {
+        if (std::all_of(need_.begin(), need_.end(), [](Cents c) { return c == 0; })) return true;
+        if (k == lines_.size() || ++tries_ > kTries) return false;
+        for (std::size_t d = 0; d < need_.size(); ++d)
+            if (rest_[k][d] < need_[d]) return false;
+        bool fits = true;
+        for (const auto& [d, cents] : lines_[k]) fits = fits && cents <= need_[d];
+        if (fits) {
+            for (const auto& [d, cents] : lines_[k]) need_[d] -= cents;
+            chosen_.push_back(k);
+            if (search(k + 1)) return true;
+            chosen_.pop_back();
+            for (const auto& [d, cents] : lines_[k]) need_[d] += cents;
+        }
+        return search(k + 1);
+    }
+
+    std::vector<Cents> need_;
+    std::vector<std::vector<std::pair<std::size_t, Cents>>> lines_;
+    std::vector<std::vector<Cents>> rest_;
+    std::vector<std::size_t> chosen_;
+    long tries_ = 0;
+};
+
+// Whether every line of `lines` books an account and side of `effect`, and
+// (when `capped`) at most its amount there.
+bool within(const Lines& lines, const Lines& effect, bool capped) {
+    for (const BookingLine& l : lines) {
+        const auto at = std::find_if(effect.begin(), effect.end(), [&](const BookingLine& e) {
+            return e.account == l.account && e.side == l.side;
+        });
+        if (at == effect.end() || (capped && l.cents > at->cents)) return false;
+    }
+    return true;
+}
+
+// The lines of several bookings summed to one normal form.
+Lines summed_form(const std::vector<const Lines*>& group) {
+    Lines all;
+    for (const Lines* lines : group) all.insert(all.end(), lines->begin(), lines->end());
+    return normal_form(all);
+}
+
+std::vector<AmountDifference> differences(const Lines& expected, const Lines& found) {
+    std::vector<AmountDifference> out;
+    for (std::size_t k = 0; k < expected.size() && k < found.size(); ++k)
+        if (expected[k].cents != found[k].cents)
+            out.push_back({expected[k].account, expected[k].side, expected[k].cents, found[k].cents});
+    return out;
+}
+
+bool same_accounts_and_sides(const Lines& a, const Lines& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](const auto& x, const auto& y) {
+               return x.account == y.account && x.side == y.side;
+           });
+}
+
+constexpr std::size_t kUnset = std::numeric_limits<std::size_t>::max();
+
+CaseAnswer answer(std::size_t c, PairKind kind, std::size_t effect, std::vector<std::size_t> learners) {
+    CaseAnswer a;
+    a.kase = c;
+    a.kind = kind;
+    a.effect = effect;
+    a.learners = std::move(learners);
+    return a;
+}
+
+class CaseMatcher {
+public:
+    CaseMatcher(const std::vector<ExpectedCase>& cases, const std::vector<LearnerBooking>& learner)
+        : cases_(cases), learner_(learner), forms_(learner.size()), used_(learner.size(), false),
+          answer_(cases.size()) {
+        for (std::size_t j = 0; j < learner.size(); ++j) {
+            forms_[j] = normal_form(learner[j].lines);
+            byForm_[key_of(forms_[j])].push_back(j);
+            for (const std::string& account : accounts_of(forms_[j])) withAccount_[account].push_back(j);
+        }
+    }
+
+    CaseMatching run() {
+        const std::vector<std::size_t> partner = RightMatcher(cases_, learner_, forms_).partners();
+        for (std::size_t c = 0; c < cases_.size(); ++c) {
+            if (partner[c] == RightMatcher::kNone) continue;
+            const Lines& form = forms_[partner[c]];
+            const auto& effects = cases_[c].effects;
+            const auto effect = static_cast<std::size_t>(std::find(effects.begin(), effects.end(), form) - effects.begin());
+            take(c, answer(c, PairKind::Right, effect, {partner[c]}));
+        }
+        for (std::size_t c = 0; c < cases_.size(); ++c)
+            if (!answer_[c]) grouped(c);
+        std::vector<bool> cancelled = cancel();
+        // A later case only takes its answers: anything near it is this
+        // exercise's to name.
+        for (std::size_t c = 0; c < cases_.size(); ++c)
+            if (!answer_[c] && !cases_[c].later) nearest(c);
+        CaseMatching out;
+        for (std::size_t c = 0; c < cases_.size(); ++c) {
+            if (answer_[c]) {
+                answer_[c]->kase = c;
+                out.answers.push_back(std::move(*answer_[c]));
+            } else {
+                out.missing.push_back(c);
+            }
+        }
+        for (std::size_t j = 0; j < learner_.size(); ++j) {
+            if (cancelled[j]) out.cancelled.push_back(j);
+            else if (!used_[j]) out.extra.push_back(j);
+        }
+        return out;
+    }
+
+private:
+    [[nodiscard]] bool dateFits(std::size_t c, std::size_t j) const {
+        return cases_[c].date.empty() || cases_[c].date == learner_[j].date;
+    }
+
+    void take(std::size_t c, CaseAnswer answer) {
+        for (std::size_t j : answer.learners) used_[j] = true;
+        std::sort(answer.learners.begin(), answer.learners.end());
+        answer_[c] = std::move(answer);
+    }
+
+    // Unused bookings sharing an account with `effect`, in file order.
+    [[nodiscard]] std::vector<std::size_t> near(const Lines& effect) const {
+        std::vector<std::size_t> out;
+        for (const std::string& account : accounts_of(effect)) {
+            const auto found = withAccount_.find(account);
+            if (found == withAccount_.end()) continue;
+            for (std::size_t j : found->second)
+                if (!used_[j]) out.push_back(j);
+        }
+        std::sort(out.begin(), out.end());
+        out.erase(std::unique(out.begin(), out.end()), out.end());
+        return out;
+    }
+
+    // The earliest set of unused bookings that sums to `effect`.
+    std::optional<std::vector<std::size_t>> group(std::size_t c, const Lines& effect, bool anyDate) const {
+        std::vector<std::size_t> candidates;
+        std::vector<const Lines*> lines;
+        for (std::size_t j : near(effect))
+            if ((anyDate || dateFits(c, j)) && within(forms_[j], effect, true)) {
+                candidates.push_back(j);
+                lines.push_back(&forms_[j]);
+            }
+        if (candidates.empty()) return std::nullopt;
+        const auto chosen = GroupSearch(effect, lines).run();
+        if (!chosen) return std::nullopt;
+        std::vector<std::size_t> out;
+        for (std::size_t k : *chosen) out.push_back(candidates[k]);
+        return out;
+    }
+
+    // Step 2.
+    void grouped(std::size_t c) {
+        for (std::size_t e = 0; e < cases_[c].effects.size(); ++e)
+            if (const auto found = group(c, cases_[c].effects[e], false)) {
+                take(c, answer(c, PairKind::Right, e, *found));
+                return;
+            }
+    }
+
+    // Step 3: returns the cancelled bookings.
+    std::vector<bool> cancel() {
+        std::vector<bool> cancelled(learner_.size(), false);
+        for (std::size_t i = 0; i < learner_.size(); ++i) {
+            if (used_[i] || forms_[i].empty()) continue;
+            const auto found = byForm_.find(key_of(swapped(forms_[i])));
+            if (found == byForm_.end()) continue;
+            for (std::size_t j : found->second) {
+                if (j <= i || used_[j]) continue;
+                used_[i] = used_[j] = true;
+                cancelled[i] = cancelled[j] = true;
                 break;
             }
         }
-        if (!pair) {
-            out.missing.push_back(i);
+        return cancelled;
+    }
+
+    // The closest unused booking that one mistake sets apart from `form`.
+    std::optional<BookingPair> closest(const Lines& form, const std::string& date) const {
+        std::vector<Near> found;
+        for (std::size_t j : near(form))
+            if (forms_[j].size() == form.size()) found.push_back({distance(form, forms_[j]), j, 0});
+        std::sort(found.begin(), found.end());
+        for (const Near& n : found) {
+            const bool datesDiffer = !date.empty() && date != learner_[n.learner].date;
+            if (auto pair = named_pair(form, forms_[n.learner], datesDiffer)) {
+                pair->learner = n.learner;
+                return pair;
+            }
+        }
+        return std::nullopt;
+    }
+
+    static CaseAnswer answer_of(const BookingPair& pair) {
+        CaseAnswer a = answer(0, pair.kind, 0, {pair.learner});
+        a.amounts = pair.amounts;
+        a.expectedAccount = pair.expectedAccount;
+        a.foundAccount = pair.foundAccount;
+        return a;
+    }
+
+    // Step 4.
+    void nearest(std::size_t c) {
+        const ExpectedCase& k = cases_[c];
+        // One booking for the whole case.
+        std::optional<BookingPair> best;
+        std::size_t bestDistance = 0;
+        for (const Lines& effect : k.effects) {
+            const auto pair = closest(effect, k.date);
+            if (!pair) continue;
+            const std::size_t d = distance(effect, forms_[pair->learner]);
+            if (!best || d < bestDistance || (d == bestDistance && pair->learner < best->learner)) {
+                best = pair;
+                bestDistance = d;
+            }
+        }
+        if (best) return take(c, answer_of(*best));
+        // The right sums on another date.
+        if (!k.date.empty())
+            for (const Lines& effect : k.effects)
+                if (const auto found = group(c, effect, true))
+                    return take(c, answer(c, PairKind::WrongDate, 0, *found));
+        if (k.effects.empty()) return;
+        const Lines& effect = k.effects.front();
+        // A mistake in one of the solution's bookings, the others right.
+        if (k.parts.size() > 1) {
+            std::vector<std::size_t> taken;
+            std::optional<BookingPair> mistake;
+            for (const Lines& part : k.parts) {
+                const auto exact = byForm_.find(key_of(part));
+                std::size_t same = kUnset;
+                if (exact != byForm_.end())
+                    for (std::size_t j : exact->second)
+                        if (!used_[j] && dateFits(c, j) &&
+                            std::find(taken.begin(), taken.end(), j) == taken.end()) {
+                            same = j;
+                            break;
+                        }
+                if (same != kUnset) {
+                    taken.push_back(same);
+                    continue;
+                }
+                if (mistake) continue;
+                for (std::size_t j : taken) used_[j] = true;  // not to be named twice
+                mistake = closest(part, k.date);
+                for (std::size_t j : taken) used_[j] = false;
+                if (mistake) taken.push_back(mistake->learner);
+            }
+            if (mistake) {
+                CaseAnswer answer = answer_of(*mistake);
+                answer.learners = taken;
+                return take(c, std::move(answer));
+            }
+        }
+        // Bookings on the case's accounts and sides: other amounts, or too few.
+        std::vector<std::size_t> members;
+        std::vector<const Lines*> lines;
+        for (std::size_t j : near(effect)) {
+            if (!within(forms_[j], effect, false)) continue;
+            members.push_back(j);
+            lines.push_back(&forms_[j]);
+            const Lines sum = summed_form(lines);
+            if (same_accounts_and_sides(sum, effect))
+            {
+                CaseAnswer a = answer(c, PairKind::WrongAmount, 0, members);
+                a.amounts = differences(effect, sum);
+                return take(c, std::move(a));
+            }
+        }
+        // Only what falls short: the case is partly missing.
+        std::vector<std::size_t> shortOf;
+        std::vector<const Lines*> shortLines;
+        for (std::size_t j : members) {
+            if (!within(forms_[j], effect, true)) continue;
+            shortLines.push_back(&forms_[j]);
+            const Lines sum = summed_form(shortLines);
+            if (!within(sum, effect, true)) {
+                shortLines.pop_back();
+                continue;
+            }
+            shortOf.push_back(j);
+        }
+        if (!shortOf.empty()) take(c, answer(c, PairKind::Missing, 0, shortOf));
+    }
+
+    const std::vector<ExpectedCase>& cases_;
+    const std::vector<LearnerBooking>& learner_;
+    std::vector<Lines> forms_;
+    std::vector<bool> used_;
+    std::vector<std::optional<CaseAnswer>> answer_;
+    std::unordered_map<std::string, std::vector<std::size_t>> byForm_;      // in file order
+    std::unordered_map<std::string, std::vector<std::size_t>> withAccount_;  // in file order
+};
+
+} // namespace
+
+CaseMatching match_cases(const std::vector<ExpectedCase>& cases, const std::vector<LearnerBooking>& learner) {
+    return CaseMatcher(cases, learner).run();
+}
+
+Matching match_bookings(const std::vector<ExpectedBooking>& expected, const std::vector<LearnerBooking>& learner) {
+    std::vector<ExpectedCase> cases(expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        cases[i].bookings = {i};
+        cases[i].date = expected[i].date;
+        cases[i].effects.push_back(normal_form(expected[i].lines));
+        cases[i].parts.push_back(cases[i].effects.front());
+        for (const auto& alternative : expected[i].alternatives) cases[i].effects.push_back(normal_form(alternative));
+    }
+    const CaseMatching found = match_cases(cases, learner);
+    Matching out;
+    out.missing = found.missing;
+    for (const CaseAnswer& a : found.answers) {
+        if (a.kind == PairKind::Missing) {
+            out.missing.push_back(a.kase);
             continue;
         }
-        pair->expected = i;
-        pair->learner = best;
-        learnerTaken[best] = true;
-        out.pairs.push_back(std::move(*pair));
+        out.pairs.push_back({a.kase, a.learners.front(), a.kind, a.amounts, a.expectedAccount, a.foundAccount});
     }
-    for (std::size_t j = 0; j < learner.size(); ++j)
-        if (!learnerTaken[j]) out.extra.push_back(j);
+    std::sort(out.missing.begin(), out.missing.end());
+    out.extra = found.extra;
+    for (const CaseAnswer& a : found.answers)
+        if (a.kind == PairKind::Missing) out.extra.insert(out.extra.end(), a.learners.begin(), a.learners.end());
+    std::sort(out.extra.begin(), out.extra.end());
     return out;
 }
 

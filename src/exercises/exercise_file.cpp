@@ -40,12 +40,4 @@ std::vector<std::string> read_exercise(int n) {
     return split_lines(bytes, LineEnds::CrLfLfOrCr);
 }
 
-std::string date_in_year(const std::string& date, int year) {
-    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
-    if (date.size() != 6 || !digit(date[0]) || !digit(date[1]) || date[2] != '.' || !digit(date[3]) ||
-        !digit(date[4]) || date[5] != '.')
-        return date;
-    return date + std::to_string(year);
-}
-
 } // namespace saldorama

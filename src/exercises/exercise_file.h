@@ -18,8 +18,4 @@ namespace saldorama {
 // <reason>" when the file cannot be read.
 [[nodiscard]] std::vector<std::string> read_exercise(int n);
 
-// A day-month date of a solution file ("14.04.") in the booking year
-// ("14.04.2026"); any other text is returned as it is.
-[[nodiscard]] std::string date_in_year(const std::string& date, int year);
-
 } // namespace saldorama

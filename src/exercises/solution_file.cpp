@@ -148,6 +148,7 @@ private:
         switch (section_) {
         case Section::Booking:
             checkBooking(booking_, "Buchung " + std::to_string(booking_.number));
+            checkCase(booking_);
             s_.bookings.push_back(booking_);
             break;
         case Section::Alternative:
@@ -180,6 +181,17 @@ private:
             error(what + ": Soll " + cents_text(debit) + " und Haben " + cents_text(credit) + cp(" sind nicht gleich groß"));
     }
 
+    // A case is one run of bookings: its text may not come back after
+    // another case.
+    void checkCase(const SolutionBooking& b) const {
+        if (b.caseText.empty()) return;
+        if (!s_.bookings.empty() && s_.bookings.back().caseText == b.caseText) return;
+        for (const SolutionBooking& earlier : s_.bookings)
+            if (earlier.caseText == b.caseText)
+                error(cp("„Fall: ") + b.caseText + cp("“ steht schon bei Buchung ") + std::to_string(earlier.number) +
+                      cp("; die Buchungen eines Falls stehen direkt nacheinander"));
+    }
+
     // "NAME AMOUNT": the amount is the last word.
     std::pair<std::string, Cents> accountAmount(const std::string& value, bool sign) const {
         const auto blank = value.find_last_of(" \t");
@@ -206,12 +218,12 @@ private:
     bool bookingEntry(SolutionBooking& b, const std::string& key, const std::string& value) const {
         if (key == "Datum") {
             once(b.date, key, value);
+        } else if (key == "Fall") {
+            once(b.caseText, key, value);
         } else if (key == "Person") {
             once(b.person, key, value);
         } else if (key == "Grund") {
             once(b.reason, key, value);
-        } else if (key == "Fall") {
-            once(b.caseLabel, key, value);
         } else if (key == "Soll" || key == "Haben") {
             auto [account, amount] = accountAmount(value, false);
             if (amount == 0) error(cp("ein gebuchter Betrag ist größer als 0,00"));
@@ -326,7 +338,7 @@ private:
             v.amount = amount;
         } else if (key == "Bilanzsumme") {
             v.kind = ControlKind::BalanceSheetTotal;
-        } else if (key == "Gewinn") {
+        } else if (key == "Gewinn" || key == cp("Jahresüberschuss")) {
             v.kind = ControlKind::Profit;
         } else if (key == "Betriebsergebnis") {
             v.kind = ControlKind::OperatingResult;
@@ -365,6 +377,15 @@ Solution parse_solution(const std::string& fileName, const std::vector<std::stri
 
 Solution read_solution(const std::string& bareName) {
     return parse_solution(bareName, read_text_lines(bareName, LineEnds::CrLfLfOrCr));
+}
+
+std::string date_in_year(const std::string& date, int bookingYear) {
+    const bool dayAndMonth = date.size() == 6 && date[2] == '.' && date[5] == '.' && all_digits(date.substr(0, 2)) &&
+                             all_digits(date.substr(3, 2));
+    if (!dayAndMonth) return date;
+    std::string year = std::to_string(bookingYear);
+    while (year.size() < 4) year.insert(0, "0");
+    return date + year;
 }
 
 std::string cents_text(Cents amount) {

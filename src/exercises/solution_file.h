@@ -14,10 +14,10 @@ namespace saldorama {
 //   [Aufgabe 3]             first section; then Kontenplan:, Baut auf:, Modus:, Erklärung:
 //   [Firmendaten]           field: value, with the captions of the company page
 //   [Eröffnung]             Datum: and Bestand: ACCOUNT AMOUNT lines (opening page)
-//   [Buchung 1]             Datum:, Person:, Grund:, 1 to 5 Soll:/Haben: lines, Erklärung:
+//   [Buchung 1]             Fall:, Datum:, Person:, Grund:, 1 to 5 Soll:/Haben: lines, Erklärung:
 //   [Alternative 1]         Ersetzt: booking numbers, then a booking as above
-//   [Kontrolle 1]           Saldo: ACCOUNT AMOUNT, Bilanzsumme:, Gewinn:,
-//                           Betriebsergebnis:, Neutrales Ergebnis:
+//   [Kontrolle 1]           Saldo: ACCOUNT AMOUNT, Bilanzsumme:, Gewinn: (or
+//                           Jahresüberschuss:), Betriebsergebnis:, Neutrales Ergebnis:
 //
 // Bookings, alternatives and control blocks are numbered 1, 2, ... in file
 // order; the numbers are their identities. A control block holds for the
@@ -25,6 +25,12 @@ namespace saldorama {
 // takes them: digits, a comma, two decimals ("1200,00"); control values may
 // carry a "-". An account line is "Soll: NAME AMOUNT": the amount is the last
 // word, the name all before it.
+//
+// "Fall: TEXT" names the case of the exercise text a booking answers, as the
+// text prints it ("(3)", "7."); consecutive bookings with the same TEXT are
+// one case, and the same TEXT on bookings apart is refused. A booking without
+// it is a case of its own. "Datum: 14.04." is that day in the working
+// folder's booking year; "Datum: 14.04.2026" is that day exactly.
 
 // Amounts in cents, so that sums are exact.
 using Cents = long long;
@@ -40,10 +46,10 @@ struct SolutionEntry {
 struct SolutionBooking {
     int number = 0;     // "[Buchung N]"; for an alternative its own number
     int line = 0;       // line of the section header, for messages
-    std::string date;   // "" when not stated
+    std::string date;   // "" when not stated; "TT.MM." or "TT.MM.JJJJ"
+    std::string caseText;  // "Fall:"; "" when not stated
     std::string person;
     std::string reason;
-    std::string caseLabel;  // "Fall:", the case as the exercise text prints it; "" when not stated
     std::vector<SolutionEntry> entries;  // 1 to 5, in the order written
     std::vector<std::string> explanation;
 };
@@ -59,7 +65,7 @@ struct OpeningAmount {
 };
 
 struct SolutionOpening {
-    std::string date;
+    std::string date;  // as for a booking
     std::vector<OpeningAmount> amounts;
 };
 
@@ -119,6 +125,10 @@ private:
 // Reads the file by bare name from the working directory and parses it.
 // A file that cannot be read throws the I/O failure.
 [[nodiscard]] Solution read_solution(const std::string& bareName);
+
+// A solution's date in the booking year: "14.04." gives "14.04.YYYY", a
+// full date and "" stay as they are.
+[[nodiscard]] std::string date_in_year(const std::string& date, int bookingYear);
 
 // 120000 -> "1200,00", -5 -> "-0,05".
 [[nodiscard]] std::string cents_text(Cents amount);

@@ -19,12 +19,11 @@ namespace ck = checking;
 std::string row_item(const Marked& m, const ck::CheckRow& row) {
     std::string what;
     switch (row.kind) {
-    case ck::RowKind::Booking: {
-        const ck::ExpectedBooking& b = m.solution.bookings[row.expected];
-        what = "Buchung " + std::to_string(b.number);
-        if (row.earlier) what += " (Aufgabe " + std::to_string(b.exercise) + ")";
+    case ck::RowKind::Case: {
+        const ck::ExpectedCase& k = m.solution.cases[row.expected];
+        what = ck::case_reference(m.solution, k);
         // A wrong one is only named: the list must not give the solution away.
-        if (row.right()) what += ": " + ck::booking_text(b.lines);
+        if (row.right()) what += ": " + ck::case_text(m.solution, k);
         break;
     }
     case ck::RowKind::ControlValue:
@@ -42,9 +41,9 @@ std::string row_item(const Marked& m, const ck::CheckRow& row) {
 // The finding as the window shows it: a missing booking is only named, as
 // "Lösung zeigen" shows it whole.
 std::string window_finding(const Marked& m, const ck::CheckRow& row) {
-    if (row.finding == ck::Finding::Missing && row.kind == ck::RowKind::Booking)
-        return "Buchung " + std::to_string(m.solution.bookings[row.expected].number) +
-               cp(" fehlt. Mit \"Lösung zeigen\" siehst du, wie sie lautet.");
+    if (row.finding == ck::Finding::Missing && row.kind == ck::RowKind::Case && row.learners.empty())
+        return ck::case_reference(m.solution, m.solution.cases[row.expected]) +
+               cp(" fehlt. Mit \"Lösung zeigen\" siehst du, wie er gebucht wird.");
     std::string text = row.text;
     if (row.earlier && !row.right()) text += cp(" Sie gehört zu einer früheren Aufgabe und kostet keinen Punkt.");
     return text;
@@ -121,15 +120,15 @@ void ExercisePage::CheckRowsClick() {
     if (i < 0 || static_cast<std::size_t>(i) >= shownRows_.size()) return;
     const ck::CheckRow& row = marked_.result.rows[shownRows_[static_cast<std::size_t>(i)]];
     CheckFinding.lines = {window_finding(marked_, row)};
-    SolutionButton.enabled = row.kind == ck::RowKind::Booking || row.kind == ck::RowKind::ControlValue;
+    SolutionButton.enabled = row.kind == ck::RowKind::Case || row.kind == ck::RowKind::ControlValue;
 }
 
 void ExercisePage::SolutionButtonClick() {
     CheckRowsClick();
     if (!SolutionButton.enabled) return;
     const ck::CheckRow& row = marked_.result.rows[shownRows_[static_cast<std::size_t>(CheckRows.itemIndex)]];
-    const std::vector<std::string> lines = row.kind == ck::RowKind::Booking
-                                               ? ck::solution_lines(marked_.solution.bookings[row.expected])
+    const std::vector<std::string> lines = row.kind == ck::RowKind::Case
+                                               ? ck::solution_lines(marked_.solution, marked_.solution.cases[row.expected])
                                                : ck::solution_lines(marked_.solution.controls[row.control]);
     CheckFinding.lines.push_back("");
     CheckFinding.lines.insert(CheckFinding.lines.end(), lines.begin(), lines.end());

@@ -25,6 +25,14 @@ namespace saldorama {
 
 namespace {
 
+// A solution's date as it is typed: "14.04." as "1404", which the pages
+// take in the booking year.
+std::string typed_date_text(const std::string& date) {
+    const std::string inYear = date_in_year(date, 1);
+    return inYear == date ? date : date.substr(0, 2) + date.substr(3, 2);
+}
+
+
 // A scratch folder under the system's temporary folder, removed again with
 // everything in it; the working directory returns to `home` on the way out.
 class ScratchFolder {
@@ -126,7 +134,7 @@ private:
             if (row < 0) fail(where + ": Das Konto " + a.account + cp(" gibt es im Kontenplan nicht"));
             grid.cell(1, row) = cents_text(a.amount);
         }
-        form_.opening.Edit27.text = date_in_year(s.opening->date, form_.state.bookingYear);
+        form_.opening.Edit27.text = typed_date_text(s.opening->date);
         step(where, [&] { form_.opening.SpeedButton7Click(); });
     }
 
@@ -157,10 +165,7 @@ void copy_if_present(const std::string& name, const std::string& into) {
 } // namespace
 
 void type_solution_booking(BookingPage& page, const SolutionBooking& b) {
-    // A day and a month ("14.04."): typed as a learner does, "1404", and the
-    // page adds the booking year.
-    const std::string withYear = date_in_year(b.date, 0);
-    page.Edit14.text = withYear == b.date ? b.date : b.date.substr(0, 2) + b.date.substr(3, 2);
+    page.Edit14.text = typed_date_text(b.date);
     page.Edit15.text = b.person;
     page.Edit16.text = b.reason;
     for (std::size_t k = 0; k < b.entries.size(); ++k) {

@@ -4,13 +4,14 @@
 #include <cstdlib>
 
 #include "accounts/chart_file.h"
+#include "base/failure.h"
+#include "base/numbers.h"
 #include "base/working_files.h"
 #include "bookings/bookings_file.h"
 #include "checking/check_input.h"
 #include "checking/check_text.h"
 #include "exercises/exercise_file.h"
 #include "reports/account_balances.h"
-#include "reports/balance_report.h"
 #include "settings/settings.h"
 
 namespace saldorama {
@@ -19,37 +20,35 @@ namespace {
 
 namespace ck = checking;
 
-// The amount that ends a report line ("Summe:     1234,50"), in cents; the
-// report writes amounts as the program shows them, so only digits and the
-// sign count.
-ck::Cents tail_cents(const std::string& line) {
-    const auto end = line.find_last_not_of(' ');
-    if (end == std::string::npos) return 0;
-    const auto blank = line.find_last_of(' ', end);
-    const std::string word = line.substr(blank == std::string::npos ? 0 : blank + 1, end - blank);
-    ck::Cents cents = 0;
-    for (const char c : word)
-        if (c >= '0' && c <= '9') cents = cents * 10 + (c - '0');
-    return word.starts_with("-") ? -cents : cents;
-}
-
-// The chart's name and the booking year from the working folder's settings.
-struct FolderSettings {
-    std::string chartName;
-    int year = 0;
-};
-
-FolderSettings folder_settings(int chart) {
+Settings folder_settings() {
     Settings s;
     read_settings_into(read_settings_lines(), s);
-    FolderSettings out;
-    if (chart >= 1 && chart <= kChartCount) out.chartName = s.chartNames[static_cast<std::size_t>(chart - 1)];
-    out.year = std::atoi(s.yearText.c_str());
+    return s;
+}
+
+std::string chart_name(const Settings& s, int chart) {
+    if (chart < 1 || chart > kChartCount) return {};
+    return s.chartNames[static_cast<std::size_t>(chart - 1)];
+}
+
+// Lines as stored bookings of at most five lines each; only their sums count.
+std::vector<BookingRecord> records_of(const std::vector<std::vector<ck::BookingLine>>& books) {
+    std::vector<BookingRecord> out;
+    for (const auto& lines : books) {
+        for (std::size_t k = 0; k < lines.size(); ++k) {
+            const auto at = k % static_cast<std::size_t>(kBookingLines);
+            if (at == 0) out.emplace_back();
+            BookingRecord& r = out.back();
+            r.account[at] = lines[k].account;
+            (lines[k].side == ck::Side::Soll ? r.debit : r.credit)[at] = static_cast<double>(lines[k].cents) / 100.0;
+        }
+    }
     return out;
 }
 
 } // namespace
 
+// The one place that takes the control values from the reports layer.
 ck::ComputedValues computed_values(const std::vector<AccountRecord>& chart, const std::vector<BookingRecord>& bookings) {
     ck::ComputedValues values;
     AccountBalances balances(chart);
@@ -62,18 +61,20 @@ ck::ComputedValues computed_values(const std::vector<AccountRecord>& chart, cons
     values.operatingResult = ck::cents_of(balances.operatingResult());
     values.neutralResult = ck::cents_of(balances.neutralResult());
 
-    // The balance sheet total is the first sum of "Bilanz und GuV"; the
-    // year's result stands there as "Gewinn:" or "Verlust:".
-    const std::vector<std::string> body = balance_body(chart, balances, CompanyTexts{}, false);
-    bool total = false;
-    for (const std::string& line : body) {
-        if (!total && line.starts_with("Summe:")) {
-            values.balanceSheetTotal = tail_cents(line);
-            total = true;
-        }
-        if (line.starts_with("Gewinn:")) values.profitOrLoss = tail_cents(line);
-        if (line.starts_with("Verlust:")) values.profitOrLoss = -tail_cents(line);
+    // As "Bilanz und GuV" sums them: the balance sheet total is the sum of the
+    // first side, the year's result the first side less the second.
+    double firstSide = 0, difference = 0;
+    bool totalDone = false, resultDone = false;
+    for (const AccountRecord& account : chart) {
+        if (!totalDone && (account.side == "P" || account.side == "H")) totalDone = true;
+        if (!resultDone && account.side == "S") resultDone = true;
+        if (is_auxiliary_account(account.name)) continue;
+        const double amount = balances.shownAmount(account);
+        if (!totalDone) firstSide += amount;
+        if (!resultDone) difference += credit_side(account.side) ? -amount : amount;
     }
+    values.balanceSheetTotal = ck::cents_of(firstSide);
+    values.profitOrLoss = ck::cents_of(difference);
     return values;
 }
 
@@ -82,9 +83,42 @@ ck::LearnerBooks learner_books(int chartNumber, const std::vector<BookingRecord>
     learner.chart = chartNumber;
     learner.bookings.reserve(bookings.size());
     for (const BookingRecord& r : bookings) learner.bookings.push_back(ck::learner_booking(r));
-    if (chartNumber >= 1 && chartNumber <= kChartCount) learner.values = computed_values(read_chart(chartNumber), bookings);
+    if (chartNumber >= 1 && chartNumber <= kChartCount) {
+        const std::vector<AccountRecord> chart = read_chart(chartNumber);
+        learner.valuesOf = [chart](const std::vector<std::vector<ck::BookingLine>>& lines) {
+            return computed_values(chart, records_of(lines));
+        };
+    }
     return learner;
 }
+
+namespace {
+
+// The cases of `c` joined into one that the compound booking answers too,
+// counting as many points as they do.
+ck::Solution joined_cases(const ck::Solution& solution, const CompoundAlternative& c) {
+    ck::Solution other = solution;
+    ck::ExpectedCase joined = solution.cases[c.cases.front()];
+    joined.weight = 0;
+    joined.bookings.clear();
+    joined.parts.clear();
+    std::vector<ck::BookingLine> effect;
+    for (std::size_t k : c.cases) {
+        const ck::ExpectedCase& part = solution.cases[k];
+        joined.weight += part.weight;
+        joined.bookings.insert(joined.bookings.end(), part.bookings.begin(), part.bookings.end());
+        joined.parts.insert(joined.parts.end(), part.parts.begin(), part.parts.end());
+        effect.insert(effect.end(), part.effects.front().begin(), part.effects.front().end());
+    }
+    joined.effects = {ck::normal_form(effect), ck::normal_form(c.booking.lines)};
+    joined.date = c.booking.date.empty() ? joined.date : c.booking.date;
+    const auto from = other.cases.begin() + static_cast<std::ptrdiff_t>(c.cases.front());
+    *from = std::move(joined);
+    other.cases.erase(from + 1, from + static_cast<std::ptrdiff_t>(c.cases.size()));
+    return other;
+}
+
+} // namespace
 
 Marked mark(const ExpectedBooks& expected, ck::LearnerBooks learner) {
     Marked best{expected.books, std::move(learner), {}};
@@ -97,18 +131,8 @@ Marked mark(const ExpectedBooks& expected, ck::LearnerBooks learner) {
         const bool booked = std::any_of(best.learner.bookings.begin(), best.learner.bookings.end(),
                                         [&](const ck::LearnerBooking& b) { return ck::normal_form(b.lines) == form; });
         if (!booked) continue;
-        ck::Solution other = best.solution;
-        other.bookings[c.replaces.front()] = c.booking;
-        for (auto k = c.replaces.size(); k-- > 1;)
-            other.bookings.erase(other.bookings.begin() + static_cast<std::ptrdiff_t>(c.replaces[k]));
+        ck::Solution other = joined_cases(expected.books, c);
         ck::CheckResult result = ck::check(other, best.learner);
-        // The compound booking stands for every booking it replaces.
-        const int more = static_cast<int>(c.replaces.size()) - 1;
-        if (c.booking.exercise >= other.exercise) {
-            result.maxPoints += more;
-            const auto& row = result.rows[c.replaces.front()];
-            if (row.kind == ck::RowKind::Booking && row.right()) result.points += more;
-        }
         if (result.points > best.result.points ||
             (result.points == best.result.points && result.all_right() && !best.result.all_right())) {
             best.solution = std::move(other);
@@ -121,12 +145,14 @@ Marked mark(const ExpectedBooks& expected, ck::LearnerBooks learner) {
 ExpectedBooks expected_books_for(int exercise) {
     const std::vector<Solution> chain = solution_chain(exercise);
     const int chart = chain.back().chart;
-    const FolderSettings settings = folder_settings(chart);
-    ExpectedBooks books = expected_books(chain, read_chart(chart), settings.chartName);
-    // A solution's "14.04." means that day in the folder's booking year.
-    for (ck::ExpectedBooking& b : books.books.bookings) b.date = date_in_year(b.date, settings.year);
-    for (CompoundAlternative& c : books.compounds) c.booking.date = date_in_year(c.booking.date, settings.year);
-    return books;
+    const Settings settings = folder_settings();
+    int year = 0;
+    try {
+        year = text_to_int(settings.yearText);
+    } catch (const Failure&) {
+        year = 0;  // no booking year: a date without one matches none
+    }
+    return expected_books(chain, read_chart(chart), chart_name(settings, chart), year, later_solutions(exercise));
 }
 
 Marked check_working_folder(int exercise, int chartNumber) {

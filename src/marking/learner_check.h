@@ -10,21 +10,23 @@
 
 namespace saldorama {
 
-// The control values of the learner's books, from the reports the pages show:
-// account balances on each account's own side, the balance sheet total and
-// the profit (negative: loss) of "Bilanz und GuV", the operating and the
-// neutral result.
+// The control values of the learner's books, as values of the reports the
+// pages show: account balances on each account's own side, the balance sheet
+// total and the profit (negative: loss) of "Bilanz und GuV", the operating
+// and the neutral result.
 [[nodiscard]] checking::ComputedValues computed_values(const std::vector<AccountRecord>& chart,
                                                        const std::vector<BookingRecord>& bookings);
 
 // The learner's books on chart `chartNumber` (0: none chosen; its chart file
-// is read from the working folder).
+// is read from the working folder), with the values of any set of lines on
+// that chart (valuesOf; `values` stays empty, the check asks for what it needs).
 [[nodiscard]] checking::LearnerBooks learner_books(int chartNumber, const std::vector<BookingRecord>& bookings);
 
 // Checks the learner's books against the expected ones. Where the learner
-// booked an alternative that stands for several bookings, the books are also
-// checked with it in their place and the better result is kept; it then
-// counts as many points as the bookings it replaces.
+// booked an alternative that stands for the bookings of several cases, the
+// books are also checked with those cases joined into one that it answers,
+// and the better result is kept; the joined case counts as many points as
+// the cases it joins.
 struct Marked {
     checking::Solution solution;  // the expected books the rows refer to
     checking::LearnerBooks learner;
@@ -33,7 +35,8 @@ struct Marked {
 [[nodiscard]] Marked mark(const ExpectedBooks& expected, checking::LearnerBooks learner);
 
 // Everything for checking exercise N read from the working folder: the
-// solution files, the chart names of the settings and the chart.
+// solution files (those of N's chain and of the exercises built on N), the
+// chart names and the booking year of the settings, and the chart.
 [[nodiscard]] ExpectedBooks expected_books_for(int exercise);
 
 // Exercise N against the working folder's books ("buchungen.dat") on chart

@@ -69,6 +69,32 @@ ExpectedBooking expected(int number, const std::string& utf8, int exercise, cons
     return b;
 }
 
+void add_cases(Solution& solution) {
+    solution.cases.clear();
+    for (std::size_t i = 0; i < solution.bookings.size(); ++i) {
+        const ExpectedBooking& b = solution.bookings[i];
+        if (i > 0 && solution.bookings[i - 1].number == b.number) {
+            ExpectedCase& k = solution.cases.back();
+            k.bookings.push_back(i);
+            std::vector<BookingLine> all = k.effects.front();
+            all.insert(all.end(), b.lines.begin(), b.lines.end());
+            k.effects = {normal_form(all)};
+            k.parts.push_back(normal_form(b.lines));
+            continue;
+        }
+        ExpectedCase k;
+        k.label = "Buchung " + std::to_string(b.number);
+        k.exercise = b.exercise;
+        k.later = b.exercise > solution.exercise;
+        k.bookings = {i};
+        k.date = b.date;
+        k.effects = {normal_form(b.lines)};
+        for (const auto& a : b.alternatives) k.effects.push_back(normal_form(a));
+        k.parts = {normal_form(b.lines)};
+        solution.cases.push_back(std::move(k));
+    }
+}
+
 LearnerBooking mine(int number, const std::string& utf8, const std::string& date) {
     return {number, date, lines(utf8)};
 }
@@ -79,9 +105,11 @@ std::string summary(const CheckResult& result, const Solution& solution, const L
         if (!out.empty()) out += ", ";
         if (row.earlier) out += "früher ";
         switch (row.kind) {
-        case RowKind::Booking:
-            out += "B" + std::to_string(solution.bookings[row.expected].number) + " " + finding_word(row.finding);
-            if (row.learner != kNoIndex) out += " L" + std::to_string(learner.bookings[row.learner].number);
+        case RowKind::Case:
+            out += "B" + std::to_string(solution.bookings[solution.cases[row.expected].bookings.front()].number) + " " +
+                   finding_word(row.finding);
+            for (std::size_t k = 0; k < row.learners.size(); ++k)
+                out += (k == 0 ? " L" : "+L") + std::to_string(learner.bookings[row.learners[k]].number);
             break;
         case RowKind::ControlValue:
             out += "K" + std::to_string(row.control + 1) + " " + finding_word(row.finding);

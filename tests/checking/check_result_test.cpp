@@ -117,14 +117,68 @@ const std::vector<Case>& cases() {
          {expected(1, "Bank 500 an Kasse 500"), expected(2, "Bank 500 an Kasse 600")},
          {mine(1, "Bank 500 an Kasse 550")},
          "B1 Betrag L1, B2 fehlt, 0/2"},
+        // Cases answered by several bookings; bookings of the same number form one case.
+        {"a compound entry split into simple bookings",
+         {expected(1, "Wareneingang 200, Vorsteuer 38 an Verbindlichkeiten 238")},
+         {mine(1, "Vorsteuer 38 an Verbindlichkeiten 38"), mine(2, "Wareneingang 200 an Verbindlichkeiten 200")},
+         "B1 richtig L1+L2, 1/1"},
+        {"an opening of one booking per account",
+         {expected(1, "Kasse 1000, Bank 4000 an Eigenkapital 5000")},
+         {mine(1, "Kasse 1000 an Eigenkapital 1000"), mine(2, "Bank 4000 an Eigenkapital 4000")},
+         "B1 richtig L1+L2, 1/1"},
+        {"a case of two bookings booked as one compound entry",
+         {expected(1, "Darlehen 1500 an Bank 1500"), expected(1, "Zinsen 450 an Bank 450")},
+         {mine(1, "Darlehen 1500, Zinsen 450 an Bank 1950")},
+         "B1 richtig L1, 1/1"},
+        {"a group never takes a booking that a later case answers alone",
+         {expected(1, "Bank 100 an Kasse 100"), expected(2, "Bank 60 an Kasse 60"), expected(3, "Bank 40 an Kasse 40")},
+         {mine(1, "Bank 60 an Kasse 60"), mine(2, "Bank 40 an Kasse 40")},
+         "B1 fehlt, B2 richtig L1, B3 richtig L2, 2/3"},
+        {"a group is the earliest in file order",
+         {expected(1, "Bank 100 an Kasse 100")},
+         {mine(1, "Bank 60 an Kasse 60"), mine(2, "Bank 40 an Kasse 40"), mine(3, "Bank 40 an Kasse 40")},
+         "B1 richtig L1+L2, L3 zu viel, 0/1"},
+        {"a line above the case's amount is no part of it",
+         {expected(1, "Bank 100 an Kasse 100")},
+         {mine(1, "Bank 150 an Kasse 150"), mine(2, "Kasse 50 an Bank 50")},
+         "B1 Betrag L1, L2 zu viel, 0/1"},
+        {"a split compound with a wrong amount",
+         {expected(1, "Wareneingang 200, Vorsteuer 38 an Verbindlichkeiten 238")},
+         {mine(1, "Wareneingang 200 an Verbindlichkeiten 200"), mine(2, "Vorsteuer 83 an Verbindlichkeiten 83")},
+         "B1 Betrag L1+L2, 0/1"},
+        {"one booking of a case swapped, the other right",
+         {expected(1, "Darlehen 1500 an Bank 1500"), expected(1, "Zinsen 450 an Bank 450")},
+         {mine(1, "Darlehen 1500 an Bank 1500"), mine(2, "Bank 450 an Zinsen 450")},
+         "B1 vertauscht L1+L2, 0/1"},
+        {"a case only partly booked",
+         {expected(1, "Darlehen 1500 an Bank 1500"), expected(1, "Zinsen 450 an Bank 450")},
+         {mine(1, "Darlehen 1500 an Bank 1500")},
+         "B1 fehlt L1, 0/1"},
+        {"a wrong booking and its reverse cost nothing",
+         {expected(1, "Bank 500 an Kasse 500")},
+         {mine(1, "Bank 50 an Kasse 50"), mine(2, "Kasse 50 an Bank 50"), mine(3, "Bank 500 an Kasse 500")},
+         "B1 richtig L3, 1/1"},
+        {"a right booking undone and booked again",
+         {expected(1, "Bank 500 an Kasse 500")},
+         {mine(1, "Bank 500 an Kasse 500"), mine(2, "Kasse 500 an Bank 500"), mine(3, "Bank 500 an Kasse 500")},
+         "B1 richtig L1, 1/1"},
+        {"only an exact reverse cancels",
+         {expected(1, "Bank 500 an Kasse 500")},
+         {mine(1, "Bank 50 an Kasse 50"), mine(2, "Kasse 40 an Bank 40"), mine(3, "Bank 500 an Kasse 500")},
+         "B1 richtig L3, L1 zu viel, L2 zu viel, 0/1"},
+        {"a later exercise's booking is recognised and left out",
+         {expected(1, "Bank 500 an Kasse 500"), expected(2, "Miete 800 an Bank 800", 2)},
+         {mine(1, "Miete 800 an Bank 800"), mine(2, "Bank 500 an Kasse 500")},
+         "B1 richtig L2, 1/1"},
     };
     return all;
 }
 
 TEST(Check, MatchingRules) {
     for (const Case& c : cases()) {
-        Solution solution{.exercise = c.exercise, .chart = 1, .chartName = "", .bookings = c.solution, .controls = {}};
-        LearnerBooks learner{.chart = c.learnerChart, .bookings = c.learner, .values = {}};
+        Solution solution{.exercise = c.exercise, .chart = 1, .chartName = "", .bookings = c.solution, .cases = {}, .controls = {}};
+        test::add_cases(solution);
+        LearnerBooks learner{.chart = c.learnerChart, .bookings = c.learner, .values = {}, .valuesOf = {}};
         const CheckResult result = check(solution, learner);
         EXPECT_EQ(test::summary(result, solution, learner), c.want) << c.name;
     }
@@ -133,9 +187,10 @@ TEST(Check, MatchingRules) {
 TEST(Check, AllRightOnlyWithoutAnyFindingEarlierOnesIncluded) {
     Solution solution{.exercise = 2, .chart = 1, .chartName = "",
                       .bookings = {expected(1, "Kasse 100 an Eigenkapital 100", 1), expected(2, "Bank 50 an Kasse 50", 2)},
-                      .controls = {}};
+                      .cases = {}, .controls = {}};
+    test::add_cases(solution);
     LearnerBooks learner{.chart = 1, .bookings = {mine(1, "Kasse 100 an Eigenkapital 100"), mine(2, "Bank 50 an Kasse 50")},
-                         .values = {}};
+                         .values = {}, .valuesOf = {}};
     EXPECT_TRUE(check(solution, learner).all_right());
     learner.bookings.erase(learner.bookings.begin());
     const CheckResult result = check(solution, learner);
@@ -145,11 +200,12 @@ TEST(Check, AllRightOnlyWithoutAnyFindingEarlierOnesIncluded) {
 
 TEST(Check, ControlValuesEarnPointsAndEarlierOnesCostNothing) {
     Solution solution{.exercise = 2, .chart = 1, .chartName = "", .bookings = {expected(1, "Bank 500 an Kasse 500", 2)},
-                      .controls = {{ControlKind::AccountBalance, "Bank", 50000, 2},
+                      .cases = {}, .controls = {{ControlKind::AccountBalance, "Bank", 50000, 2},
                                    {ControlKind::BalanceSheetTotal, "", 100000, 2},
                                    {ControlKind::OperatingResult, "", -2000, 1},
                                    {ControlKind::AccountBalance, "Kasse", 0, 2}}};
-    LearnerBooks learner{.chart = 1, .bookings = {mine(1, "Bank 500 an Kasse 500")}, .values = {}};
+    test::add_cases(solution);
+    LearnerBooks learner{.chart = 1, .bookings = {mine(1, "Bank 500 an Kasse 500")}, .values = {}, .valuesOf = {}};
     learner.values.balances = {{"Bank", 50000}};
     learner.values.balanceSheetTotal = 90000;
     learner.values.operatingResult = -2500;

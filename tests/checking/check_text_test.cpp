@@ -17,7 +17,7 @@ void append_utf8(std::vector<std::string>& out, const std::vector<std::string>& 
 
 // Exercise 3 on top of 1 and 2, one booking or value for every kind of finding.
 Solution exercise_3() {
-    Solution s{.exercise = 3, .chart = 1, .chartName = "Einfach", .bookings = {}, .controls = {}};
+    Solution s{.exercise = 3, .chart = 1, .chartName = "Einfach", .bookings = {}, .cases = {}, .controls = {}};
     s.bookings = {
         expected(1, "Kasse 1000, Bank 4000 an Eigenkapital 5000", 1),
         expected(2, "Wareneingang 300 an Bank 300", 2),
@@ -31,11 +31,12 @@ Solution exercise_3() {
     s.controls = {{ControlKind::AccountBalance, cp("Bank"), 339000, 3},
                   {ControlKind::ProfitOrLoss, "", 19000, 3},
                   {ControlKind::NeutralResult, "", 0, 2}};
+    test::add_cases(s);
     return s;
 }
 
 LearnerBooks learner_3() {
-    LearnerBooks l{.chart = 1, .bookings = {}, .values = {}};
+    LearnerBooks l{.chart = 1, .bookings = {}, .values = {}, .valuesOf = {}};
     l.bookings = {
         mine(1, "Bank 4000, Kasse 1000 an Eigenkapital 5000"),
         mine(2, "Kasse 500 an Bank 500"),
@@ -58,8 +59,8 @@ TEST(CheckText, FindingsSolutionsAndClassCheckLines) {
     std::vector<std::string> out{"# pruefen 3"};
     append_utf8(out, check_lines(result));
     out.push_back("# Lösung zeigen");
-    append_utf8(out, solution_lines(solution.bookings[6]));
-    append_utf8(out, solution_lines(solution.bookings[3]));
+    append_utf8(out, solution_lines(solution, solution.cases[6]));
+    append_utf8(out, solution_lines(solution, solution.cases[3]));
     append_utf8(out, solution_lines(solution.controls[1]));
     out.push_back("# Klasse");
     append_utf8(out, {class_check_line(cp("anna.qrx"), cp("Anna Müller"), result)});
@@ -79,17 +80,19 @@ TEST(CheckText, FindingsSolutionsAndClassCheckLines) {
 
 TEST(CheckText, RightRowsAndTheOnePointWording) {
     Solution solution{.exercise = 1, .chart = 1, .chartName = "", .bookings = {expected(4, "Bank 500 an Kasse 500")},
-                      .controls = {}};
-    LearnerBooks learner{.chart = 1, .bookings = {mine(9, "Bank 200, Bank 300 an Kasse 500")}, .values = {}};
+                      .cases = {}, .controls = {}};
+    test::add_cases(solution);
+    LearnerBooks learner{.chart = 1, .bookings = {mine(9, "Bank 200, Bank 300 an Kasse 500")}, .values = {}, .valuesOf = {}};
     const CheckResult result = check(solution, learner);
     ASSERT_EQ(result.rows.size(), 1u);
-    EXPECT_EQ(result.rows[0].text, "Buchung 4 ist richtig (deine Buchung 9).");
+    EXPECT_EQ(result.rows[0].text, "Aufgabe 1, Buchung 4 ist richtig (deine Buchung 9).");
     EXPECT_EQ(check_lines(result), std::vector<std::string>{"1 von 1 Punkt"});
     EXPECT_EQ(points_text(0, 12), "0 von 12 Punkten");
     solution.bookings[0].date = "15.03.2026";
+    test::add_cases(solution);
     learner.bookings[0].date = "";
     EXPECT_EQ(check(solution, learner).rows[0].text,
-              cp("Buchung 4: falsches Datum – richtig ist der 15.03.2026, du hast keines eingetragen (deine Buchung 9)."));
+              cp("Aufgabe 1, Buchung 4: falsches Datum – richtig ist der 15.03.2026, du hast keines eingetragen (deine Buchung 9)."));
 }
 
 TEST(CheckText, BookingInTextbookForm) {

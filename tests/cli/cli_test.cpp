@@ -743,8 +743,8 @@ void set_responsible(const Dir& dir, const std::string& utf8) {
     dir.write("einstellungen.txt", text);
 }
 
-// Exercise 3 (building on 1 and 2): the nine opening bookings of exercise 2,
-// seven bookings and six control values of its own.
+// Exercise 3 (building on 1 and 2): the opening of exercise 2, seven cases
+// and six control values of its own.
 TEST(CliPruefen, SolvedBooksEarnFullPointsAMissingBookingIsNamed) {
     Dir dir;
     make_classroom(dir);
@@ -762,7 +762,7 @@ TEST(CliPruefen, SolvedBooksEarnFullPointsAMissingBookingIsNamed) {
     dir.write("buchungen.dat", bookings_bytes(books));
     const Result wrong = run_in(dir, {"pruefen", "3"});
     EXPECT_EQ(wrong.status, 3);
-    EXPECT_EQ(lines_of(wrong.out).front(), "Buchung 16 fehlt: Verbindlichkeiten 2000,00 an Darlehen 2000,00.");
+    EXPECT_EQ(lines_of(wrong.out).front(), "Aufgabe 3, Fall (7) fehlt: Verbindlichkeiten 2000,00 an Darlehen 2000,00.");
     EXPECT_TRUE(wrong.out.ends_with(" von 13 Punkten\n")) << wrong.out;
 
     // A solution that is not there is a failure, not a finding.

@@ -161,6 +161,11 @@ TEST(SolutionFile, MalformedFilesAreRefusedWithLineAndReason) {
          "vor der ersten Buchung"},
         {"unknown mode", {"[Aufgabe 2]", "Kontenplan: 1", "Modus: halb"}, 3, "„manuell“"},
         {"unknown control", {"[Aufgabe 2]", "Kontenplan: 1", "[Kontrolle 1]", "Summe: 5,00"}, 4, "„Summe:“"},
+        {"a case that comes back after another",
+         {"[Aufgabe 2]", "Kontenplan: 1", "[Buchung 1]", "Fall: (1)", "Soll: A 1,00", "Haben: B 1,00", "[Buchung 2]",
+          "Fall: (2)", "Soll: A 1,00", "Haben: B 1,00", "[Buchung 3]", "Fall: (1)", "Soll: A 1,00", "Haben: B 1,00"},
+         11, "„Fall: (1)“ steht schon bei Buchung 1; die Buchungen eines Falls stehen direkt nacheinander"},
+        {"case twice", {"[Aufgabe 2]", "Kontenplan: 1", "[Buchung 1]", "Fall: (1)", "Fall: (2)"}, 5, "zweimal"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -188,6 +193,27 @@ TEST(SolutionFile, ReadsCp1252WithCrLfFromTheWorkingDirectory) {
     EXPECT_EQ(s.controls[0].values[0].account, cp("Umsatzerlöse für Waren"));
     EXPECT_EQ(s.controls[0].values[0].amount, 240000);
     EXPECT_THROW((void)read_solution("Loesung5.txt"), Failure);
+}
+
+TEST(SolutionFile, CasesYearlessDatesAndTheYearsResult) {
+    const Solution s = parse_solution(
+        "Loesung2.txt", lines_of({"[Aufgabe 2]", "Kontenplan: 1", "[Buchung 1]", "Fall: (7)", "Datum: 14.04.",
+                                  "Soll: A 1,00", "Haben: B 1,00", "[Buchung 2]", "Fall: (7)", "Soll: A 1,00",
+                                  "Haben: C 1,00", "[Buchung 3]", "Soll: A 1,00", "Haben: C 1,00", "[Kontrolle 1]",
+                                  "Jahresüberschuss: -5,00"}));
+    ASSERT_EQ(s.bookings.size(), 3u);
+    EXPECT_EQ(s.bookings[0].caseText, "(7)");
+    EXPECT_EQ(s.bookings[1].caseText, "(7)");
+    EXPECT_EQ(s.bookings[2].caseText, "");
+    EXPECT_EQ(s.controls[0].values[0].kind, ControlKind::Profit);
+    EXPECT_EQ(s.controls[0].values[0].amount, -500);
+    const struct {
+        const char* date;
+        int year;
+        const char* want;
+    } dates[] = {{"14.04.", 2027, "14.04.2027"}, {"14.04.2026", 2027, "14.04.2026"}, {"", 2027, ""},
+                 {"14.4.", 2027, "14.4."}, {"01.01.", 33, "01.01.0033"}};
+    for (const auto& d : dates) EXPECT_EQ(date_in_year(d.date, d.year), d.want) << d.date;
 }
 
 TEST(SolutionFile, CentsTextWritesTheProgramsAmountForm) {

@@ -3,6 +3,7 @@
 // named as such. Then the "Prüfen" handler of the exercise page.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 
@@ -10,6 +11,7 @@
 #include "base/cp1252.h"
 #include "base/file.h"
 #include "bookings/bookings_file.h"
+#include "bookings/checks.h"
 #include "checking/check_text.h"
 #include "exercises/solution_file.h"
 #include "form/form_fixtures.h"
@@ -87,7 +89,7 @@ TEST_F(SolutionCheck, EverySolvedExerciseEarnsFullPointsAndEachMistakeIsNamed) {
         const char* text;  // in the command line's lines
     };
     const Case cases[] = {
-        {Mistake::Delete, ck::Finding::Missing, " fehlt: "},
+        {Mistake::Delete, ck::Finding::Missing, " fehlt"},
         {Mistake::Add, ck::Finding::Extra, "Zu viel gebucht: "},
         {Mistake::Swap, ck::Finding::Swapped, ": Soll und Haben vertauscht"},
         {Mistake::Amount, ck::Finding::WrongAmount, ": falscher Betrag"},
@@ -100,7 +102,9 @@ TEST_F(SolutionCheck, EverySolvedExerciseEarnsFullPointsAndEachMistakeIsNamed) {
         ASSERT_TRUE(solved.result.all_right()) << all_lines(solved.result);
         EXPECT_EQ(solved.result.points, solved.result.maxPoints);
         EXPECT_EQ(all_lines(solved.result), cp1252_to_utf8(ck::points_text(solved.result.maxPoints, solved.result.maxPoints)) + "\n");
-        if (solved.solution.bookings.empty()) continue;  // exercise 1: company data and chart only
+        const auto& own = solved.solution.cases;
+        if (std::all_of(own.begin(), own.end(), [](const ck::ExpectedCase& k) { return k.later; }))
+            continue;  // exercise 1: company data and chart only
         EXPECT_GT(solved.result.maxPoints, 0);
         const std::vector<BookingRecord> right = bookings_read_all();
         for (const Case& c : cases) {
@@ -170,32 +174,34 @@ TEST_F(SolutionCheck, ThePageChecksTheExerciseOnShowAndShowsFindingAndSolution) 
     ASSERT_EQ(page.CheckRows.items.size(), m.result.rows.size());
     EXPECT_EQ(page.CheckPoints.text, ck::points_text(m.result.points, m.result.maxPoints));
     EXPECT_LT(m.result.points, m.result.maxPoints);
-    // Exercise 3's bookings and values come first, the last booking missing;
-    // the opening of exercise 2 after them.
-    const std::size_t missing = m.solution.bookings.size() - 1;
+    // Exercise 3's cases and values come first, the last case missing; the
+    // opening of exercise 2 after them.
+    std::size_t missing = 0;
+    while (m.solution.cases[missing].label != "Fall (7)") ++missing;
     std::size_t item = 0;
     while (page.shownRow(item) != missing) ++item;
     EXPECT_EQ(item, 6u);
-    EXPECT_EQ(cp1252_to_utf8(page.CheckRows.items[0]).substr(0, 22), "richtig   Buchung 10: ");
-    // A wrong row names the booking only; its lines would give the solution away.
-    EXPECT_EQ(cp1252_to_utf8(page.CheckRows.items[item]), "falsch    Buchung 16");
-    EXPECT_EQ(cp1252_to_utf8(page.CheckRows.items.back()).substr(0, 32), "richtig   Buchung 9 (Aufgabe 2):");
-    EXPECT_EQ(page.shownRow(page.CheckRows.items.size() - 1), 8u);
+    EXPECT_EQ(cp1252_to_utf8(page.CheckRows.items[0]).substr(0, 31), "richtig   Aufgabe 3, Fall (1): ");
+    // A wrong row names the case only; its lines would give the solution away.
+    EXPECT_EQ(cp1252_to_utf8(page.CheckRows.items[item]), "falsch    Aufgabe 3, Fall (7)");
+    EXPECT_EQ(cp1252_to_utf8(page.CheckRows.items.back()).substr(0, 33), "richtig   Aufgabe 2, Eröffnung: ");
+    EXPECT_EQ(page.shownRow(page.CheckRows.items.size() - 1), 0u);
     EXPECT_FALSE(page.SolutionButton.enabled);
 
     page.CheckRows.itemIndex = static_cast<int>(item);
     ASSERT_TRUE(form.run([&] { page.CheckRowsClick(); }));
-    const std::string number = std::to_string(m.solution.bookings[missing].number);
     EXPECT_EQ(page.CheckFinding.lines,
-              std::vector<std::string>{"Buchung " + number + cp(" fehlt. Mit \"Lösung zeigen\" siehst du, wie sie lautet.")});
+              std::vector<std::string>{cp("Aufgabe 3, Fall (7) fehlt. Mit \"Lösung zeigen\" siehst du, wie er gebucht wird.")});
+    const ck::ExpectedBooking& last = m.solution.bookings[m.solution.cases[missing].bookings.front()];
     ASSERT_TRUE(page.SolutionButton.enabled);
     ASSERT_TRUE(form.run([&] { page.SolutionButtonClick(); }));
     const auto& lines = page.CheckFinding.lines;
     ASSERT_GE(lines.size(), 4u);
     EXPECT_EQ(lines[1], "");
-    EXPECT_EQ(lines[2], "Buchung " + number + ": " + ck::booking_text(m.solution.bookings[missing].lines));
+    EXPECT_EQ(lines[2], "Aufgabe 3, Fall (7):");
+    EXPECT_EQ(lines[3], ck::booking_text(last.lines));
     EXPECT_EQ(lines.back().empty(), false);  // the explanation
-    EXPECT_NE(std::find(lines.begin(), lines.end(), m.solution.bookings[missing].explanation.substr(0, m.solution.bookings[missing].explanation.find('\n'))), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), last.explanation.substr(0, last.explanation.find('\n'))), lines.end());
 
     // Another exercise can be chosen; a choice that is no exercise is refused.
     page.CheckExercise.text = "2";
@@ -235,10 +241,125 @@ TEST_F(SolutionCheck, AnExerciseDroppedWithTheNextFreeNumberIsListedSolvedAndChe
     d.answers = {true};
     ASSERT_TRUE(restarted.run([&] { loesung_buchen(restarted, n); })) << d.last(Kind::Failure);
     ASSERT_TRUE(restarted.run([&] { page.CheckButtonClick(); })) << d.last(Kind::Failure);
-    EXPECT_EQ(page.CheckPoints.text, "4 von 4 Punkten");  // two opening bookings, one booking, one value
+    EXPECT_EQ(page.CheckPoints.text, "3 von 3 Punkten");  // the opening, one case, one value
     // One number further there is no exercise: a failure, never points.
     page.CheckExercise.text = std::to_string(n + 1);
     ASSERT_TRUE(restarted.run([&] { page.CheckButtonClick(); }));
     EXPECT_EQ(d.last(Kind::Notice), cp("Wähle die Aufgabe, die du prüfen willst: 1 bis ") + number + ".");
     EXPECT_TRUE(page.CheckPoints.text.empty());
+}
+
+namespace {
+
+// The stored books rewritten as another learner would have typed them.
+using Rewrite = void (*)(std::vector<BookingRecord>&);
+
+// Every booking of more than two lines as two-line bookings with the same
+// sums per account and side: each Soll line paired off against the Haben
+// lines in turn.
+void split_compounds(std::vector<BookingRecord>& books) {
+    std::vector<BookingRecord> out;
+    for (const BookingRecord& r : books) {
+        struct Line { std::string account; double amount; };
+        std::vector<Line> soll, haben;
+        for (std::size_t k = 0; k < r.account.size(); ++k) {
+            if (r.debit[k] != 0) soll.push_back({r.account[k], r.debit[k]});
+            if (r.credit[k] != 0) haben.push_back({r.account[k], r.credit[k]});
+        }
+        if (soll.size() + haben.size() <= 2) {
+            out.push_back(r);
+            continue;
+        }
+        std::size_t s = 0, h = 0;
+        while (s < soll.size() && h < haben.size()) {
+            const double amount = std::min(soll[s].amount, haben[h].amount);
+            BookingRecord part = r;
+            part.account = {soll[s].account, haben[h].account, "", "", ""};
+            part.debit = {amount, 0, 0, 0, 0};
+            part.credit = {0, amount, 0, 0, 0};
+            out.push_back(part);
+            soll[s].amount = round_to_cents(soll[s].amount - amount);
+            haben[h].amount = round_to_cents(haben[h].amount - amount);
+            if (soll[s].amount == 0) ++s;
+            if (haben[h].amount == 0) ++h;
+        }
+    }
+    books = out;
+}
+
+void reverse_order(std::vector<BookingRecord>& books) { std::reverse(books.begin(), books.end()); }
+
+// A booking and its exact reverse put in the middle of the books.
+void booking_and_reverse(std::vector<BookingRecord>& books) {
+    BookingRecord wrong = books.front();
+    wrong.account = {"Kasse", "Bank", "", "", ""};
+    wrong.debit = {77.7, 0, 0, 0, 0};
+    wrong.credit = {0, 77.7, 0, 0, 0};
+    BookingRecord reverse = wrong;
+    std::swap(reverse.debit, reverse.credit);
+    const auto middle = books.begin() + static_cast<std::ptrdiff_t>(books.size() / 2);
+    books.insert(books.insert(middle, wrong) + 1, reverse);
+}
+
+void renumber(std::vector<BookingRecord>& books) {
+    for (std::size_t i = 0; i < books.size(); ++i) books[i].number = static_cast<int>(i);
+}
+
+} // namespace
+
+// Every supplied solution booked as given, with its compound bookings split
+// into two-line bookings, in reverse order of cases, and with a booking and
+// its reverse added: full points each time.
+TEST_F(SolutionCheck, EverySolutionInEveryFormEarnsFullPoints) {
+    const struct {
+        const char* name;
+        Rewrite rewrite;
+    } forms[] = {{"as given", nullptr},
+                 {"compounds split", split_compounds},
+                 {"cases reversed", reverse_order},
+                 {"booking and reverse", booking_and_reverse}};
+    for (int n = 2; n <= 8; ++n) {
+        solve(n);
+        const std::vector<BookingRecord> given = bookings_read_all();
+        for (const auto& f : forms) {
+            SCOPED_TRACE("Aufgabe " + std::to_string(n) + ", " + f.name);
+            std::vector<BookingRecord> books = given;
+            if (f.rewrite) f.rewrite(books);
+            renumber(books);
+            bookings_replace_all(books);
+            const Marked m = checked(n);
+            EXPECT_TRUE(m.result.all_right()) << all_lines(m.result);
+            EXPECT_EQ(m.result.points, m.result.maxPoints) << all_lines(m.result);
+        }
+        bookings_replace_all(given);
+    }
+}
+
+// Exercises built on each other: checking N after a later exercise was booked
+// gives full points; a mistake in the first booking of an earlier exercise is
+// listed there and costs N nothing; a mistake in N is named with its case.
+TEST_F(SolutionCheck, EarlierAndLaterExercisesNeitherSpoilNorCostTwice) {
+    solve(7);  // 2, 3, 4, 6 and 7 build on each other (5 closes the books aside)
+    const std::vector<BookingRecord> all = bookings_read_all();
+    const int chain[] = {2, 3, 4, 6, 7};
+    for (const int n : chain) {
+        SCOPED_TRACE("Aufgabe " + std::to_string(n));
+        const Marked m = checked(n);
+        EXPECT_TRUE(m.result.all_right()) << all_lines(m.result);
+        EXPECT_EQ(m.result.points, m.result.maxPoints) << all_lines(m.result);
+    }
+    std::vector<BookingRecord> typo = all;
+    typo.front().debit[0] *= 2;
+    typo.front().credit[1] *= 2;
+    bookings_replace_all(typo);
+    for (const int n : chain) {
+        if (n == 2) continue;
+        SCOPED_TRACE("Aufgabe " + std::to_string(n) + " after a typo in exercise 2");
+        const Marked m = checked(n);
+        EXPECT_EQ(m.result.points, m.result.maxPoints) << all_lines(m.result);
+        EXPECT_NE(all_lines(m.result).find("Aus früheren Aufgaben (kostet keine Punkte):\nAufgabe 2, Eröffnung: falscher Betrag"),
+                  std::string::npos)
+            << all_lines(m.result);
+    }
+    bookings_replace_all(all);
 }

@@ -80,6 +80,32 @@ TEST(ExpectedBooks, OpeningChainAlternativesAndFinalControls) {
     EXPECT_EQ(again.books.bookings.size(), 2u);
 }
 
+TEST(ExpectedBooks, CasesTheirLabelsEffectsDatesAndLaterExercises) {
+    const std::vector<std::string> third = {
+        "[Aufgabe 3]", "Kontenplan: 1", "Baut auf: 2",
+        "[Buchung 1]", "Fall: (1)", "Datum: 14.04.", "Soll: Darlehen 100,00", "Haben: Bank 100,00",
+        "[Buchung 2]", "Fall: (1)", "Datum: 14.04.", "Soll: Zinsaufwendungen 10,00", "Haben: Bank 10,00",
+        "[Alternative 1]", "Ersetzt: 2", "Soll: Miete 10,00", "Haben: Bank 10,00"};
+    const ExpectedBooks e =
+        expected_books({solution("L1", kFirst), solution("L2", kSecond)}, chart(), "", 2027, {solution("L3", third)});
+    std::vector<std::string> cases;
+    for (const auto& k : e.books.cases) {
+        std::string effects;
+        for (const auto& effect : k.effects) effects += " | " + cp1252_to_utf8(ck::booking_text(effect));
+        cases.push_back(std::to_string(k.exercise) + (k.later ? " später " : " ") + cp1252_to_utf8(k.label) + " " +
+                        std::to_string(k.bookings.size()) + " " + k.date + effects);
+    }
+    EXPECT_EQ(cases, (std::vector<std::string>{
+                         "1 Eröffnung 2 02.01.2026 | Eröffnungsbilanzkonto 500,00, Kasse 500,00 an Eigenkapital 500,00, "
+                         "Eröffnungsbilanzkonto 500,00",
+                         "2 Buchung 1 1 03.01.2026 | Bank 200,00 an Kasse 200,00 | Bank 200,00 an Eigenkapital 200,00",
+                         "2 Buchung 2 1  | Darlehen 100,00 an Bank 100,00",
+                         "2 Buchung 3 1  | Zinsaufwendungen 10,00 an Bank 10,00",
+                         "3 später Fall (1) 2 14.04.2027 | Darlehen 100,00, Zinsaufwendungen 10,00 an Bank 110,00 | "
+                         "Darlehen 100,00, Miete 10,00 an Bank 110,00"}));
+    EXPECT_EQ(e.compounds.front().cases, (std::vector<std::size_t>{2, 3}));
+}
+
 TEST(ExpectedBooks, AnOpeningAccountOutsideTheChartFails) {
     std::vector<std::string> lines = kFirst;
     lines[5] = "Bestand: Tresor 500,00";
@@ -122,7 +148,7 @@ TEST(ExpectedBooks, TheCompoundAlternativeEarnsThePointsOfTheBookingsItReplaces)
     EXPECT_TRUE(m.result.all_right()) << cp1252_to_utf8(ck::check_lines(m.result).front());
     EXPECT_EQ(m.result.points, 5);  // bookings 3, 4 and 5, both control values
     EXPECT_EQ(m.result.maxPoints, 5);
-    EXPECT_EQ(m.solution.bookings.size(), 4u);
+    EXPECT_EQ(m.solution.cases.size(), 3u);  // the opening, booking 3, and bookings 4 and 5 joined
 
     // Booked as the two bookings it stands for, the books are right too.
     books.pop_back();
@@ -131,7 +157,7 @@ TEST(ExpectedBooks, TheCompoundAlternativeEarnsThePointsOfTheBookingsItReplaces)
     const Marked apart = mark(e, learner(books));
     EXPECT_TRUE(apart.result.all_right());
     EXPECT_EQ(apart.result.points, 5);
-    EXPECT_EQ(apart.solution.bookings.size(), 5u);
+    EXPECT_EQ(apart.solution.cases.size(), 4u);
 }
 
 TEST(ExpectedBooks, ComputedValuesFollowTheReports) {

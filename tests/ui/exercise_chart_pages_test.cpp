@@ -74,14 +74,14 @@ private slots:
         ui.click("CheckButton");
         auto* rows = ui.widget<QListWidget>("CheckRows");
         QCOMPARE(rows->count(), static_cast<int>(ui.form->exercises.CheckRows.items.size()));
-        QCOMPARE(rows->count(), 22);  // nine opening bookings, seven bookings, six control values
-        QVERIFY(rows->item(0)->text().startsWith(QStringLiteral("richtig   Buchung 10: ")));
+        QCOMPARE(rows->count(), 14);  // the opening, seven cases, six control values
+        QVERIFY(rows->item(0)->text().startsWith(QStringLiteral("richtig   Aufgabe 3, Fall (1): ")));
         QCOMPARE(ui.widget<QLabel>("CheckPoints")->text(), QStringLiteral("13 von 13 Punkten"));
         rows->setCurrentRow(0);
-        QVERIFY(ui.widget<QPlainTextEdit>("CheckFinding")->toPlainText().startsWith(QStringLiteral("Buchung 10 ist richtig")));
+        QVERIFY(ui.widget<QPlainTextEdit>("CheckFinding")->toPlainText().startsWith(QStringLiteral("Aufgabe 3, Fall (1) ist richtig")));
         QVERIFY(ui.widget<QToolButton>("SolutionButton")->isEnabled());
         ui.click("SolutionButton");
-        QVERIFY(ui.widget<QPlainTextEdit>("CheckFinding")->toPlainText().contains(QStringLiteral("\nBuchung 10: ")));
+        QVERIFY(ui.widget<QPlainTextEdit>("CheckFinding")->toPlainText().contains(QStringLiteral("\nAufgabe 3, Fall (1):\n")));
     }
 
     void chartButtonEmptiesTheBookingsAndChoosingAChartFillsTheGrid() {
