@@ -546,7 +546,7 @@ TEST(CliBuchen, RefusalsOfThePageEndWithStatusOne) {
     EXPECT_EQ(zero.err, "Null Euro werden nicht gebucht!\n");
     const Result notANumber = run_in(dir, {"buchen", "--zeile", "Kasse;zehn;", "--zeile", "Bank;;10"});
     EXPECT_EQ(notANumber.status, 1);
-    EXPECT_EQ(notANumber.err, "'zehn' ist kein gültiger Gleitkommawert.\n");
+    EXPECT_EQ(notANumber.err, "„zehn“ ist kein Betrag (Sollbetrag, Zeile 1). So schreiben: 1200,00 oder 1.200,00.\n");
     EXPECT_EQ(dir.files(), before);
 }
 
