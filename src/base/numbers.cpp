@@ -1,5 +1,6 @@
 #include "base/numbers.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -168,6 +169,38 @@ char* put_digits_before(char* end, std::uint64_t value) noexcept {
         *--end = static_cast<char>('0' + value);
     }
     return end;
+}
+
+std::optional<std::string> typed_amount(std::string_view text) {
+    std::string plain;
+    const std::size_t firstDot = text.find('.');
+    if (firstDot == std::string_view::npos) {
+        plain = text;
+    } else {
+        // A sign, then groups of three digits after a first group of one to
+        // three, parted by dots; after the comma only digits.
+        const std::size_t begin = !text.empty() && text[0] == '-' ? 1 : 0;
+        const std::size_t comma = std::min(text.find(',', begin), text.size());
+        if (firstDot < begin + 1 || firstDot > begin + 3 || firstDot > comma) return {};
+        if ((comma - firstDot) % 4 != 0) return {};
+        plain = text.substr(0, begin);
+        for (std::size_t i = begin; i < comma; ++i) {
+            const bool dotPlace = i >= firstDot && (i - firstDot) % 4 == 0;
+            const char c = text[i];
+            if (dotPlace ? c != '.' : (c < '0' || c > '9')) return {};
+            if (!dotPlace) plain += c;
+        }
+        for (std::size_t i = comma + 1; i < text.size(); ++i)
+            if (text[i] < '0' || text[i] > '9') return {};
+        plain += text.substr(comma);
+    }
+    double value = 0;
+    if (!parse_float(plain, value)) return {};
+    return plain;
+}
+
+std::string amount_unreadable(std::string_view text, const std::string& where) {
+    return cp("„") + std::string(text) + cp("“ ist kein Betrag (") + where + "). So schreiben: 1200,00 oder 1.200,00.";
 }
 
 } // namespace saldorama

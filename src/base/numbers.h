@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,5 +30,17 @@ namespace saldorama {
 // them); gives where they begin. For text built in a buffer, as the
 // journal's numbers and amounts are.
 char* put_digits_before(char* end, std::uint64_t value) noexcept;
+
+// An amount as a learner or teacher types it: what parse_float reads, where
+// the whole euros may also be grouped by German thousands dots ("1.200,00",
+// "12.000", "-1.234.567,89"). Gives the text without its dots, which every
+// conversion of amounts reads; nothing for a text that is no amount, a dot
+// anywhere else ("1.20", "12.00,5", "1.200,00 €") included. Every typed
+// amount goes through here, so all places accept the same texts.
+[[nodiscard]] std::optional<std::string> typed_amount(std::string_view text);
+
+// The notice for a text typed_amount refuses; `where` names the field
+// ("Sollbetrag, Zeile 2") or the account.
+[[nodiscard]] std::string amount_unreadable(std::string_view text, const std::string& where);
 
 } // namespace saldorama

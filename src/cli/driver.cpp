@@ -325,17 +325,15 @@ int run_command(const Invocation& inv, std::ostream& out, std::ostream& err) {
     if (!start(inv, dialogs, form, lock)) return 1;
 
     switch (inv.command) {
-    // A report that failed before its first line holds the memo's design
+    // A report that failed before its first line leaves the memo's design
     // text; that is no report and is not printed.
     case Command::Bilanz:
-        if (form.run([&] { form.showPage(Page::TabSheet5); }) ||
-            form.balance.Memo1.lines != std::vector<std::string>{"Bilanz"})
-            print_lines(out, form.balance.Memo1.lines);
+        form.run([&] { form.showPage(Page::TabSheet5); });
+        if (form.balance.reportShown) print_lines(out, form.balance.Memo1.lines);
         break;
     case Command::Betriebsergebnis:
-        if (form.run([&] { form.showPage(Page::TabSheet11); }) ||
-            form.operating.Memo4.lines != std::vector<std::string>{"Memo4"})
-            print_lines(out, form.operating.Memo4.lines);
+        form.run([&] { form.showPage(Page::TabSheet11); });
+        if (form.operating.reportShown) print_lines(out, form.operating.Memo4.lines);
         break;
     case Command::Journal:
         journal(form, out);

@@ -5,6 +5,7 @@
 
 #include "base/cp1252.h"
 #include "base/working_files.h"
+#include "base/numbers.h"
 #include "base/text_file.h"
 
 namespace saldorama {
@@ -203,8 +204,9 @@ private:
     }
 
     Cents amount_of(const std::string& text, bool sign) const {
-        const auto v = parse_cents(text, sign);
-        if (!v) error(cp("„") + text + cp("“ ist kein Betrag; so schreiben: 1200,00 (ohne Tausenderpunkt)"));
+        const auto plain = typed_amount(text);
+        const auto v = plain ? parse_cents(*plain, sign) : std::nullopt;
+        if (!v) error(cp("„") + text + cp("“ ist kein Betrag; so schreiben: 1200,00 oder 1.200,00"));
         return *v;
     }
 

@@ -62,7 +62,10 @@ void BookingPage::setChangeEnabled(bool enabled) {
 }
 
 void BookingPage::TabSheet4Show() {
-    Label26.text = std::to_string(bookings_count());
+    // A booking being typed ("&Buchen" enabled) stays as it was typed: the
+    // learner may only have gone to look an account up.
+    const bool entering = SpeedButton29.enabled;
+    if (!entering) Label26.text = std::to_string(bookings_count());
     if (context_.state.currentChart == 0) {
         context_.dialogs.notice(no_chart_message());
         return;
@@ -71,7 +74,7 @@ void BookingPage::TabSheet4Show() {
     const std::vector<AccountRecord> accounts = read_chart(context_.state.currentChart);
     for (int i = 0; i < kBookingLines; ++i)
         for (const auto& account : accounts) accountBox(i).items.push_back(account_label(account));
-    buchung_anzeigen(context_.state.bookingPosition);
+    if (!entering) buchung_anzeigen(context_.state.bookingPosition);
 }
 
 void BookingPage::buchungsformular_loeschen() {
@@ -187,8 +190,10 @@ bool BookingPage::buchungssatz_uebernehmen(bool changing) {
     }
     // The fields are read as they stand: the one typed last has not been
     // normalised, so its rounding is the booking's own, not checkmoney's.
-    for (std::size_t i = 0; i < kBookingLines; ++i) r.debit[i] = field_amount(debitField(static_cast<int>(i)).text);
-    for (std::size_t i = 0; i < kBookingLines; ++i) r.credit[i] = field_amount(creditField(static_cast<int>(i)).text);
+    for (int i = 0; i < kBookingLines; ++i) {
+        const auto index = static_cast<std::size_t>(i);
+        if (!readAmount(debitField(i), r.debit[index]) || !readAmount(creditField(i), r.credit[index])) return false;
+    }
     // An account box booked straight away has not been checked on leaving it.
     if (!checkAccounts(r)) return false;
     context_.state.currentBooking = r;
@@ -250,6 +255,7 @@ void BookingPage::showAfresh() {
         cp("Die Buchungen wurden inzwischen von einem anderen Programm geändert. "
            "Die Buchung wird neu angezeigt; prüfe sie und versuche es noch einmal."));
     AppState& st = context_.state;
+    st.status.clear();  // nothing was done
     st.bookingCount = bookings_count();
     st.bookingPosition = std::min(st.bookingPosition, st.bookingCount);
     if (st.bookingPosition < 1) st.bookingPosition = st.bookingCount;
@@ -274,6 +280,7 @@ void BookingPage::SpeedButton28Click() {
             if (st.bookingPosition >= 1) bookings_overwrite(st.bookingPosition, st.currentBooking);
             st.shownBooking = st.currentBooking;
             context_.writePositionIndicator();
+            st.status = "Buchung Nr. " + std::to_string(st.bookingPosition) + cp(" geändert.");
             return;
         }
     }
@@ -300,6 +307,7 @@ void BookingPage::SpeedButton36Click() {
         showAfresh();
         return;
     }
+    st.status = "Buchung Nr. " + std::to_string(st.bookingPosition) + cp(" gelöscht.");
     st.bookingPosition = std::min(st.bookingPosition, st.bookingCount);
     st.bookingShown = false;
     context_.writePositionIndicator();
@@ -344,7 +352,35 @@ void BookingPage::SpeedButton27Click() {
 // The date stays as typed until a booking takes it over.
 void BookingPage::Edit14Exit() {}
 
-void BookingPage::amountExit(Edit& field) { field.text = checkmoney(field.text); }
+std::string BookingPage::amountFieldName(const Edit& field) {
+    for (int i = 0; i < kBookingLines; ++i) {
+        if (&field == &debitField(i)) return "Sollbetrag, Zeile " + std::to_string(i + 1);
+        if (&field == &creditField(i)) return "Habenbetrag, Zeile " + std::to_string(i + 1);
+    }
+    return "Betrag";
+}
+
+bool BookingPage::readAmount(const Edit& field, double& amount) {
+    amount = 0;
+    if (field.text.empty()) return true;
+    const std::optional<std::string> plain = typed_amount(field.text);
+    if (!plain) {
+        context_.dialogs.notice(amount_unreadable(field.text, amountFieldName(field)));
+        return false;
+    }
+    amount = field_amount(*plain);
+    return true;
+}
+
+void BookingPage::amountExit(Edit& field) {
+    // An unreadable amount stays as typed, for mending; booking refuses it.
+    const std::optional<std::string> plain = field.text.empty() ? std::string() : typed_amount(field.text);
+    if (!plain) {
+        context_.dialogs.notice(amount_unreadable(field.text, amountFieldName(field)));
+        return;
+    }
+    field.text = checkmoney(*plain);
+}
 
 void BookingPage::Edit17Exit() { amountExit(Edit17); }
 void BookingPage::Edit18Exit() { amountExit(Edit18); }
@@ -387,7 +423,8 @@ std::string BookingPage::totalsText() const {
     for (int i = 0; i < kBookingLines; ++i) {
         for (const Edit* field : {debits[i], credits[i]}) {
             double value = 0;
-            if (!field->text.empty() && !parse_float(field->text, value))
+            const std::optional<std::string> plain = typed_amount(field->text);
+            if (!field->text.empty() && (!plain || !parse_float(*plain, value)))
                 return "Zeile " + std::to_string(i + 1) + ": \"" + field->text + cp("\" ist kein Betrag.");
             (field == debits[i] ? debit : credit) += round_to_cents(value);
         }

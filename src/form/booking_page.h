@@ -84,6 +84,11 @@ public:
 
 private:
     void amountExit(Edit& field);
+    // "Sollbetrag, Zeile 2" and the like, for the notice on an unreadable amount.
+    [[nodiscard]] std::string amountFieldName(const Edit& field);
+    // An amount field as a booking stores it (empty: 0); an unreadable one
+    // is refused with its notice.
+    [[nodiscard]] bool readAmount(const Edit& field, double& amount);
     void accountExit(ComboBox& box, bool alsoWhenEmpty);
     // The name of the account an entry in an account box means (see
     // find_account_entry); the entry itself when no account fits.

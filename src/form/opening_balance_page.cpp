@@ -86,22 +86,40 @@ bool OpeningBalancePage::checkDate(std::string& date) {
     return true;
 }
 
+namespace {
+
+bool blank(const std::string& cell) { return cell.find_first_not_of(' ') == std::string::npos; }
+
+// A cell's amount as "OK" books it, rounded to cents by checkmoney; 0 for a
+// blank cell. Only for cells checkAmounts has let through.
+double cell_amount(const std::string& cell) {
+    return blank(cell) ? 0.0 : text_to_float(checkmoney(typed_amount(cell).value_or("0")));
+}
+
+} // namespace
+
 bool OpeningBalancePage::checkAmounts(const std::vector<AccountRecord>& accounts) {
     ensureRows(static_cast<int>(accounts.size()));
     int row = 1;
+    // Every cell is read before anything is deleted: a cell that cannot be
+    // read must never count as empty and lose that account's opening.
     for (const auto& account : accounts) {
-        const std::string cell = ist_betrag(StringGrid2.cell(1, row++));
+        const std::string& cell = StringGrid2.cell(1, row++);
+        if (blank(cell)) continue;
+        const std::optional<std::string> plain = typed_amount(cell);
         double amount = 0;
-        if (!parse_float(cell, amount)) {
-            // Digits with one comma at most are a number, only too large for binary64;
-            // any other cell (two commas) stops "OK" later, at its own row.
-            const bool number =
-                std::count(cell.begin(), cell.end(), ',') <= 1 && cell.find_first_of("0123456789") != std::string::npos;
-            if (!number) continue;
-            amount = HUGE_VAL;
+        // Digits with one comma at most are a number, only too large for binary64.
+        const bool huge = !plain && cell.find_first_not_of("0123456789,") == std::string::npos &&
+                          std::count(cell.begin(), cell.end(), ',') <= 1 &&
+                          cell.find_first_of("0123456789") != std::string::npos;
+        // An opening amount is never negative.
+        if ((!plain && !huge) || (plain && (!parse_float(*plain, amount) || std::signbit(amount)))) {
+            context_.dialogs.notice(amount_unreadable(cell, account.name));
+            return false;
         }
+        if (huge) amount = HUGE_VAL;
         // As "OK" books it: rounded to cents by checkmoney.
-        if (amount_in_range(amount)) amount = text_to_float(checkmoney(cell));
+        if (amount_in_range(amount)) amount = text_to_float(checkmoney(*plain));
         if (!amount_in_range(amount)) {
             context_.dialogs.notice(amount_refusal(cp("Der Eröffnungsbetrag von \"") + account.name + "\""));
             return false;
@@ -128,9 +146,7 @@ void OpeningBalancePage::SpeedButton7Click() {
         int row = 1;
         for (const auto& account : accounts) {
             const bool debitSide = account.side == "A" || account.side == "S";
-            std::string& cell = StringGrid2.cell(1, row);
-            cell = ist_betrag(cell);
-            const double amount = text_to_float(checkmoney(cell));
+            const double amount = cell_amount(StringGrid2.cell(1, row));
 
             BookingRecord r;
             r.number = static_cast<std::int32_t>(records.size());

@@ -46,6 +46,7 @@ BalancePage::BalancePage(PageContext& context, const CompanyPage& company, const
 void BalancePage::TabSheet5Show() {
     const CompanyTexts company = company_texts(company_);
     Memo1.lines = balance_title(company, settings_.CheckBox3.checked());
+    reportShown = true;
     if (context_.state.currentChart == 0) {
         context_.dialogs.notice(no_chart_message());
         return;
@@ -61,6 +62,7 @@ OperatingResultPage::OperatingResultPage(PageContext& context, const CompanyPage
 void OperatingResultPage::TabSheet11Show() {
     const CompanyTexts company = company_texts(company_);
     Memo4.lines = operating_title(company);
+    reportShown = true;
     if (context_.state.currentChart == 0) {
         context_.dialogs.notice(no_chart_message());
         return;
@@ -104,6 +106,8 @@ void AccountSheetPage::TabSheet10Show() {
     ListBox1.items.clear();
     accountNames.clear();
     ListBox1.itemIndex = -1;
+    // No account is chosen any more, so the heading names none.
+    Label51.text = "Konto";
     StringGrid3.clearRows(0, StringGrid3.rowCount() - 1);
     StringGrid3.setRowCount(kSheetRows);
     if (context_.state.currentChart == 0) {

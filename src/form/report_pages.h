@@ -16,6 +16,8 @@ public:
     // The company data and the settings (CheckBox2, CheckBox3) as they are when shown.
     BalancePage(PageContext& context, const CompanyPage& company, const SettingsPage& settings);
     Memo Memo1;
+    // Whether the memo holds a report (or its start) rather than its design text.
+    bool reportShown = false;
     void TabSheet5Show();
 
 private:
@@ -30,6 +32,8 @@ public:
     // The company data and the settings (CheckBox2, CheckBox3) as they are when shown.
     OperatingResultPage(PageContext& context, const CompanyPage& company, const SettingsPage& settings);
     Memo Memo4;
+    // Whether the memo holds a report (or its start) rather than its design text.
+    bool reportShown = false;
     void TabSheet11Show();
 
 private:

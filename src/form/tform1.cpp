@@ -292,7 +292,14 @@ void TForm1::SpeedButton34Click() {
     dialogs.notice(cp("Auf eine eigene Hilfedatei wurde verzichtet. Bitte lesen Sie die Anleitung, "
                       "die sich als PDF-Dokument im gleichen Verzeichnis befindet, wie das Programm!"));
     const std::string manual = manualPath();
-    if (!manual.empty()) dialogs.openDocument(manual);
+    // A learner left without the manual is told so and where to look.
+    if (manual.empty()) {
+        dialogs.notice(cp("Die Anleitung „") + kManualFileName +
+                       cp("“ wurde nicht gefunden. Du findest sie bei den Dateien des Programms."));
+    } else if (!dialogs.openDocument(manual)) {
+        dialogs.notice(cp("Kein Programm konnte die Anleitung öffnen. Öffne sie selbst mit einem PDF-Betrachter: „") +
+                       utf8_to_cp1252(manual) + cp("“."));
+    }
 }
 
 std::string TForm1::manualPath() const {

@@ -11,7 +11,7 @@
 #include "checking/check_input.h"
 #include "checking/check_text.h"
 #include "exercises/exercise_file.h"
-#include "reports/account_balances.h"
+#include "reports/report_values.h"
 #include "settings/settings.h"
 
 namespace saldorama {
@@ -50,31 +50,13 @@ std::vector<BookingRecord> records_of(const std::vector<std::vector<ck::BookingL
 
 // The one place that takes the control values from the reports layer.
 ck::ComputedValues computed_values(const std::vector<AccountRecord>& chart, const std::vector<BookingRecord>& bookings) {
+    const ReportValues figures = report_values(chart, bookings);
     ck::ComputedValues values;
-    AccountBalances balances(chart);
-    balances.addAll(bookings);
-    for (const AccountRecord& account : chart) {
-        const double debit = balances.balance(account.name);
-        const bool debitSide = account.side == "A" || account.side == "S";
-        values.balances.emplace_back(account.name, ck::cents_of(debitSide ? debit : -debit));
-    }
-    values.operatingResult = ck::cents_of(balances.operatingResult());
-    values.neutralResult = ck::cents_of(balances.neutralResult());
-
-    // As "Bilanz und GuV" sums them: the balance sheet total is the sum of the
-    // first side, the year's result the first side less the second.
-    double firstSide = 0, difference = 0;
-    bool totalDone = false, resultDone = false;
-    for (const AccountRecord& account : chart) {
-        if (!totalDone && (account.side == "P" || account.side == "H")) totalDone = true;
-        if (!resultDone && account.side == "S") resultDone = true;
-        if (is_auxiliary_account(account.name)) continue;
-        const double amount = balances.shownAmount(account);
-        if (!totalDone) firstSide += amount;
-        if (!resultDone) difference += credit_side(account.side) ? -amount : amount;
-    }
-    values.balanceSheetTotal = ck::cents_of(firstSide);
-    values.profitOrLoss = ck::cents_of(difference);
+    for (const auto& [name, balance] : figures.balances) values.balances.emplace_back(name, ck::cents_of(balance));
+    values.operatingResult = ck::cents_of(figures.operatingResult);
+    values.neutralResult = ck::cents_of(figures.neutralResult);
+    values.balanceSheetTotal = ck::cents_of(figures.balanceSheetTotal);
+    values.profitOrLoss = ck::cents_of(figures.yearResult);
     return values;
 }
 

@@ -164,7 +164,8 @@ double AccountBalances::balance(const std::string& name) const {
 
 double AccountBalances::shownAmount(const AccountRecord& account) const {
     const double amount = balance(account.name);
-    return amount < 0 && credit_side(account.side) ? -amount : amount;
+    // 0 - 0 is +0, so an account without lines never shows "-0".
+    return credit_side(account.side) ? 0.0 - amount : amount;
 }
 
 } // namespace saldorama

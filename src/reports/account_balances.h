@@ -29,8 +29,9 @@ public:
 
     // 0 for a name without booking lines.
     [[nodiscard]] double balance(const std::string& name) const;
-    // The amount a report shows for the account: its balance, turned positive
-    // when negative on a credit side (P or H).
+    // The amount a report shows for the account on its own side: debit minus
+    // credit on A and S, credit minus debit on P and H, whatever the sign (a
+    // refund claim left on a liability shows negative under Passiva).
     [[nodiscard]] double shownAmount(const AccountRecord& account) const;
     [[nodiscard]] double operatingResult() const noexcept { return operating_; }
     [[nodiscard]] double neutralResult() const noexcept { return neutral_; }

@@ -52,7 +52,9 @@ TAccount TAccountBuilder::build() const {
             ++habenEnd;
         }
     }
-    const double balance = debitTotal - creditTotal;
+    // A residue that prints as 0,00 closes nothing.
+    const double difference = debitTotal - creditTotal;
+    const double balance = shows_as_zero(difference) ? 0.0 : difference;
 
     TAccount t;
     put(t.soll, 0, "Nr.  " + printr("Grund", 20) + saldorama::printf("Betrag", 10));

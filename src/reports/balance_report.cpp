@@ -23,8 +23,12 @@ std::vector<std::string> balance_title(const CompanyTexts& company, bool manualM
     return {title + company.name, company.street, company.town};
 }
 
-std::vector<std::string> balance_body(const std::vector<AccountRecord>& chart, const AccountBalances& balances,
-                                      const CompanyTexts& company, bool showZeroAccounts) {
+namespace {
+
+// The report's lines, and its figures in `figures`: one walk for both, so
+// that they cannot differ.
+std::vector<std::string> balance_walk(const std::vector<AccountRecord>& chart, const AccountBalances& balances,
+                                      const CompanyTexts& company, bool showZeroAccounts, BalanceFigures& figures) {
     const std::string& sep = report_separator();
     std::vector<std::string> out = {"", sep, "                   Bilanz ", sep, "Aktiva", sep};
 
@@ -33,21 +37,25 @@ std::vector<std::string> balance_body(const std::vector<AccountRecord>& chart, c
     double sectionTotal = 0;
     double balanceDifference = 0;
     double carriedResult = 0;
+    bool aktivaSummed = false;
 
     for (const auto& account : chart) {
         const Side newSide = next_side(statementSide, account.side);
         if (newSide != statementSide) {
             if (account.side == "S") {
-                out.push_back(amount_label_line("Gewinn-/Verlustvortrag", balanceDifference, 22));
+                out.push_back(year_result_line(balanceDifference));
                 sectionTotal += balanceDifference;
                 carriedResult = balanceDifference;
+                figures.yearResult = carriedResult;
             }
-            if (account.side == "H" && carriedResult > 0) {
+            if (account.side == "H" && carriedResult > 0 && !shows_as_zero(carriedResult)) {
                 out.push_back(amount_label_line("Gewinn:", carriedResult, 37));
                 sectionTotal += carriedResult;
             }
             out.push_back(sep);
             out.push_back(sum_line(sectionTotal));
+            if (!aktivaSummed) figures.balanceSheetTotal = sectionTotal;
+            aktivaSummed = true;
             out.push_back(sep);
             if (account.side == "P") out.push_back("Passiva:");
             if (account.side == "H") out.push_back("Haben:");
@@ -71,10 +79,11 @@ std::vector<std::string> balance_body(const std::vector<AccountRecord>& chart, c
         } else {
             balanceDifference += amount;
         }
-        if (amount != 0 || showZeroAccounts) out.push_back(account_line(account.name, amount));
+        if (!shows_as_zero(amount) || showZeroAccounts) out.push_back(account_line(account.name, amount));
     }
 
-    if (carriedResult < 0) {
+    if (!aktivaSummed) figures.balanceSheetTotal = sectionTotal;
+    if (carriedResult < 0 && !shows_as_zero(carriedResult)) {
         carriedResult = -carriedResult;
         out.push_back(amount_label_line("Verlust:", carriedResult, 36));
         sectionTotal += carriedResult;
@@ -82,6 +91,20 @@ std::vector<std::string> balance_body(const std::vector<AccountRecord>& chart, c
     out.insert(out.end(), {sep, sum_line(sectionTotal), sep, "", "", "f.d.R.: " + company.bookkeeper, "",
                            "verantw.:" + company.responsible});
     return out;
+}
+
+} // namespace
+
+std::vector<std::string> balance_body(const std::vector<AccountRecord>& chart, const AccountBalances& balances,
+                                      const CompanyTexts& company, bool showZeroAccounts) {
+    BalanceFigures figures;
+    return balance_walk(chart, balances, company, showZeroAccounts, figures);
+}
+
+BalanceFigures balance_figures(const std::vector<AccountRecord>& chart, const AccountBalances& balances) {
+    BalanceFigures figures;
+    (void)balance_walk(chart, balances, CompanyTexts{}, false, figures);
+    return figures;
 }
 
 std::vector<std::string> balance_report(const std::vector<AccountRecord>& chart,

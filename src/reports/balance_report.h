@@ -23,6 +23,15 @@ struct BalanceOptions {
                                                     const AccountBalances& balances,
                                                     const CompanyTexts& company, bool showZeroAccounts);
 
+// The figures of the balance sheet as balance_body computes them: the sum of
+// the Aktiva side and this year's result, the line that evens the sheet (a
+// profit above 0, a loss below).
+struct BalanceFigures {
+    double balanceSheetTotal = 0;
+    double yearResult = 0;
+};
+[[nodiscard]] BalanceFigures balance_figures(const std::vector<AccountRecord>& chart, const AccountBalances& balances);
+
 // The whole report from a chart and the bookings.
 [[nodiscard]] std::vector<std::string> balance_report(const std::vector<AccountRecord>& chart,
                                                       const std::vector<BookingRecord>& bookings,

@@ -33,7 +33,7 @@ void append_half(std::vector<std::string>& out, const std::vector<AccountRecord>
     for (const auto& account : chart) {
         if (account.resultClass != resultClass) continue;
         if (account.side == "H" && !right) {
-            if (result > 0) {
+            if (result > 0 && !shows_as_zero(result)) {
                 out.push_back(amount_label_line("Gewinn:", result, 37));
                 sectionTotal += result;
             }
@@ -44,9 +44,9 @@ void append_half(std::vector<std::string>& out, const std::vector<AccountRecord>
         const double amount = balances.shownAmount(account);
         if (is_auxiliary_account(account.name)) continue;
         sectionTotal += amount;
-        if (amount != 0 || showZeroAccounts) out.push_back(account_line(account.name, amount));
+        if (!shows_as_zero(amount) || showZeroAccounts) out.push_back(account_line(account.name, amount));
     }
-    if (result < 0) {
+    if (result < 0 && !shows_as_zero(result)) {
         result = -result;
         out.push_back(amount_label_line("Verlust:", result, 36));
         sectionTotal += result;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "base/cp1252.h"
 #include "base/numbers.h"
 #include "bookings/checks.h"
 #include "reports/columns.h"
@@ -38,6 +39,14 @@ ReportAmount::ReportAmount(double amount) {
 }
 
 std::string report_amount_text(double amount) { return std::string(ReportAmount(amount).text()); }
+
+bool shows_as_zero(double amount) { return ReportAmount(amount).text() == "0,00"; }
+
+std::string year_result_name(double result) {
+    return ReportAmount(result).text().starts_with("-") ? std::string("Jahresfehlbetrag") : cp("Jahresüberschuss");
+}
+
+std::string year_result_line(double result) { return amount_label_line(year_result_name(result), result, 28); }
 
 const std::string& report_separator() {
     static const std::string line(45, '-');

@@ -34,6 +34,17 @@ private:
     std::string_view text_;
 };
 
+// Whether the amount prints as "0,00": residues such as 0,10 + 0,20 - 0,30
+// are zero to the reader, so the reports hide or omit them like zero.
+[[nodiscard]] bool shows_as_zero(double amount);
+
+// The line that evens the balance sheet: this year's result under its name,
+// "Jahresfehlbetrag" for a loss (its text starts with "-") and otherwise
+// "Jahresüberschuss", the amount with its sign in a column of 29.
+[[nodiscard]] std::string year_result_line(double result);
+// The name alone, as the textbook form writes it.
+[[nodiscard]] std::string year_result_name(double result);
+
 // 45 hyphens: the width of the balance and operating reports.
 [[nodiscard]] const std::string& report_separator();
 

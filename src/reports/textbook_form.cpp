@@ -4,18 +4,11 @@
 
 #include "accounts/chart_file.h"
 #include "base/cp1252.h"
+#include "reports/balance_report.h"
 
 namespace saldorama {
 
 namespace {
-
-bool credit_side(const std::string& side) { return side == "P" || side == "H"; }
-
-// The amount the balance page shows for an account.
-double shown_amount(const AccountRecord& account, const AccountBalances& balances) {
-    const double amount = balances.balance(account.name);
-    return amount < 0 && credit_side(account.side) ? -amount : amount;
-}
 
 double total(const std::vector<TEntry>& entries) {
     double sum = 0;
@@ -26,31 +19,25 @@ double total(const std::vector<TEntry>& entries) {
 std::string year_end(int year) { return "31.12." + std::to_string(year); }
 
 // Both sides from the chart: accounts of side `leftSide` on the left, of
-// `rightSide` on the right; the smaller side gets the closing line.
+// `rightSide` on the right, amounts as the balance page shows them and the
+// opening and closing accounts left out, as there.
 TForm statement(const std::vector<AccountRecord>& chart, const AccountBalances& balances, bool showZeroAccounts,
-                const std::string& leftSide, const std::string& rightSide, bool profitOnRight) {
+                const std::string& leftSide, const std::string& rightSide) {
     TForm form;
     for (const auto& account : chart) {
-        if (account.name == opening_account_name()) continue;
+        if (is_auxiliary_account(account.name)) continue;
         const bool left = account.side == leftSide;
         if (!left && account.side != rightSide) continue;
-        const double amount = shown_amount(account, balances);
-        if (amount == 0 && !showZeroAccounts) continue;
+        const double amount = balances.shownAmount(account);
+        if (shows_as_zero(amount) && !showZeroAccounts) continue;
         (left ? form.left : form.right).push_back({"", account.name, amount});
     }
-    const double leftTotal = total(form.left);
-    const double rightTotal = total(form.right);
-    // Balance sheet: assets above liabilities is a profit. P&L: income above
-    // expenses is a profit.
-    const double result = profitOnRight ? leftTotal - rightTotal : rightTotal - leftTotal;
-    if (result > 0) {
-        (profitOnRight ? form.right : form.left).push_back({"", "Gewinn", result});
-    } else if (result < 0) {
-        (profitOnRight ? form.left : form.right).push_back({"", "Verlust", -result});
-    }
+    return form;
+}
+
+void add_sums(TForm& form) {
     form.leftSum = total(form.left);
     form.rightSum = total(form.right);
-    return form;
 }
 
 // Left-aligned in exactly `width` characters; a longer text keeps width - 3
@@ -71,7 +58,12 @@ constexpr std::size_t kGap = 3;
 
 TForm textbook_balance_sheet(const std::vector<AccountRecord>& chart, const AccountBalances& balances, int year,
                              bool showZeroAccounts) {
-    TForm form = statement(chart, balances, showZeroAccounts, "A", "P", true);
+    TForm form = statement(chart, balances, showZeroAccounts, "A", "P");
+    // This year's result as the balance page computes it, with its name and
+    // sign, always on the Passiva side.
+    const double result = balance_figures(chart, balances).yearResult;
+    if (!shows_as_zero(result)) form.right.push_back({"", year_result_name(result), result});
+    add_sums(form);
     form.title = "Bilanz zum " + year_end(year);
     form.leftHeading = "Aktiva";
     form.rightHeading = "Passiva";
@@ -80,7 +72,12 @@ TForm textbook_balance_sheet(const std::vector<AccountRecord>& chart, const Acco
 
 TForm textbook_profit_and_loss(const std::vector<AccountRecord>& chart, const AccountBalances& balances, int year,
                                bool showZeroAccounts) {
-    TForm form = statement(chart, balances, showZeroAccounts, "S", "H", false);
+    TForm form = statement(chart, balances, showZeroAccounts, "S", "H");
+    // The same result closes the smaller side, as on the balance page.
+    const double result = balance_figures(chart, balances).yearResult;
+    if (result > 0 && !shows_as_zero(result)) form.left.push_back({"", "Gewinn", result});
+    if (result < 0 && !shows_as_zero(result)) form.right.push_back({"", "Verlust", -result});
+    add_sums(form);
     form.title = cp("Gewinn- und Verlustkonto zum ") + year_end(year);
     form.leftHeading = "Soll";
     form.rightHeading = "Haben";
@@ -123,7 +120,8 @@ TForm TextbookAccountBuilder::build() const {
     form.title = name_;
     form.leftHeading = "Soll";
     form.rightHeading = "Haben";
-    const double balance = total(form.left) - total(form.right);
+    const double difference = total(form.left) - total(form.right);
+    const double balance = shows_as_zero(difference) ? 0.0 : difference;
     if (balance > 0) form.right.push_back({"", "Schlussbestand", balance});
     if (balance < 0) form.left.push_back({"", "Schlussbestand", -balance});
     form.leftSum = total(form.left);

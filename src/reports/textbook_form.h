@@ -31,15 +31,17 @@ struct TForm {
 
 // The balance sheet dated 31.12. of the bookkeeping year: assets (side "A")
 // left under "Aktiva", liabilities and equity (side "P") right under
-// "Passiva", amounts as the balance page shows them; the difference closes
-// the statement as "Gewinn" on the right or "Verlust" on the left.
+// "Passiva", amounts as the balance page shows them; this year's result
+// stands last under Passiva as "Jahresüberschuss" or, negative,
+// "Jahresfehlbetrag", as on the balance page.
 [[nodiscard]] TForm textbook_balance_sheet(const std::vector<AccountRecord>& chart, const AccountBalances& balances,
                                            int year, bool showZeroAccounts);
 
 // The profit and loss account: expenses (side "S") left under "Soll", income
-// and other credit-side accounts (side "H") right under "Haben"; "Gewinn" on
-// the left or "Verlust" on the right evens the sides. The opening account is
-// left out of both forms, as on the balance page.
+// and other credit-side accounts (side "H") right under "Haben"; the year's
+// result evens the sides as "Gewinn" on the left or "Verlust" on the right.
+// The opening and closing accounts are left out of both forms, as on the
+// balance page.
 [[nodiscard]] TForm textbook_profit_and_loss(const std::vector<AccountRecord>& chart,
                                              const AccountBalances& balances, int year, bool showZeroAccounts);
 

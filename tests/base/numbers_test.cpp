@@ -108,6 +108,26 @@ TEST(FloatToText, ReadsBackToTheSameCents) {
     }
 }
 
+// Thousands dots only where they group the whole euros by three.
+TEST(TypedAmount, AcceptsDotsThatGroupAndRefusesAllOthers) {
+    const struct {
+        const char* text;
+        const char* plain;  // nullptr: refused
+    } cases[] = {{"1.200,00", "1200,00"}, {"12.000", "12000"}, {"1.234.567,89", "1234567,89"},
+                 {"-1.200,5", "-1200,5"}, {"123.456", "123456"}, {"1200,00", "1200,00"}, {"12,5", "12,5"},
+                 {"1.20", nullptr}, {"12.00,5", nullptr}, {".500", nullptr}, {"1234.567", nullptr},
+                 {"1.2345", nullptr}, {"1,200.00", nullptr}, {"1.200,0.0", nullptr}, {"1.200,00 \x80", nullptr},
+                 {"1 200,00", nullptr}, {"1..200", nullptr}, {"zehn", nullptr}, {"", nullptr}};
+    for (const auto& c : cases) {
+        const auto plain = typed_amount(c.text);
+        EXPECT_EQ(plain.has_value(), c.plain != nullptr) << c.text;
+        if (plain && c.plain) {
+            EXPECT_EQ(*plain, c.plain) << c.text;
+        }
+    }
+    EXPECT_EQ(amount_unreadable("1.20", "Kasse"), cp("„1.20“ ist kein Betrag (Kasse). So schreiben: 1200,00 oder 1.200,00."));
+}
+
 } // namespace
 } // namespace saldorama
 

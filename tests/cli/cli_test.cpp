@@ -546,7 +546,7 @@ TEST(CliBuchen, RefusalsOfThePageEndWithStatusOne) {
     EXPECT_EQ(zero.err, "Null Euro werden nicht gebucht!\n");
     const Result notANumber = run_in(dir, {"buchen", "--zeile", "Kasse;zehn;", "--zeile", "Bank;;10"});
     EXPECT_EQ(notANumber.status, 1);
-    EXPECT_EQ(notANumber.err, "'zehn' ist kein gültiger Gleitkommawert.\n");
+    EXPECT_EQ(notANumber.err, "„zehn“ ist kein Betrag (Sollbetrag, Zeile 1). So schreiben: 1200,00 oder 1.200,00.\n");
     EXPECT_EQ(dir.files(), before);
 }
 
@@ -619,6 +619,37 @@ TEST(CliEroeffnung, ReplacesAllBookingsByTheOpeningBookings) {
     EXPECT_EQ(stored[0], booking(0, "01.01.2026", "selbst", opening, {{"Bank", 10000, 0}, {"Eröffnungsbilanzkonto", 0, 10000}}));
     EXPECT_EQ(stored[1], booking(1, "01.01.2026", "selbst", opening, {{"Kasse", 500, 0}, {"Eröffnungsbilanzkonto", 0, 500}}));
     EXPECT_EQ(stored[3], booking(3, "01.01.2026", "selbst", opening, {{"Eröffnungsbilanzkonto", 300.5, 0}, {"Darlehen", 0, 300.5}}));
+}
+
+// Amounts as a textbook prints them, and a cell that cannot be read refuses
+// the whole opening instead of dropping that account.
+TEST(CliEroeffnung, DottedAmountsAreReadAndAnUnreadableOneChangesNothing) {
+    Dir dir;
+    make_company(dir);
+    const auto before = dir.files();
+    const Result bad = run_in(dir, {"eroeffnung", "Bank=12.000,00", "Eigenkapital=12.000,00", "Kasse=1.20"});
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_EQ(bad.err, "„1.20“ ist kein Betrag (Kasse). So schreiben: 1200,00 oder 1.200,00.\n");
+    EXPECT_EQ(dir.files(), before);
+
+    // The withdrawals of a textbook exercise: Privat lowers the equity under
+    // Passiva, and both sides sum to the textbook's 585.400,00.
+    write_settings(dir, 0);
+    dir.write("buchungen.dat", "");
+    ASSERT_EQ(run_in(dir, {"eroeffnung", "Bank=520.000,00", "Eigenkapital=520.000,00"}).status, 0);
+    for (const std::vector<std::string>& line :
+         {std::vector<std::string>{"Privat;5.000,00;", "Bank;;5.000,00"}, {"Privat;1.000;", "Bank;;1.000"},
+          {"Privat;2.800,00;", "Bank;;2.800,00"}, {"Bank;4.200,00;", "Privat;;4.200,00"},
+          {"Bank;350.000,00;", "Umsatzerlöse;;350.000,00"}, {"Löhne und Gehälter;280.000,00;", "Bank;;280.000,00"}})
+        ASSERT_EQ(run_in(dir, {"buchen", "--zeile", line[0], "--zeile", line[1]}).status, 0) << line[0];
+    const Result sheet = run_in(dir, {"bilanz"});
+    EXPECT_EQ(sheet.status, 0);
+    const std::string total = "Summe:" + std::string(30, ' ') + "585400,00\n";
+    const auto first = sheet.out.find(total);
+    ASSERT_NE(first, std::string::npos) << sheet.out;
+    EXPECT_NE(sheet.out.find(total, first + 1), std::string::npos) << sheet.out;
+    EXPECT_NE(sheet.out.find("Privat" + std::string(31, ' ') + "-4600,00\n"), std::string::npos) << sheet.out;
+    EXPECT_NE(sheet.out.find("Jahresüberschuss" + std::string(21, ' ') + "70000,00\n"), std::string::npos) << sheet.out;
 }
 
 TEST(CliEroeffnung, UnknownAccountChangesNothing) {

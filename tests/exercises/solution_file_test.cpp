@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
 #include "base/cp1252.h"
 #include "support/work_dir.h"
 
@@ -134,8 +138,8 @@ TEST(SolutionFile, MalformedFilesAreRefusedWithLineAndReason) {
         {"line without colon", {"[Aufgabe 2]", "Kontenplan 1"}, 2, "„Angabe: Wert“"},
         {"unknown key", {"[Aufgabe 2]", "Kontenplan: 1", "[Buchung 1]", "Betrag: 5,00"}, 4, "„Betrag:“"},
         {"booking numbers skip", {"[Aufgabe 2]", "Kontenplan: 1", "[Buchung 2]"}, 3, "„[Buchung 1]“"},
-        {"thousands point", {"[Aufgabe 2]", "Kontenplan: 1", "[Buchung 1]", "Soll: Bank 1.200,00"}, 4,
-         "Tausenderpunkt"},
+        {"misplaced dot", {"[Aufgabe 2]", "Kontenplan: 1", "[Buchung 1]", "Soll: Bank 12.00,00"}, 4,
+         "so schreiben: 1200,00 oder 1.200,00"},
         {"one decimal", {"[Aufgabe 2]", "Kontenplan: 1", "[Buchung 1]", "Soll: Bank 12,5"}, 4, "kein Betrag"},
         {"booked amount with sign", {"[Aufgabe 2]", "Kontenplan: 1", "[Buchung 1]", "Soll: Bank -5,00"}, 4,
          "kein Betrag"},
@@ -221,6 +225,56 @@ TEST(SolutionFile, CentsTextWritesTheProgramsAmountForm) {
     EXPECT_EQ(cents_text(5), "0,05");
     EXPECT_EQ(cents_text(-5), "-0,05");
     EXPECT_EQ(cents_text(12345678), "123456,78");
+}
+
+// Every amount of the file written as a textbook prints it, "12345,00" as "12.345,00".
+std::string with_thousands_dots(const std::string& line) {
+    std::istringstream words(line);
+    std::string out;
+    for (std::string w; words >> w;) {
+        const auto comma = w.find(',');
+        const std::size_t begin = !w.empty() && w[0] == '-' ? 1 : 0;
+        const bool amount = comma != std::string::npos && comma > begin &&
+                            w.find_first_not_of("0123456789,", begin) == std::string::npos;
+        if (amount)
+            for (std::size_t at = comma; at > begin + 3;) w.insert(at -= 3, ".");
+        out += (out.empty() ? "" : " ") + w;
+    }
+    return out;
+}
+
+// What the checking takes from a file: every amount with its place.
+std::vector<std::string> amounts_of(const Solution& s) {
+    std::vector<std::string> out;
+    if (s.opening)
+        for (const auto& a : s.opening->amounts) out.push_back(a.account + " " + std::to_string(a.amount));
+    for (const auto& b : s.bookings)
+        for (const auto& e : b.entries) out.push_back(e.account + " " + std::to_string(e.amount));
+    for (const auto& a : s.alternatives)
+        for (const auto& e : a.booking.entries) out.push_back(e.account + " " + std::to_string(e.amount));
+    for (const auto& c : s.controls)
+        for (const auto& v : c.values) out.push_back(v.account + " " + std::to_string(v.amount));
+    return out;
+}
+
+TEST(SolutionFile, SuppliedFilesReadTheSameWithThousandsDots) {
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(SALDORAMA_DATA_DIR)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("Loesung", 0) != 0) continue;
+        SCOPED_TRACE(name);
+        std::ifstream in(entry.path(), std::ios::binary);
+        std::vector<std::string> plain, dotted;
+        for (std::string l; std::getline(in, l);) {
+            if (!l.empty() && l.back() == '\r') l.pop_back();
+            plain.push_back(l);
+            const bool comment = !l.empty() && l[0] == ';';
+            dotted.push_back(comment || l.find(':') == std::string::npos ? l : with_thousands_dots(l));
+        }
+        if (plain != dotted) ++files;
+        EXPECT_EQ(amounts_of(parse_solution(name, dotted)), amounts_of(parse_solution(name, plain)));
+    }
+    EXPECT_GT(files, 0);
 }
 
 } // namespace

@@ -470,8 +470,9 @@ TEST_F(BookingStory, AmountThatIsNoNumberStopsTheBooking) {
     start();
     show();
     bookAmounts(cp("12,50 €"), "12,50");
-    EXPECT_EQ(dialogs.last(Kind::Failure), cp("'12,50 €' ist kein gültiger Gleitkommawert."));
-    EXPECT_TRUE(dialogs.texts(Kind::Notice).empty());
+    EXPECT_EQ(dialogs.last(Kind::Notice),
+              cp("„12,50 €“ ist kein Betrag (Sollbetrag, Zeile 1). So schreiben: 1200,00 oder 1.200,00."));
+    EXPECT_TRUE(dialogs.texts(Kind::Failure).empty());
     EXPECT_TRUE(records().empty());
     EXPECT_EQ(form.state.bookingCount, 0);
     EXPECT_EQ(page.Label45.text, "0/0");
@@ -783,7 +784,8 @@ TEST_F(BookingStory, LeavingAnAmountFieldWithNoNumberKeepsTheText) {
     show();
     page.Edit21.text = "zehn";
     form.run([&] { page.Edit21Exit(); });
-    EXPECT_EQ(dialogs.last(Kind::Failure), cp("'zehn' ist kein gültiger Gleitkommawert."));
+    EXPECT_EQ(dialogs.last(Kind::Notice),
+              cp("„zehn“ ist kein Betrag (Sollbetrag, Zeile 3). So schreiben: 1200,00 oder 1.200,00."));
     EXPECT_EQ(page.Edit21.text, "zehn");
 }
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "base/cp1252.h"
+#include "base/numbers.h"
 #include "bookings/bookings_file.h"
 #include "bookings/checks.h"
 #include "form/tform1.h"
@@ -171,18 +172,33 @@ TEST_F(OpeningBalance, AmountsAreRoundedToCents) {
     EXPECT_EQ(all[1].credit[1], 12.35);
 }
 
-TEST_F(OpeningBalance, CellsWithOtherCharactersCountAsZero) {
+// A cell that cannot be read never counts as empty: "OK" refuses it, naming
+// the account, and every booking stays; dotted amounts are read as written.
+TEST_F(OpeningBalance, CellsThatCannotBeReadAreRefusedAndDottedOnesBooked) {
+    const struct {
+        const char* cell;
+        bool booked;
+    } cases[] = {{"-100", false}, {"1.20", false}, {"abc", false}, {"1 200,00", false},
+                 {"1.200,00 €", false}, {"1.000", true}, {"12.000,50", true}};
     start();
-    show();
-    grid.cell(1, 1) = "-100";
-    grid.cell(1, 2) = "1.000";
-    grid.cell(1, 3) = "abc";
-    grid.cell(1, 4) = "";
-    ASSERT_TRUE(ok());
-    EXPECT_TRUE(records().empty());
-    EXPECT_EQ(amountColumn(4), (std::vector<std::string>{"0,00", "0,00", "0,00", ""}));
-    EXPECT_EQ(form.state.bookingCount, 0);
-    EXPECT_EQ(form.state.bookingPosition, 0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.cell);
+        bookings_replace_all({anyBooking(0)});
+        show();
+        dialogs.clear();
+        grid.cell(1, 1) = "50";
+        grid.cell(1, 2) = cp(c.cell);
+        ok();
+        if (c.booked) {
+            EXPECT_TRUE(dialogs.texts(Kind::Notice).empty());
+            ASSERT_EQ(records().size(), 2u);
+            EXPECT_EQ(records()[1].debit[0], text_to_float(*typed_amount(c.cell)));
+            continue;
+        }
+        EXPECT_EQ(dialogs.last(Kind::Notice), cp("„") + cp(c.cell) + cp("“ ist kein Betrag (") + grid.cell(0, 2) +
+                                                  "). So schreiben: 1200,00 oder 1.200,00.");
+        EXPECT_EQ(records(), std::vector<BookingRecord>{anyBooking(0)});
+    }
 }
 
 TEST_F(OpeningBalance, AllCellsEmptyLeaveAnEmptyFile) {
@@ -202,7 +218,8 @@ TEST_F(OpeningBalance, CellThatIsNoNumberChangesNoBooking) {
     grid.cell(1, 3) = "1,2,3";
     grid.cell(1, 4) = "700";
     ok();
-    EXPECT_EQ(dialogs.last(Kind::Failure), cp("'1,2,3' ist kein gültiger Gleitkommawert."));
+    EXPECT_EQ(dialogs.last(Kind::Notice),
+              cp("„1,2,3“ ist kein Betrag (") + grid.cell(0, 3) + "). So schreiben: 1200,00 oder 1.200,00.");
     EXPECT_EQ(records(), std::vector<BookingRecord>{anyBooking(0)});
     EXPECT_EQ(form.state.bookingCount, 1);
     EXPECT_EQ(form.booking.Label45.text, "1/1");

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "base/cp1252.h"
 #include "base/file.h"
 #include "form/tform1.h"
 #include "kernel/scripted_dialogs.h"
@@ -215,25 +216,30 @@ TEST_F(Pages, CompanyOkRefusesABarNamingTheField) {
 }
 
 // "Hilfe": the notice always comes first; the manual opens after it, from the
-// working folder before the installed one, and only where one of them has it.
+// working folder before the installed one. Without a manual, or without a
+// program to open it, a second notice says so.
 TEST_F(Pages, HelpShowsItsNoticeThenOpensTheManualWhereThereIsOne) {
     test::WorkDir installed;
     const std::string supplied = installed.path();
     form.state.suppliedFolder = supplied;
 
     form.SpeedButton34Click();
-    ASSERT_EQ(dialogs.log.size(), 1u);
+    ASSERT_EQ(dialogs.log.size(), 2u);
     EXPECT_EQ(dialogs.log[0].kind, Kind::Notice);
     EXPECT_EQ(dialogs.log[0].text.rfind("Auf eine eigene Hilfedatei wurde verzichtet.", 0), 0u);
+    EXPECT_EQ(dialogs.log[1].text, cp("Die Anleitung „Anleitung.pdf“ wurde nicht gefunden. Du findest sie bei den "
+                                      "Dateien des Programms."));
 
     installed.write("Anleitung.pdf", "%PDF-1.4 installed");
     dialogs.clear();
-    dialogs.viewerFound = false;  // no viewer: the notice alone, nothing more is said
+    dialogs.viewerFound = false;  // no viewer: a notice says where the manual is
     form.SpeedButton34Click();
-    ASSERT_EQ(dialogs.log.size(), 2u);
+    ASSERT_EQ(dialogs.log.size(), 3u);
     EXPECT_EQ(dialogs.log[0].kind, Kind::Notice);
     EXPECT_EQ(dialogs.log[1].kind, Kind::OpenDocument);
     EXPECT_EQ(dialogs.log[1].text, supplied + "/Anleitung.pdf");
+    EXPECT_EQ(dialogs.log[2].text, cp("Kein Programm konnte die Anleitung öffnen. Öffne sie selbst mit einem "
+                                      "PDF-Betrachter: „") + supplied + cp("/Anleitung.pdf“."));
 
     dir.write("Anleitung.pdf", "%PDF-1.4 working folder");
     dialogs.clear();

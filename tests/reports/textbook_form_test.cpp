@@ -72,7 +72,7 @@ TEST(TextbookStatements, ProfitClosesPassivaAndSollWithEqualSums) {
     expect_golden("textbook_profit_250.txt", lines);
 }
 
-TEST(TextbookStatements, LossStandsOnAktivaAndHabenAndZeroAccountsFollowTheOption) {
+TEST(TextbookStatements, LossStandsNegativeOnPassivaAndOnHabenAndZeroAccountsFollowTheOption) {
     auto bookings = opening_1000();
     bookings.push_back(transfer(2, "Mieten", "Bank", 300));
     bookings.push_back(transfer(3, "Kasse", "Umsatzerloese", 100));

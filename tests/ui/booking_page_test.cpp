@@ -94,6 +94,45 @@ private slots:
         QVERIFY(!ui_->widget<QToolButton>("SpeedButton29")->isEnabled());
     }
 
+    // Dotted amounts are booked as a textbook prints them; looking an account
+    // up halfway through the next booking keeps that form as typed.
+    void halfTypedBookingSurvivesALookUpAndDotsAreRead() {
+        const auto book = [&](const char* debitAccount, const char* debit, const char* creditAccount,
+                              const char* credit) {
+            typeInto(ui_->widget<QComboBox>("ComboBox1"), QString::fromUtf8(debitAccount));
+            typeInto(ui_->widget<QLineEdit>("Edit17"), QString::fromUtf8(debit));
+            QTest::keyClick(ui_->widget<QLineEdit>("Edit17"), Qt::Key_Tab);
+            if (!creditAccount) return;
+            typeInto(ui_->widget<QComboBox>("ComboBox2"), QString::fromUtf8(creditAccount));
+            typeInto(ui_->widget<QLineEdit>("Edit20"), QString::fromUtf8(credit));
+            QTest::keyClick(ui_->window.get(), Qt::Key_B, Qt::AltModifier);
+        };
+        book("Kasse", "1.200,00", "Eigenkapital", "1.200");
+        QTRY_COMPARE(ui_->form->state.bookingCount, 1);
+        QCOMPARE(bookings_read(1).debit[0], 1200.0);
+        QCOMPARE(bookings_read(1).credit[1], 1200.0);
+
+        ui_->click("SpeedButton8");
+        book("Bank", "12.345,67", nullptr, nullptr);
+        ui_->click("SpeedButton6");
+        QCOMPARE(ui_->shownPage(), QStringLiteral("TabSheet10"));
+        ui_->click("SpeedButton3");
+        QCOMPARE(ui_->widget<QComboBox>("ComboBox1")->currentText(), QStringLiteral("Bank"));
+        QCOMPARE(ui_->widget<QLineEdit>("Edit17")->text(), QStringLiteral("12345,67"));
+        QVERIFY(ui_->widget<QToolButton>("SpeedButton29")->isEnabled());
+        book("Bank", "12.345,67", "Kasse", "12.00,5");
+        // A misplaced dot is refused with its field named, and nothing is booked.
+        QTRY_COMPARE(ui_->boxesOf(BoxCall::Kind::Notice).size(), std::size_t{1});
+        QCOMPARE(ui_->boxes.back().text, QString::fromUtf8("„12.00,5“ ist kein Betrag (Habenbetrag, Zeile 2). "
+                                                           "So schreiben: 1200,00 oder 1.200,00."));
+        QCOMPARE(ui_->form->state.bookingCount, 1);
+        typeInto(ui_->widget<QLineEdit>("Edit20"), QStringLiteral("12.345,67"));
+        QTest::keyClick(ui_->window.get(), Qt::Key_B, Qt::AltModifier);
+        QTRY_COMPARE(ui_->form->state.bookingCount, 2);
+        QCOMPARE(bookings_read(2).account[0], std::string("Bank"));
+        QCOMPARE(bookings_read(2).credit[1], 12345.67);
+    }
+
     void inputOrderFollowsTheLines() {
         const char* order[] = {"Edit14", "Edit15", "Edit16", "ComboBox1", "Edit17", "Edit18", "ComboBox2", "Edit19"};
         ui_->widget<QWidget>(order[0])->setFocus(Qt::MouseFocusReason);

@@ -62,8 +62,10 @@ private slots:
         Ui ui;
         ui.start();
         ui.click("SpeedButton34");
-        QCOMPARE(ui.boxesOf(BoxCall::Kind::Notice).size(), std::size_t{1});
-        QVERIFY(ui.boxes.back().text.startsWith(QStringLiteral("Auf eine eigene Hilfedatei")));
+        // Without the guide a second notice says it was not found.
+        QCOMPARE(ui.boxesOf(BoxCall::Kind::Notice).size(), std::size_t{2});
+        QVERIFY(ui.boxes.front().text.startsWith(QStringLiteral("Auf eine eigene Hilfedatei")));
+        QVERIFY(ui.boxes.back().text.contains(QString::fromUtf8("wurde nicht gefunden")));
 
         // With the guide in the working folder it is handed to the viewer after the notice.
         ui.write("Anleitung.pdf", "%PDF-1.4");
