@@ -1,5 +1,6 @@
 // saldorama-cli: the window's page logic driven from the command line.
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <iostream>
 #include <string>
@@ -57,5 +58,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (invocation.pdf) return run_pdf_helper(argv);
+    // A booking whose number finds no reader is still booked: say so rather
+    // than die of the closed pipe.
+    if (invocation.command == Command::Buchen) std::signal(SIGPIPE, SIG_IGN);
     return run_command(invocation, std::cout, std::cerr);
 }

@@ -68,12 +68,17 @@ bool TForm1::run(const std::function<void()>& handler) { return run_handler(dial
 void TForm1::FormCreate(const StartupOptions& options) {
     state.startDirectory = current_directory();
     // What a crash interrupted is finished, and its leftovers go, before
-    // anything is read. Read-only starts touch the folder only when a
-    // replacement is left to finish.
-    if (options.createBookingsFile || recovery_pending(state.startDirectory)) {
+    // anything is read. Readers never change the folder: they read the
+    // state a pending replacement commits to.
+    std::string foreignNote;
+    if (options.createBookingsFile) {
+        forget_pending_state();
         FolderLock lock(state.startDirectory);
-        recover_folder(state.startDirectory);
+        foreignNote = recover_folder(state.startDirectory);
+    } else {
+        foreignNote = read_pending_state(state.startDirectory);
     }
+    if (!foreignNote.empty()) dialogs.notice(foreignNote);
 
     // The settings, line by line: a failing line leaves the lines before it in place.
     const std::vector<std::string> lines = read_settings_lines();
@@ -230,6 +235,8 @@ void TForm1::SpeedButton33Click() {
     Backup backup;
     Settings restored = currentSettings();
     int count = 0;
+    bool checked = false;
+    backupNote.clear();
     {
         // Bookings and settings change as one, also across a crash. The new
         // bookings file is written aside while the backup is read, and it
@@ -240,7 +247,7 @@ void TForm1::SpeedButton33Click() {
             const RecordBytes bytes = encode_record(r);
             bookings.write({reinterpret_cast<const char*>(bytes.data()), bytes.size()});
             ++count;
-        });
+        }, &checked);
         if (!error.empty()) {
             dialogs.notice(error);
             return;
@@ -259,6 +266,10 @@ void TForm1::SpeedButton33Click() {
     state.currentChart = backup.chart;
     state.status = cp("Sicherung „") + base_name(path) + cp("“ geladen: ") + std::to_string(state.bookingCount) +
                    " Buchungen.";
+    if (!checked) {
+        backupNote = unchecked_backup_note(base_name(path));
+        state.status += " " + backupNote;
+    }
 }
 
 std::string TForm1::titleText() const {

@@ -48,6 +48,9 @@ public:
     TForm1(const TForm1&) = delete;
     TForm1& operator=(const TForm1&) = delete;
 
+    // After "Sicherung laden!": the note that an older backup's
+    // completeness could not be checked, or empty.
+    std::string backupNote;
     Dialogs& dialogs;
     AppState state;
     // Lent to the pages; built before them.

@@ -1,5 +1,6 @@
 #include "settings/settings.h"
 
+#include "base/failure.h"
 #include "base/file.h"
 #include "base/numbers.h"
 #include "base/text_file.h"
@@ -28,6 +29,18 @@ constexpr std::size_t kChartIndex = 17;
 static_assert(kChartIndex + 1 == kSettingsLines);
 }  // namespace line
 
+namespace {
+// A broken number names the file and its line: the learner can mend it there.
+template <typename Read>
+auto numbered(std::size_t at, Read read) {
+    try {
+        return read();
+    } catch (const Failure& f) {
+        fail(std::string(kSettingsFileName) + ", Zeile " + std::to_string(at + 1) + ": " + f.text());
+    }
+}
+} // namespace
+
 void read_settings_into(const std::vector<std::string>& in, Settings& s) {
     std::vector<std::string> l = in;
     l.resize(kSettingsLines);
@@ -37,9 +50,9 @@ void read_settings_into(const std::vector<std::string>& in, Settings& s) {
     s.showZeroAccounts = settings_flag(l[line::kShowZeroAccounts]);
     s.manualMode = settings_flag(l[line::kManualMode]);
     s.yearText = l[line::kYear];
-    (void)text_to_int(s.yearText);
+    (void)numbered(line::kYear, [&] { return text_to_int(s.yearText); });
     for (std::size_t i = 0; i < s.chartNames.size(); ++i) s.chartNames[i] = l[line::kChartNames + i];
-    s.chartIndex = settings_chart_index(l[line::kChartIndex]);
+    s.chartIndex = numbered(line::kChartIndex, [&] { return settings_chart_index(l[line::kChartIndex]); });
 }
 
 std::vector<std::string> settings_to_lines(const Settings& s) {
