@@ -511,6 +511,8 @@ void replace_files(const std::vector<Replacement>& files, const std::string& fol
     }
 }
 
+std::string intent_note_path(const std::string& folder) { return note_path(folder); }
+
 bool recovery_pending(const std::string& folder) {
     return kind_at(note_path(folder)) != 0 || kind_at(legacy_note_path(folder)) != 0;
 }

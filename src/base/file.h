@@ -111,6 +111,8 @@ void replace_files(const std::vector<Replacement>& files, const std::string& fol
 // own data files, by bare name, is left undone. Returns then the German
 // notice naming the folder; else empty.
 std::string recover_folder(const std::string& folder);
+// Where the note of a replacement under way stands.
+[[nodiscard]] std::string intent_note_path(const std::string& folder);
 // Whether a crash left a replacement to finish in `folder`.
 [[nodiscard]] bool recovery_pending(const std::string& folder);
 // For readers, who never change the folder: from now on this process reads
