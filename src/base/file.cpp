@@ -401,9 +401,11 @@ constexpr std::size_t kBuildBlock = 1 << 20;
 FileBuilder::FileBuilder(const std::string& path) : path_(path), file_(File::adopt(-1)) {
     check_writable(path);
     const std::string dir = directory_of(path);
-    // Outside a working folder the temporary file stands beside its target;
-    // what a killed writer left there goes with the next write into it.
-    if (!is_directory(hidden_area(dir))) remove_stale_temps(dir, false);
+    // Outside a working folder the temporary file stands beside its target,
+    // else in the hidden area; what a killed writer left there goes with the
+    // next write into that folder.
+    const std::string area = hidden_area(dir);
+    remove_stale_temps(is_directory(area) ? area : dir, false);
     auto [temp, fd] = create_temp_for(path);
     temp_ = std::move(temp);
     file_ = File(fd, temp_);
@@ -574,6 +576,11 @@ std::vector<std::string> temporary_files(const std::string& folder) {
 bool file_exists(const std::string& path) {
     struct stat st {};
     return ::stat(through_read_view(path).c_str(), &st) == 0;
+}
+
+bool is_special_file(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
 }
 
 bool is_directory(const std::string& path) {

@@ -135,6 +135,8 @@ void rename_file(const std::string& from, const std::string& to);
 void remove_file(const std::string& path);
 [[nodiscard]] bool file_exists(const std::string& path);
 [[nodiscard]] bool is_directory(const std::string& path);
+// Something is there, and it is no regular file (a FIFO, device, socket or folder).
+[[nodiscard]] bool is_special_file(const std::string& path);
 
 // Case-insensitive lookup of a bare name in the working directory:
 // "aufgabe1.txt" finds "Aufgabe1.txt". Returns the name as it stands on disk,

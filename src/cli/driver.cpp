@@ -241,33 +241,25 @@ int check_class(TForm1& form, CliDialogs& dialogs, const Invocation& inv, std::o
         // one placeholder a character and is put back as it is on disk.
         const bool lossless = cp1252_to_utf8(utf8_to_cp1252(file)) == file;
         const std::string name = lossless ? utf8_to_cp1252(file) : std::string(utf8_length(file), kNamePlaceholder);
-        std::optional<Backup> backup;
-        std::string problem;
+        // One learner's books at a time, read as they are checked.
+        std::optional<Marked> marked;
+        BackupCheck check;
         try {
-            BackupReading reading = read_backup_file(file, name);
-            backup = std::move(reading.backup);
-            problem = reading.error;
-            if (backup && !reading.completenessChecked) err << cp1252_to_utf8(unchecked_backup_note(name)) << '\n';
+            marked = check_backup_file(expected, file, name, check);
+            if (marked && !check.completenessChecked) err << cp1252_to_utf8(unchecked_backup_note(name)) << '\n';
         } catch (const Failure& f) {
-            problem = f.text();
+            marked.reset();
+            check.error = f.text();
         }
         std::string line;
         std::vector<std::string> fields;
-        if (backup) {
-            try {
-                const Marked marked = check_backup(expected, *backup);
-                const std::string& responsible = backup->company[6];
-                line = checking::class_check_line(name, responsible, marked.result);
-                fields = checking::class_check_fields(name, responsible, marked.result);
-            } catch (const Failure& f) {
-                backup.reset();
-                problem = f.text();
-            }
-        }
-        if (!backup) {
+        if (marked) {
+            line = checking::class_check_line(name, check.responsible, marked->result);
+            fields = checking::class_check_fields(name, check.responsible, marked->result);
+        } else {
             allChecked = false;
-            line = checking::class_check_failure_line(name, problem);
-            fields = checking::class_check_failure_fields(name, problem);
+            line = checking::class_check_failure_line(name, check.error);
+            fields = checking::class_check_failure_fields(name, check.error);
         }
         const auto shown = [&](const std::string& cp1252Text) {
             return lossless ? cp1252_to_utf8(without_controls(cp1252Text))

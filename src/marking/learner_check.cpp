@@ -1,6 +1,7 @@
 #include "marking/learner_check.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "accounts/chart_file.h"
 #include "bookings/bookings_file.h"
@@ -39,10 +40,10 @@ std::string chart_name(int chart) {
 
 } // namespace
 
-ck::ComputedValues computed_values(const std::vector<AccountRecord>& chart, const std::vector<BookingRecord>& bookings) {
+namespace {
+
+ck::ComputedValues values_of(const std::vector<AccountRecord>& chart, const AccountBalances& balances) {
     ck::ComputedValues values;
-    AccountBalances balances(chart);
-    balances.addAll(bookings);
     for (const AccountRecord& account : chart) {
         const double debit = balances.balance(account.name);
         const bool debitSide = account.side == "A" || account.side == "S";
@@ -64,6 +65,42 @@ ck::ComputedValues computed_values(const std::vector<AccountRecord>& chart, cons
         if (line.starts_with("Verlust:")) values.profitOrLoss = -tail_cents(line);
     }
     return values;
+}
+
+// The learner's books taken booking by booking as a scan hands them over:
+// only dates, accounts and cents are kept, never the payers' and reasons'
+// texts, so a class of big backups is checked one learner at a time in
+// little memory.
+class LearnerBooksBuilder {
+public:
+    explicit LearnerBooksBuilder(int chartNumber) {
+        learner_.chart = chartNumber;
+        if (chartNumber >= 1 && chartNumber <= 4) {
+            chart_ = read_chart(chartNumber);
+            balances_.emplace(chart_);
+        }
+    }
+    void add(const BookingRecord& r) {
+        learner_.bookings.push_back(ck::learner_booking(r));
+        if (balances_) balances_->add(r);
+    }
+    ck::LearnerBooks finish() {
+        if (balances_) learner_.values = values_of(chart_, *balances_);
+        return std::move(learner_);
+    }
+
+private:
+    ck::LearnerBooks learner_;
+    std::vector<AccountRecord> chart_;
+    std::optional<AccountBalances> balances_;
+};
+
+} // namespace
+
+ck::ComputedValues computed_values(const std::vector<AccountRecord>& chart, const std::vector<BookingRecord>& bookings) {
+    AccountBalances balances(chart);
+    balances.addAll(bookings);
+    return values_of(chart, balances);
 }
 
 ck::LearnerBooks learner_books(int chartNumber, const std::vector<BookingRecord>& bookings) {
@@ -115,11 +152,29 @@ ExpectedBooks expected_books_for(int exercise) {
 
 Marked check_working_folder(int exercise, int chartNumber) {
     const ExpectedBooks expected = expected_books_for(exercise);
-    return mark(expected, learner_books(chartNumber, bookings_read_all()));
+    LearnerBooksBuilder learner(chartNumber);
+    bookings_scan([&learner](const BookingRecord& r) { learner.add(r); });
+    return mark(expected, learner.finish());
 }
 
 Marked check_backup(const ExpectedBooks& expected, const Backup& backup) {
     return mark(expected, learner_books(backup.chart, backup.bookings));
+}
+
+std::optional<Marked> check_backup_file(const ExpectedBooks& expected, const std::string& path,
+                                        const std::string& shownName, BackupCheck& check) {
+    std::optional<LearnerBooksBuilder> learner;
+    Backup head;
+    bool checked = false;
+    check.error = scan_backup_file(path, shownName, head, [&](const BookingRecord& r) {
+        if (!learner) learner.emplace(head.chart);
+        learner->add(r);
+    }, &checked);
+    check.completenessChecked = checked;
+    check.responsible = head.company[6];
+    if (!check.error.empty()) return std::nullopt;
+    if (!learner) learner.emplace(head.chart);
+    return mark(expected, learner->finish());
 }
 
 } // namespace saldorama

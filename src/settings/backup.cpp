@@ -258,9 +258,12 @@ BackupReading read_backup(std::string_view bytes) {
 std::string scan_backup_file(const std::string& path, const std::string& shownName, Backup& head,
                              const BookingVisitor& visit, bool* completenessChecked) {
     // Never waits: a pipe or a device would hold the program for ever.
-    File file = File::openReadNoWait(path);
-    if (!file.isRegular())
+    const auto notAFile = [&] {
         return cp("„") + shownName + cp("“ ist keine gewöhnliche Datei und kann nicht geladen werden.");
+    };
+    if (is_special_file(path)) return notAFile();
+    File file = File::openReadNoWait(path);
+    if (!file.isRegular()) return notAFile();
     std::int64_t offset = 0;
     LineReader reader([&](char* to, std::size_t n) {
         const std::size_t got = file.readAt(to, n, offset);
