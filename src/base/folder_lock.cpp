@@ -71,10 +71,10 @@ FolderLock::FolderLock(const std::string& folder, Mode mode) : folder_(folder) {
         if (err == EINTR) continue;
         if (err != EWOULDBLOCK || std::chrono::steady_clock::now() >= deadline) {
             ::close(fd);
-            if (err != EWOULDBLOCK) {
-                if (shared) return;
-                throw_io_error(err, folder);
-            }
+            // A reader that cannot have it reads without it: a stuck writer
+            // never stops the reports.
+            if (shared) return;
+            if (err != EWOULDBLOCK) throw_io_error(err, folder);
             fail(folder_busy_text());
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));

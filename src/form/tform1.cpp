@@ -221,6 +221,26 @@ bool TForm1::saveAll() {
     return true;
 }
 
+// A settings file that does not read is mended by a restore, which writes
+// the settings anyway: its lines are kept as far as they read, and a year
+// that is no number is taken from the backup's first booking.
+void TForm1::mendSettings(Settings& restored, const std::string& firstDate) {
+    std::vector<std::string> lines;
+    try {
+        lines = read_settings_lines();
+        Settings sound;
+        read_settings_into(lines, sound);
+        return;
+    } catch (const Failure&) {
+    }
+    read_settings_leniently(lines, restored);
+    try {
+        (void)text_to_int(restored.yearText);
+    } catch (const Failure&) {
+        if (firstDate.size() == 10) restored.yearText = firstDate.substr(6);
+    }
+}
+
 void TForm1::SpeedButton33Click() {
     const auto chosen = dialogs.openFile(backup_dialog("Sicherung laden", lastBackupName));
     if (!chosen || chosen->empty()) return;
@@ -236,6 +256,7 @@ void TForm1::SpeedButton33Click() {
     Settings restored = currentSettings();
     int count = 0;
     bool checked = false;
+    std::string firstDate;
     backupNote.clear();
     {
         // Bookings and settings change as one, also across a crash. The new
@@ -246,12 +267,14 @@ void TForm1::SpeedButton33Click() {
         const std::string error = scan_backup_file(path, name, backup, [&](const BookingRecord& r) {
             const RecordBytes bytes = encode_record(r);
             bookings.write({reinterpret_cast<const char*>(bytes.data()), bytes.size()});
+            if (count == 0) firstDate = r.date;
             ++count;
         }, &checked);
         if (!error.empty()) {
             dialogs.notice(error);
             return;
         }
+        mendSettings(restored, firstDate);
         restored.company = backup.company;
         restored.chartIndex = backup.chart - 1;
         replace_files({Replacement::builtAside(bookings_file_name(), bookings.release()),

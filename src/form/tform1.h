@@ -139,6 +139,7 @@ public:
     std::string lastBackupName = "sicherung";
 
 private:
+    void mendSettings(Settings& restored, const std::string& firstDate);
     Page activePage_ = Page::TabSheet4;
     // Save All; false when it refused to write (cancelling is no refusal).
     [[nodiscard]] bool saveAll();

@@ -55,6 +55,26 @@ void read_settings_into(const std::vector<std::string>& in, Settings& s) {
     s.chartIndex = numbered(line::kChartIndex, [&] { return settings_chart_index(l[line::kChartIndex]); });
 }
 
+void read_settings_leniently(const std::vector<std::string>& in, Settings& s) {
+    std::vector<std::string> l = in;
+    l.resize(kSettingsLines);
+    for (std::size_t i = 0; i < kCompanyFields; ++i) s.company[i] = l[line::kCompany + i];
+    s.withVat = settings_flag(l[line::kWithVat]);
+    s.vatRate = l[line::kVatRate];
+    s.showZeroAccounts = settings_flag(l[line::kShowZeroAccounts]);
+    s.manualMode = settings_flag(l[line::kManualMode]);
+    try {
+        (void)text_to_int(l[line::kYear]);
+        s.yearText = l[line::kYear];
+    } catch (const Failure&) {
+    }
+    for (std::size_t i = 0; i < s.chartNames.size(); ++i) s.chartNames[i] = l[line::kChartNames + i];
+    try {
+        s.chartIndex = settings_chart_index(l[line::kChartIndex]);
+    } catch (const Failure&) {
+    }
+}
+
 std::vector<std::string> settings_to_lines(const Settings& s) {
     const auto flag = [](bool b) { return std::string(b ? "true" : "false"); };
     std::vector<std::string> l(kSettingsLines);
