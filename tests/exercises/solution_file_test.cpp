@@ -161,6 +161,9 @@ TEST(SolutionFile, MalformedFilesAreRefusedWithLineAndReason) {
          "vor der ersten Buchung"},
         {"unknown mode", {"[Aufgabe 2]", "Kontenplan: 1", "Modus: halb"}, 3, "„manuell“"},
         {"unknown control", {"[Aufgabe 2]", "Kontenplan: 1", "[Kontrolle 1]", "Summe: 5,00"}, 4, "„Summe:“"},
+        {"control character in a text",
+         {"[Aufgabe 2]", "Kontenplan: 1", "[Buchung 1]", "Grund: Miete\x1b[2J", "Soll: A 1,00", "Haben: B 1,00"}, 4,
+         "Steuerzeichen"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
