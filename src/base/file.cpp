@@ -540,7 +540,11 @@ std::string recover_folder(const std::string& folder) {
             std::filesystem::remove_all(area + "/" + name, ignored);
         }
     } else if (kind_at(area) == 0) {
-        make_hidden_area(folder);
+        // On read-only media the writer's own write says what is wrong.
+        try {
+            make_hidden_area(folder);
+        } catch (const Failure&) {
+        }
     }
     sync_directory(folder);
     return note.foreign ? foreign_note_text(folder) : std::string();
