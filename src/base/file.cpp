@@ -155,11 +155,12 @@ struct Note {
 };
 
 void read_note_into(Note& note, const std::string& folder, const std::string& path, const std::string& tempDir) {
+    // A folder under the note's name is none: it would block every writer.
     const mode_t kind = kind_at(path);
-    if (kind == 0) return;
+    if (kind == 0 || kind == S_IFDIR) return;
     if (kind != S_IFREG) {
         note.foreign = true;
-        if (kind != S_IFDIR) note.files.push_back(path);
+        note.files.push_back(path);
         return;
     }
     note.files.push_back(path);
@@ -516,7 +517,8 @@ void replace_files(const std::vector<Replacement>& files, const std::string& fol
 std::string intent_note_path(const std::string& folder) { return note_path(folder); }
 
 bool recovery_pending(const std::string& folder) {
-    return kind_at(note_path(folder)) != 0 || kind_at(legacy_note_path(folder)) != 0;
+    const auto pending = [](mode_t kind) { return kind != 0 && kind != S_IFDIR; };
+    return pending(kind_at(note_path(folder))) || pending(kind_at(legacy_note_path(folder)));
 }
 
 std::string recover_folder(const std::string& folder) {
