@@ -409,7 +409,8 @@ FileBuilder::FileBuilder(const std::string& path) : path_(path), file_(File::ado
     remove_stale_temps(is_directory(area) ? area : dir, false);
     auto [temp, fd] = create_temp_for(path);
     temp_ = std::move(temp);
-    file_ = File(fd, temp_);
+    // Messages name the file the user chose, never the temporary one.
+    file_ = File(fd, path);
 }
 
 FileBuilder::~FileBuilder() {

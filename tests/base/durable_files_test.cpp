@@ -25,12 +25,13 @@ using namespace saldorama;
 namespace {
 
 // Whether a child process gets the lock of `folder` within 100 ms.
-bool other_process_gets_lock(const std::string& folder) {
+bool other_process_gets_lock(const std::string& folder, FolderLock::Mode mode = FolderLock::Mode::Exclusive) {
     const pid_t pid = ::fork();
     if (pid == 0) {
         fault::set_lock_wait(std::chrono::milliseconds(100));
         try {
-            FolderLock lock(folder);
+            FolderLock lock(folder, mode);
+            if (mode == FolderLock::Mode::Shared && !folder_lock_held(folder)) ::_exit(1);
             ::_exit(0);
         } catch (const Failure& f) {
             ::_exit(f.text() == folder_busy_text() ? 1 : 2);
@@ -43,6 +44,25 @@ bool other_process_gets_lock(const std::string& folder) {
 }
 
 } // namespace
+
+// Readers share the lock, so that no report mixes two writes; a writer
+// waits for them, and they for it.
+TEST(FolderLock, ReadersShareItAndExcludeWriters) {
+    using Mode = FolderLock::Mode;
+    struct Case {
+        Mode held, wanted;
+        bool gets;
+    };
+    const Case cases[] = {{Mode::Shared, Mode::Shared, true},
+                          {Mode::Shared, Mode::Exclusive, false},
+                          {Mode::Exclusive, Mode::Shared, false}};
+    for (const Case& c : cases) {
+        test::WorkDir dir;
+        FolderLock lock(dir.path(), c.held);
+        EXPECT_EQ(other_process_gets_lock(dir.path(), c.wanted), c.gets)
+            << static_cast<int>(c.held) << " then " << static_cast<int>(c.wanted);
+    }
+}
 
 TEST(FolderLock, KeepsOtherProcessesOutAndNestsWithinOne) {
     test::WorkDir dir;
