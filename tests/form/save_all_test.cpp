@@ -218,7 +218,7 @@ TEST_F(BackupFixture, SaveAllRefusesAWriteProtectedBackup) {
     dir.write("stand.qrx", "alt");
     std::filesystem::permissions(dir.path() + "/stand.qrx", std::filesystem::perms::owner_read);
     EXPECT_FALSE(saveAll("stand.qrx"));
-    EXPECT_EQ(dialogs.last(Kind::Failure), "Dateizugriff verweigert.");
+    EXPECT_EQ(dialogs.last(Kind::Failure), "Keine Berechtigung f\xFCr " + dir.path() + "/stand.qrx.");
     EXPECT_EQ(dir.read("stand.qrx"), "alt");
 }
 

@@ -111,7 +111,7 @@ TEST_F(WriteFailures, ChangingABooking) {
         f.run([&] { f.booking.SpeedButton9Click(); });
         f.booking.Edit15.text = "Anders";
         return f.run([&] { f.booking.SpeedButton28Click(); });
-    }, EACCES, "Dateizugriff verweigert");
+    }, EACCES, "Keine Berechtigung f\xFCr buchungen.dat");
 }
 
 TEST_F(WriteFailures, DeletingABooking) {
@@ -123,7 +123,7 @@ TEST_F(WriteFailures, DeletingABooking) {
 }
 
 TEST_F(WriteFailures, EmptyingTheBookingsForANewChart) {
-    check([](TForm1& f) { return f.run([&] { f.SpeedButton23Click(); }); }, EACCES, "Dateizugriff verweigert");
+    check([](TForm1& f) { return f.run([&] { f.SpeedButton23Click(); }); }, EACCES, "Keine Berechtigung f\xFCr buchungen.dat");
 }
 
 TEST_F(WriteFailures, TheOpeningBalance) {
