@@ -176,7 +176,7 @@ TEST(BookingsFile, FailedAppendLeavesTheFileAsItWas) {
     dir.write("buchungen.dat", a);
     FaultGuard guard;
     fault::fail_nth_operation(1, ENOSPC);
-    EXPECT_EQ(failure_text([] { bookings_append(booking(1, "zwei")); }), "Zu wenig Speicherplatz");
+    EXPECT_EQ(failure_text([] { bookings_append(booking(1, "zwei")); }), "Zu wenig Speicherplatz.");
     fault::clear();
     EXPECT_EQ(dir.read("buchungen.dat"), a);
 }
