@@ -244,6 +244,17 @@ void run_size(Bench& b, int count, Table& table) {
     table["betriebsergebnis"][count] = measure(b, cli(work, {"betriebsergebnis"}), out, out, noPrep);
     table["konto Kasse"][count] = measure(b, cli(work, {"konto", "Kasse"}), out, out, noPrep);
     table["sichern"][count] = measure(b, cli(work, {"sichern", qrx}), "/dev/null", qrx, noPrep);
+    // A teacher's check of that backup against a short solution: the
+    // learner's books are held without their texts, one learner at a time.
+    write_text(work / "Loesung1.txt",
+               "[Aufgabe 1]\r\nKontenplan: 1\r\nBaut auf: keine\r\n[Buchung 1]\r\nSoll: Kasse 1,00\r\n"
+               "Haben: Bank 1,00\r\n");
+    table["pruefen 1 --aus"][count] = measure(b, cli(work, {"pruefen", "1", "--aus", qrx}), out, out, noPrep);
+    table["pruefen 1"][count] = measure(b, cli(work, {"pruefen", "1"}), out, out, noPrep);
+    // The journal as a PDF, paged by the PDF helper beside the program.
+    const std::string pdf = (b.base / "journal.pdf").string();
+    table["journal --pdf"][count] = measure(b, cli(work, {"journal", "--pdf", pdf}), "/dev/null", {}, noPrep);
+    fs::remove(pdf);
     table["loeschen 1"][count] = measure(b, cli(copy, {"loeschen", "1"}), "/dev/null", copy / "buchungen.dat",
                                          [&] { copy_folder(work, copy, true); });
     Result laden = measure(b, cli(copy, {"laden", qrx}), "/dev/null", copy / "buchungen.dat",
@@ -314,7 +325,8 @@ int main(int argc, char** argv) {
     for (const int count : sizes) std::printf(" | %9d: time   read   ratio  peak MB", count);
     std::printf(" | sums of output and written files\n");
     const char* order[] = {"floor (cat)", "journal", "bilanz", "betriebsergebnis", "konto Kasse",
-                           "loeschen 1", "sichern", "laden", "eroeffnung"};
+                           "loeschen 1", "sichern", "laden", "eroeffnung", "pruefen 1", "pruefen 1 --aus",
+                           "journal --pdf"};
     for (const char* name : order) {
         std::printf("%-18s", name);
         for (const int count : sizes) {

@@ -14,10 +14,12 @@ namespace saldorama {
 class File {
 public:
     [[nodiscard]] static File openRead(const std::string& path);
-    // Opens without waiting for a writer (a named pipe would block open).
+    // Every open refuses what is not a regular file (a FIFO, device, socket
+    // or folder), without waiting on it. Kept for the callers that said so.
     [[nodiscard]] static File openReadNoWait(const std::string& path);
     [[nodiscard]] static File openReadWrite(const std::string& path);
-    // Created anew with length 0; an existing file is truncated.
+    // Created anew with length 0; an existing file is truncated. A new
+    // file's folder is synced, so that its name survives a power cut.
     [[nodiscard]] static File create(const std::string& path);
     // Takes over an open descriptor.
     [[nodiscard]] static File adopt(int fd) { return File(fd); }
@@ -40,9 +42,11 @@ public:
     void close();
 
 private:
-    explicit File(int fd) : fd_(fd) {}
+    explicit File(int fd, std::string path = {}) : fd_(fd), path_(std::move(path)) {}
     int fd_ = -1;
     std::int64_t writePos_ = 0;
+    std::string path_;  // for messages
+    friend class FileBuilder;
 };
 
 // Whole file as bytes.
@@ -80,10 +84,11 @@ private:
     bool wrote_ = false;
 };
 
-// Several files replaced as one. The new contents are built aside first; then
-// a note naming them ("intent") is written to `folder`, the files are renamed
-// into place and the note is removed. After a crash, recover_folder finishes
-// what the note names, so the files are either all old or all new.
+// Several files replaced as one. The new contents are built aside in the
+// hidden area first; then a note naming them ("intent") is written there,
+// the files are renamed into place and the note is removed. After a crash,
+// recover_folder finishes what the note names, so the files are either all
+// old or all new.
 struct Replacement {
     Replacement(std::string path_, std::string bytes_) : path(std::move(path_)), bytes(std::move(bytes_)) {}
     // New contents already in a temporary file (from FileBuilder::release);
@@ -98,13 +103,30 @@ struct Replacement {
     std::string temp;  // set: the contents are in this file and `bytes` is not used
 };
 void replace_files(const std::vector<Replacement>& files, const std::string& folder);
-// Run at every start while holding the folder's lock: finishes a replacement
-// a crash interrupted and removes temporary files left behind by a crash.
-void recover_folder(const std::string& folder);
+// Run by writers at every start while holding the folder's lock: finishes a
+// replacement a crash interrupted, removes what killed processes left (in
+// the hidden area and beside the files) and makes the hidden area. Only
+// what the program itself writes is carried out: a note's line that names
+// anything but a temporary file of the hidden area and one of the folder's
+// own data files, by bare name, is left undone. Returns then the German
+// notice naming the folder; else empty.
+std::string recover_folder(const std::string& folder);
+// Where the note of a replacement under way stands.
+[[nodiscard]] std::string intent_note_path(const std::string& folder);
 // Whether a crash left a replacement to finish in `folder`.
 [[nodiscard]] bool recovery_pending(const std::string& folder);
-// Temporary files of this program in `folder` (bare names), for tests and clean-up.
+// For readers, who never change the folder: from now on this process reads
+// the files of `folder` as a pending replacement leaves them (the same
+// checks as recover_folder, the same notice). forget_pending_state ends it.
+std::string read_pending_state(const std::string& folder);
+void forget_pending_state();
+// A fresh name for a scratch folder in the hidden area of `folder` (not made
+// yet); the next writer's recovery removes it once its process has gone.
+[[nodiscard]] std::string scratch_folder_name(const std::string& folder);
+// Temporary files of this program in `folder` and its hidden area (names
+// relative to `folder`), for tests and clean-up.
 [[nodiscard]] std::vector<std::string> temporary_files(const std::string& folder);
+// The note of an older version, beside the files; still finished.
 inline constexpr const char* kIntentFileName = ".saldorama.intent";
 
 // Renames through the seam.
@@ -113,6 +135,8 @@ void rename_file(const std::string& from, const std::string& to);
 void remove_file(const std::string& path);
 [[nodiscard]] bool file_exists(const std::string& path);
 [[nodiscard]] bool is_directory(const std::string& path);
+// Something is there, and it is no regular file (a FIFO, device, socket or folder).
+[[nodiscard]] bool is_special_file(const std::string& path);
 
 // Case-insensitive lookup of a bare name in the working directory:
 // "aufgabe1.txt" finds "Aufgabe1.txt". Returns the name as it stands on disk,

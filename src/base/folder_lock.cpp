@@ -53,21 +53,28 @@ namespace fault {
 void set_lock_wait(std::chrono::milliseconds wait) { lockWait = wait; }
 } // namespace fault
 
-FolderLock::FolderLock(const std::string& folder) : folder_(folder) {
+FolderLock::FolderLock(const std::string& folder, Mode mode) : folder_(folder) {
     forget_when_inherited();
     if (Held* h = find_held(folder)) {
         ++h->depth;
         return;
     }
+    const bool shared = mode == Mode::Shared;
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) throw_io_error(errno, folder);
+    if (fd < 0) {
+        if (shared) return;
+        throw_io_error(errno, folder);
+    }
     const auto deadline = std::chrono::steady_clock::now() + lockWait;
-    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    while (::flock(fd, (shared ? LOCK_SH : LOCK_EX) | LOCK_NB) != 0) {
         const int err = errno;
         if (err == EINTR) continue;
         if (err != EWOULDBLOCK || std::chrono::steady_clock::now() >= deadline) {
             ::close(fd);
-            if (err != EWOULDBLOCK) throw_io_error(err);
+            // A reader that cannot have it reads without it: a stuck writer
+            // never stops the reports.
+            if (shared) return;
+            if (err != EWOULDBLOCK) throw_io_error(err, folder);
             fail(folder_busy_text());
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));

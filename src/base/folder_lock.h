@@ -13,9 +13,14 @@ namespace saldorama {
 // folder while the working folder is held).
 class FolderLock {
 public:
+    // Readers share the lock among themselves, so that no report mixes the
+    // files of two writes; where no lock can be had at all (read-only
+    // media, some network shares), or not within the wait, a reader reads
+    // without one.
+    enum class Mode { Exclusive, Shared };
     // Waits up to ten seconds for another process to let go; then throws
     // the German failure text and nothing has changed.
-    explicit FolderLock(const std::string& folder);
+    explicit FolderLock(const std::string& folder, Mode mode = Mode::Exclusive);
     ~FolderLock();
     FolderLock(const FolderLock&) = delete;
     FolderLock& operator=(const FolderLock&) = delete;

@@ -8,6 +8,7 @@
 
 #include "base/cp1252.h"
 #include "base/file.h"
+#include "base/hidden_area.h"
 
 namespace saldorama {
 namespace {
@@ -37,7 +38,7 @@ std::vector<std::string> working_file_names() {
     // The names as the subsystems above spell them; kept here so that every
     // layer that exports a file can ask.
     std::vector<std::string> names = {"buchungen.dat", "einstellungen.txt", "temp.dat", "Wichtiger Hinweis.rtf",
-                                      "startbild.png", kManualFileName, kIntentFileName};
+                                      "startbild.png", kManualFileName, kIntentFileName, kHiddenAreaName};
     for (int c = 1; c <= kChartCount; ++c) names.push_back("Kontenplan" + std::to_string(c) + ".txt");
     return names;
 }

@@ -39,6 +39,8 @@ void bookings_append(const BookingRecord& record) {
     const RecordBytes bytes = encode_record(record);
     try {
         file.writeAt(bytes.data(), kRecordSize, count * static_cast<std::int64_t>(kRecordSize));
+        // Reported as booked only once it would survive a power cut.
+        file.sync();
         file.close();
     } catch (...) {
         // The caller counts the record only after a successful append, so a
@@ -53,6 +55,7 @@ void bookings_overwrite(int n, const BookingRecord& record) {
     File file = File::openReadWrite(bookings_file_name());
     const RecordBytes bytes = encode_record(record);
     file.writeAt(bytes.data(), kRecordSize, static_cast<std::int64_t>(n - 1) * static_cast<std::int64_t>(kRecordSize));
+    file.sync();
     file.close();
 }
 

@@ -1,6 +1,7 @@
 #include "cli/cli_dialogs.h"
 
 #include "base/cp1252.h"
+#include "cli/terminal_text.h"
 
 namespace saldorama::cli {
 
@@ -30,7 +31,7 @@ void CliDialogs::write(const std::string& text) {
         if (c == '\r') continue;
         line += c == '\n' ? ' ' : c;
     }
-    err_ << cp1252_to_utf8(line) << '\n' << std::flush;
+    err_ << cp1252_to_utf8(without_controls(line)) << '\n' << std::flush;
 }
 
 } // namespace saldorama::cli

@@ -14,6 +14,8 @@
 #include "bookings/booking_record.h"
 #include "checking/check_text.h"
 #include "cli/cli_dialogs.h"
+#include "cli/terminal_text.h"
+#include "exercises/solution_file.h"
 #include "form/solution_books.h"
 #include "form/tform1.h"
 #include "kernel/handler_runner.h"
@@ -29,7 +31,9 @@ const std::string& account_not_found() {
     return text;
 }
 
-void print(std::ostream& out, const std::string& cp1252Line) { out << cp1252_to_utf8(cp1252Line) << '\n'; }
+void print(std::ostream& out, const std::string& cp1252Line) {
+    out << cp1252_to_utf8(has_control(cp1252Line) ? without_controls(cp1252Line) : cp1252Line) << '\n';
+}
 
 void print_lines(std::ostream& out, const std::vector<std::string>& lines) {
     for (const auto& line : lines) print(out, line);
@@ -43,7 +47,10 @@ public:
     LineStream(const LineStream&) = delete;
     LineStream& operator=(const LineStream&) = delete;
     ~LineStream() { flush(); }
-    void operator()(std::string_view cp1252Line) {
+    void operator()(std::string_view line) {
+        std::string shown;
+        if (has_control(line)) shown = without_controls(line);
+        const std::string_view cp1252Line = shown.empty() ? line : std::string_view(shown);
         if (cp1252Line.size() > kLongLine) {
             flush();
             out_ << cp1252_to_utf8(cp1252Line) << '\n';
@@ -200,56 +207,84 @@ void delete_booking(TForm1& form, int number) {
     form.run([&] { form.booking.SpeedButton36Click(); });
 }
 
+// A damaged solution file is no verdict on the learner: named with its line
+// and reason, and the command ends with status 1.
+void name_damaged_solution(const std::function<void()>& work) {
+    try {
+        work();
+    } catch (const SolutionError& e) {
+        fail(e.text() + cp(" – kann nicht prüfen"));
+    }
+}
+
 // "pruefen N": 0 all right, 3 mistakes found, 1 when it could not check.
 int check_books(TForm1& form, CliDialogs& dialogs, int exercise, std::ostream& out) {
     Marked marked;
-    form.run([&] { marked = check_working_folder(exercise, form.state.currentChart); });
+    form.run([&] { name_damaged_solution([&] { marked = check_working_folder(exercise, form.state.currentChart); }); });
     if (dialogs.refused()) return 1;
     print_lines(out, checking::check_lines(marked.result));
     return marked.result.all_right() ? 0 : 3;
 }
 
+constexpr char kNamePlaceholder = '\x1F';
+
+std::size_t utf8_length(const std::string& text) {
+    std::size_t n = 0;
+    for (const char c : text)
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++n;
+    return n;
+}
+
+// The UTF-8 line with the run of `length` placeholders replaced by `name`,
+// and no control character left in it.
+std::string put_back_name(const std::string& cp1252Text, std::size_t length, const std::string& name) {
+    const std::string utf8 = cp1252_to_utf8(cp1252Text);
+    const auto at = utf8.find(std::string(length, kNamePlaceholder));
+    if (at == std::string::npos) return without_controls(utf8);
+    return without_controls(utf8.substr(0, at)) + without_controls(name) + without_controls(utf8.substr(at + length));
+}
+
 // "pruefen N --aus DATEI...": one line (or row) per backup; 0 when every
 // backup could be checked, else 1.
-int check_class(TForm1& form, CliDialogs& dialogs, const Invocation& inv, std::ostream& out) {
+int check_class(TForm1& form, CliDialogs& dialogs, const Invocation& inv, std::ostream& out, std::ostream& err) {
     ExpectedBooks expected;
-    form.run([&] { expected = expected_books_for(inv.exercise); });
+    form.run([&] { name_damaged_solution([&] { expected = expected_books_for(inv.exercise); }); });
     if (dialogs.refused()) return 1;
     if (inv.csv) out << "\xEF\xBB\xBF" << cp1252_to_utf8(checking::csv_row(checking::class_check_header())) << "\r\n";
     bool allChecked = true;
     for (const std::string& file : inv.backups) {
-        const std::string name = utf8_to_cp1252(file);
-        std::optional<Backup> backup;
-        std::string problem;
+        // A name CP1252 cannot hold ("Lena Łódź.qrx") stands in the line as
+        // one placeholder a character and is put back as it is on disk.
+        const bool lossless = cp1252_to_utf8(utf8_to_cp1252(file)) == file;
+        const std::string name = lossless ? utf8_to_cp1252(file) : std::string(utf8_length(file), kNamePlaceholder);
+        // One learner's books at a time, read as they are checked.
+        std::optional<Marked> marked;
+        BackupCheck check;
         try {
-            BackupReading reading = read_backup_file(file, name);
-            backup = std::move(reading.backup);
-            problem = reading.error;
+            marked = check_backup_file(expected, file, name, check);
+            if (marked && !check.completenessChecked) err << cp1252_to_utf8(unchecked_backup_note(name)) << '\n';
         } catch (const Failure& f) {
-            problem = f.text();
+            marked.reset();
+            check.error = f.text();
         }
         std::string line;
         std::vector<std::string> fields;
-        if (backup) {
-            try {
-                const Marked marked = check_backup(expected, *backup);
-                const std::string& responsible = backup->company[6];
-                line = checking::class_check_line(name, responsible, marked.result);
-                fields = checking::class_check_fields(name, responsible, marked.result);
-            } catch (const Failure& f) {
-                backup.reset();
-                problem = f.text();
-            }
-        }
-        if (!backup) {
-            allChecked = false;
-            line = checking::class_check_failure_line(name, problem);
-            fields = checking::class_check_failure_fields(name, problem);
-        }
-        if (inv.csv) {
-            out << cp1252_to_utf8(checking::csv_row(fields)) << "\r\n";
+        if (marked) {
+            line = checking::class_check_line(name, check.responsible, marked->result);
+            fields = checking::class_check_fields(name, check.responsible, marked->result);
         } else {
-            print(out, line);
+            allChecked = false;
+            line = checking::class_check_failure_line(name, check.error);
+            fields = checking::class_check_failure_fields(name, check.error);
+        }
+        const auto shown = [&](const std::string& cp1252Text) {
+            return lossless ? cp1252_to_utf8(without_controls(cp1252Text))
+                            : put_back_name(cp1252Text, name.size(), file);
+        };
+        if (inv.csv) {
+            out << shown(checking::csv_row(fields)) << "\r\n";
+        } else {
+            out << shown(line) << '\n';
         }
     }
     return allChecked ? 0 : 1;
@@ -268,10 +303,11 @@ bool start(const Invocation& inv, CliDialogs& dialogs, TForm1& form, std::option
     }
 
     // A writing command holds the folder's lock from its first read to its
-    // last write; a second writer waits for it.
-    if (!is_read_only(inv.command)) {
+    // last write; a second writer waits for it. Readers share it.
+    {
         try {
-            lock.emplace(current_directory());
+            lock.emplace(current_directory(),
+                         is_read_only(inv.command) ? FolderLock::Mode::Shared : FolderLock::Mode::Exclusive);
         } catch (const Failure& f) {
             dialogs.failure(failure_box_text(f.text()));
             return false;
@@ -281,6 +317,15 @@ bool start(const Invocation& inv, CliDialogs& dialogs, TForm1& form, std::option
     options.readExercises = false;
     options.createBookingsFile = !is_read_only(inv.command);
     options.showStartPage = false;
+    // A restore writes the settings anew: a broken settings file is what it
+    // mends, so it does not stop "laden".
+    if (inv.command == Command::Laden) {
+        try {
+            form.FormCreate(options);
+        } catch (const Failure&) {
+        }
+        return true;
+    }
     return form.run([&] { form.FormCreate(options); });
 }
 
@@ -357,13 +402,15 @@ int run_command(const Invocation& inv, std::ostream& out, std::ostream& err) {
     case Command::Laden:
         dialogs.fileAnswers.push_back(inv.file);
         form.run([&] { form.SpeedButton33Click(); });
+        // Loaded all the same: a note, no failure.
+        if (!form.backupNote.empty()) err << cp1252_to_utf8(form.backupNote) << '\n';
         break;
     case Command::Loeschen:
         delete_booking(form, inv.bookingNumber);
         break;
     case Command::Pruefen: {
         const int status = inv.backups.empty() ? check_books(form, dialogs, inv.exercise, out)
-                                               : check_class(form, dialogs, inv, out);
+                                               : check_class(form, dialogs, inv, out, err);
         out.flush();
         return status;
     }
@@ -375,6 +422,12 @@ int run_command(const Invocation& inv, std::ostream& out, std::ostream& err) {
         break;
     }
     out.flush();
+    // A booking is stored once its number is due: a script that saw status 1
+    // would book it twice.
+    if (!out && inv.command == Command::Buchen && !dialogs.refused()) {
+        err << "Die Buchung ist gespeichert, aber ihre Nummer konnte nicht ausgegeben werden." << std::endl;
+        return 0;
+    }
     // A report that did not reach its reader is no success (a full disk, a closed pipe).
     if (!out) {
         err << "Die Ausgabe konnte nicht geschrieben werden." << std::endl;

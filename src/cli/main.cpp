@@ -1,11 +1,14 @@
 // saldorama-cli: the window's page logic driven from the command line.
 #include <cerrno>
+#include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <string>
 #include <unistd.h>
 #include <vector>
 
+#include "base/file.h"
 #include "base/version.h"
 #include "cli/arguments.h"
 #include "cli/driver.h"
@@ -57,5 +60,12 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (invocation.pdf) return run_pdf_helper(argv);
+    // For the kill sweep (scripts/kill-sweep): the process ends with SIGKILL
+    // at its n-th write, sync, rename or removal, as at a power cut.
+    if (const char* n = std::getenv("SALDORAMA_KILL_AT_OPERATION"); n != nullptr && std::atoi(n) > 0)
+        saldorama::fault::kill_at_nth_operation(std::atoi(n));
+    // A booking whose number finds no reader is still booked: say so rather
+    // than die of the closed pipe.
+    if (invocation.command == Command::Buchen) std::signal(SIGPIPE, SIG_IGN);
     return run_command(invocation, std::cout, std::cerr);
 }

@@ -374,6 +374,13 @@ SolutionError::SolutionError(const std::string& file, int line, const std::strin
 std::string solution_file_name(int exercise) { return "Loesung" + std::to_string(exercise) + ".txt"; }
 
 Solution parse_solution(const std::string& fileName, const std::vector<std::string>& lines) {
+    // A control character would be booked into payers and reasons and break
+    // the files' lines and terminals; a tab is white space here.
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        for (const char c : lines[i])
+            if ((static_cast<unsigned char>(c) < 0x20 && c != '\t') || c == '\x7F')
+                throw SolutionError(fileName, static_cast<int>(i + 1),
+                                    cp("die Zeile enthält ein Steuerzeichen; entferne es"));
     return Parser(fileName, lines).run();
 }
 

@@ -10,6 +10,7 @@
 #include "base/numbers.h"
 #include "bookings/bookings_file.h"
 #include "bookings/checks.h"
+#include "bookings/typed_text.h"
 
 namespace saldorama {
 
@@ -169,13 +170,13 @@ bool BookingPage::buchungssatz_uebernehmen(bool changing) {
     BookingRecord r;
     r.number = context_.state.bookingCount;
     if (!takeOverDate(r, changing)) return false;
-    // A "|" would shift the fields of every backup holding this booking.
-    if (Edit15.text.find('|') != std::string::npos) {
-        context_.dialogs.notice(bar_refusal(cp("Einzahler/Empfänger")));
-        return false;
-    }
-    if (Edit16.text.find('|') != std::string::npos) {
-        context_.dialogs.notice(bar_refusal("Zahlungsgrund"));
+    // A "|" would shift the fields of every backup holding this booking, a
+    // control character break its lines.
+    for (const auto& [text, field] : {std::pair{&Edit15.text, cp("Einzahler/Empfänger")},
+                                      std::pair{&Edit16.text, std::string("Zahlungsgrund")}}) {
+        const std::string refusal = typed_text_refusal(*text, field);
+        if (refusal.empty()) continue;
+        context_.dialogs.notice(refusal);
         return false;
     }
     r.person = cut(Edit15.text, kPersonMax);

@@ -3,6 +3,7 @@
 #include "base/cp1252.h"
 #include "base/working_files.h"
 #include "bookings/checks.h"
+#include "bookings/typed_text.h"
 
 namespace saldorama {
 
@@ -37,10 +38,11 @@ void CompanyPage::setTexts(const CompanyFields& texts) {
 void CompanyPage::SpeedButton32Click() {
     // A "|" would shift the fields of every backup; refused where it is typed.
     for (std::size_t i = 0; i < kCompanyFields; ++i) {
-        if (field(static_cast<CompanyField>(i)).text.find('|') == std::string::npos) continue;
         std::string name = captions[i].text;
         if (!name.empty() && name.back() == ':') name.pop_back();
-        context_.dialogs.notice(bar_refusal(name));
+        const std::string refusal = typed_text_refusal(field(static_cast<CompanyField>(i)).text, name);
+        if (refusal.empty()) continue;
+        context_.dialogs.notice(refusal);
         return;
     }
     context_.einstellungen_sichern();

@@ -11,6 +11,7 @@
 #include "base/failure.h"
 #include "base/file.h"
 #include "base/folder_lock.h"
+#include "base/hidden_area.h"
 #include "base/working_files.h"
 #include "base/text_file.h"
 #include "bookings/bookings_file.h"
@@ -32,16 +33,18 @@ std::string typed_date_text(const std::string& date) {
     return inYear == date ? date : date.substr(0, 2) + date.substr(3, 2);
 }
 
-
-// A scratch folder under the system's temporary folder, removed again with
+// A scratch folder in the hidden area of `home`, removed again with
 // everything in it; the working directory returns to `home` on the way out.
+// A killed run leaves it to the next writer's recovery, inside the hidden
+// area and nowhere else.
 class ScratchFolder {
 public:
     explicit ScratchFolder(std::string home) : home_(std::move(home)) {
-        std::string pattern = (std::filesystem::temp_directory_path() / "saldorama-loesung-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr)
+        make_hidden_area(home_);
+        path_ = scratch_folder_name(home_);
+        std::error_code error;
+        if (!std::filesystem::create_directory(path_, error) || error)
             fail(cp("Für die Lösung kann kein Arbeitsordner angelegt werden."));
-        path_ = pattern;
     }
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;

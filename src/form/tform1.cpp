@@ -71,12 +71,17 @@ bool TForm1::run(const std::function<void()>& handler) { return run_handler(dial
 void TForm1::FormCreate(const StartupOptions& options) {
     state.startDirectory = current_directory();
     // What a crash interrupted is finished, and its leftovers go, before
-    // anything is read. Read-only starts touch the folder only when a
-    // replacement is left to finish.
-    if (options.createBookingsFile || recovery_pending(state.startDirectory)) {
+    // anything is read. Readers never change the folder: they read the
+    // state a pending replacement commits to.
+    std::string foreignNote;
+    if (options.createBookingsFile) {
+        forget_pending_state();
         FolderLock lock(state.startDirectory);
-        recover_folder(state.startDirectory);
+        foreignNote = recover_folder(state.startDirectory);
+    } else {
+        foreignNote = read_pending_state(state.startDirectory);
     }
+    if (!foreignNote.empty()) dialogs.notice(foreignNote);
 
     // The settings, line by line: a failing line leaves the lines before it in place.
     const std::vector<std::string> lines = read_settings_lines();
@@ -223,6 +228,26 @@ bool TForm1::saveAll() {
     return true;
 }
 
+// A settings file that does not read is mended by a restore, which writes
+// the settings anyway: its lines are kept as far as they read, and a year
+// that is no number is taken from the backup's first booking.
+void TForm1::mendSettings(Settings& restored, const std::string& firstDate) {
+    std::vector<std::string> lines;
+    try {
+        lines = read_settings_lines();
+        Settings sound;
+        read_settings_into(lines, sound);
+        return;
+    } catch (const Failure&) {
+    }
+    read_settings_leniently(lines, restored);
+    try {
+        (void)text_to_int(restored.yearText);
+    } catch (const Failure&) {
+        if (firstDate.size() == 10) restored.yearText = firstDate.substr(6);
+    }
+}
+
 void TForm1::SpeedButton33Click() {
     const auto chosen = dialogs.openFile(backup_dialog("Sicherung laden", lastBackupName));
     if (!chosen || chosen->empty()) return;
@@ -237,6 +262,9 @@ void TForm1::SpeedButton33Click() {
     Backup backup;
     Settings restored = currentSettings();
     int count = 0;
+    bool checked = false;
+    std::string firstDate;
+    backupNote.clear();
     {
         // Bookings and settings change as one, also across a crash. The new
         // bookings file is written aside while the backup is read, and it
@@ -246,12 +274,14 @@ void TForm1::SpeedButton33Click() {
         const std::string error = scan_backup_file(path, name, backup, [&](const BookingRecord& r) {
             const RecordBytes bytes = encode_record(r);
             bookings.write({reinterpret_cast<const char*>(bytes.data()), bytes.size()});
+            if (count == 0) firstDate = r.date;
             ++count;
-        });
+        }, &checked);
         if (!error.empty()) {
             dialogs.notice(error);
             return;
         }
+        mendSettings(restored, firstDate);
         restored.company = backup.company;
         restored.chartIndex = backup.chart - 1;
         replace_files({Replacement::builtAside(bookings_file_name(), bookings.release()),
@@ -266,6 +296,10 @@ void TForm1::SpeedButton33Click() {
     state.currentChart = backup.chart;
     state.status = cp("Sicherung „") + base_name(path) + cp("“ geladen: ") + std::to_string(state.bookingCount) +
                    " Buchungen.";
+    if (!checked) {
+        backupNote = unchecked_backup_note(base_name(path));
+        state.status += " " + backupNote;
+    }
 }
 
 std::string TForm1::titleText() const {

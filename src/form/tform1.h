@@ -48,6 +48,9 @@ public:
     TForm1(const TForm1&) = delete;
     TForm1& operator=(const TForm1&) = delete;
 
+    // After "Sicherung laden!": the note that an older backup's
+    // completeness could not be checked, or empty.
+    std::string backupNote;
     Dialogs& dialogs;
     AppState state;
     // Lent to the pages; built before them.
@@ -136,6 +139,7 @@ public:
     std::string lastBackupName = "sicherung";
 
 private:
+    void mendSettings(Settings& restored, const std::string& firstDate);
     Page activePage_ = Page::TabSheet4;
     // Save All; false when it refused to write (cancelling is no refusal).
     [[nodiscard]] bool saveAll();

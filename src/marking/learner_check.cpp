@@ -1,7 +1,7 @@
 #include "marking/learner_check.h"
 
 #include <algorithm>
-#include <cstdlib>
+#include <optional>
 
 #include "accounts/chart_file.h"
 #include "base/failure.h"
@@ -60,17 +60,42 @@ ck::ComputedValues computed_values(const std::vector<AccountRecord>& chart, cons
     return values;
 }
 
+namespace {
+
+// The control values of the learner's books as the cases build them, from
+// the reports layer.
+void attach_values(ck::LearnerBooks& learner) {
+    if (learner.chart < 1 || learner.chart > kChartCount) return;
+    learner.valuesOf = [chart = read_chart(learner.chart)](const std::vector<std::vector<ck::BookingLine>>& lines) {
+        return computed_values(chart, records_of(lines));
+    };
+}
+
+// The learner's books taken booking by booking as a scan hands them over:
+// only dates, accounts and cents are kept, never the payers' and reasons'
+// texts, so a class of big backups is checked one learner at a time in
+// little memory.
+class LearnerBooksBuilder {
+public:
+    explicit LearnerBooksBuilder(int chartNumber) { learner_.chart = chartNumber; }
+    void add(const BookingRecord& r) { learner_.bookings.push_back(ck::learner_booking(r)); }
+    ck::LearnerBooks finish() {
+        attach_values(learner_);
+        return std::move(learner_);
+    }
+
+private:
+    ck::LearnerBooks learner_;
+};
+
+} // namespace
+
 ck::LearnerBooks learner_books(int chartNumber, const std::vector<BookingRecord>& bookings) {
     ck::LearnerBooks learner;
     learner.chart = chartNumber;
     learner.bookings.reserve(bookings.size());
     for (const BookingRecord& r : bookings) learner.bookings.push_back(ck::learner_booking(r));
-    if (chartNumber >= 1 && chartNumber <= kChartCount) {
-        const std::vector<AccountRecord> chart = read_chart(chartNumber);
-        learner.valuesOf = [chart](const std::vector<std::vector<ck::BookingLine>>& lines) {
-            return computed_values(chart, records_of(lines));
-        };
-    }
+    attach_values(learner);
     return learner;
 }
 
@@ -139,11 +164,29 @@ ExpectedBooks expected_books_for(int exercise) {
 
 Marked check_working_folder(int exercise, int chartNumber) {
     const ExpectedBooks expected = expected_books_for(exercise);
-    return mark(expected, learner_books(chartNumber, bookings_read_all()));
+    LearnerBooksBuilder learner(chartNumber);
+    bookings_scan([&learner](const BookingRecord& r) { learner.add(r); });
+    return mark(expected, learner.finish());
 }
 
 Marked check_backup(const ExpectedBooks& expected, const Backup& backup) {
     return mark(expected, learner_books(backup.chart, backup.bookings));
+}
+
+std::optional<Marked> check_backup_file(const ExpectedBooks& expected, const std::string& path,
+                                        const std::string& shownName, BackupCheck& check) {
+    std::optional<LearnerBooksBuilder> learner;
+    Backup head;
+    bool checked = false;
+    check.error = scan_backup_file(path, shownName, head, [&](const BookingRecord& r) {
+        if (!learner) learner.emplace(head.chart);
+        learner->add(r);
+    }, &checked);
+    check.completenessChecked = checked;
+    check.responsible = head.company[6];
+    if (!check.error.empty()) return std::nullopt;
+    if (!learner) learner.emplace(head.chart);
+    return mark(expected, learner->finish());
 }
 
 } // namespace saldorama

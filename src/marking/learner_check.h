@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,5 +45,15 @@ struct Marked {
 [[nodiscard]] Marked check_working_folder(int exercise, int chartNumber);
 // Exercise N against a backup's books.
 [[nodiscard]] Marked check_backup(const ExpectedBooks& expected, const Backup& backup);
+// The same, read from a backup file as it is checked, one booking at a time
+// and without the texts: memory stays small whatever the file's size. On a
+// file that cannot be read (check.error) nothing is marked.
+struct BackupCheck {
+    std::string error;
+    std::string responsible;  // "Verantwortlich für die Buchhaltung"
+    bool completenessChecked = false;
+};
+[[nodiscard]] std::optional<Marked> check_backup_file(const ExpectedBooks& expected, const std::string& path,
+                                                      const std::string& shownName, BackupCheck& check);
 
 } // namespace saldorama

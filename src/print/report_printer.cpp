@@ -1,6 +1,7 @@
 #include "print/report_printer.h"
 
 #include <QDate>
+#include <QFile>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
@@ -179,11 +180,30 @@ bool paint_job(QPagedPaintDevice& device, const PrintJob& job, const PageProgres
 
 bool write_pdf(const std::string& path, const std::string& workingDirectory, const PrintJob& job,
                const PageProgress& progress) {
+    // "-": the PDF goes to standard output, for pipes.
+    if (path == "-") {
+        QFile out;
+        if (!out.open(stdout, QIODevice::WriteOnly))
+            fail("Die Standardausgabe kann nicht geschrieben werden.");
+        bool done = false;
+        {
+            QPdfWriter writer(&out);
+            prepare_page(writer);
+            writer.setResolution(600);
+            writer.setCreator(QStringLiteral("Saldorama"));
+            writer.setTitle(qs(job.reportName));
+            done = paint_job(writer, job, progress);
+        }
+        if (!out.flush() || out.error() != QFileDevice::NoError)
+            fail("Die Standardausgabe kann nicht geschrieben werden.");
+        return done;
+    }
     const std::string refusal = pdf_target_refusal(path, workingDirectory);
     if (!refusal.empty()) fail(refusal);
     QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly))
-        fail(cp("Das PDF kann nicht angelegt werden: ") + utf8_to_cp1252(file.errorString().toStdString()));
+    // The system's own words would not help a learner.
+    const std::string cannotWrite = "Die Datei " + utf8_to_cp1252(path) + " kann nicht geschrieben werden.";
+    if (!file.open(QIODevice::WriteOnly)) fail(cannotWrite);
     bool done = false;
     {
         QPdfWriter writer(&file);
@@ -197,8 +217,7 @@ bool write_pdf(const std::string& path, const std::string& workingDirectory, con
         file.cancelWriting();
         return false;
     }
-    if (!file.commit())
-        fail(cp("Das PDF kann nicht geschrieben werden: ") + utf8_to_cp1252(file.errorString().toStdString()));
+    if (!file.commit()) fail(cannotWrite);
     return true;
 }
 

@@ -15,6 +15,12 @@
 namespace saldorama {
 namespace {
 
+// Version 1.2 and later end a line in CR LF or LF alone alike. A new backup
+// ends its header in LF alone, which announces the mark, and every other
+// line in LF alone too but the last, which ends in CR LF: the mark. Older
+// backups end every line in CR LF.
+constexpr const char* kAnnounceEnd = "\n";
+constexpr const char* kMarkEnd = "\r\n";
 constexpr std::size_t kHeaderFields = 9;
 constexpr std::size_t kBookingFields = 19;
 
@@ -105,12 +111,22 @@ std::string backup_line(const BookingRecord& r) {
     return line;
 }
 
-std::string backup_text(const Backup& backup) {
+std::string unchecked_backup_note(const std::string& shownName) {
+    return cp("„") + shownName +
+           cp("“ stammt von einer älteren Version; ob die Sicherung vollständig ist, lässt sich nicht prüfen.");
+}
+
+std::string backup_head(const Backup& backup) {
     std::string text;
     for (const auto& field : backup.company) text += field + "|";
-    text += std::to_string(backup.chart) + "\r\n|";
-    for (const auto& record : backup.bookings) text += backup_line(record) + "\r\n";
-    return text;
+    return text + std::to_string(backup.chart) + kAnnounceEnd + "|";
+}
+
+std::string backup_text(const Backup& backup) {
+    std::string text = backup_head(backup);
+    for (std::size_t i = 0; i < backup.bookings.size(); ++i)
+        text += (i > 0 ? "\n" : "") + backup_line(backup.bookings[i]);
+    return text + kMarkEnd;
 }
 
 namespace {
@@ -123,6 +139,8 @@ class LineReader {
 public:
     enum class Got { Line, End, TooLong };
     explicit LineReader(std::function<std::size_t(char*, std::size_t)> read) : read_(std::move(read)) {}
+    // Whether the line last returned ended in CR LF.
+    [[nodiscard]] bool endedInCrLf() const noexcept { return crLf_; }
 
     Got next(std::string& line) {
         for (;;) {
@@ -130,7 +148,8 @@ public:
             if (nl != std::string::npos) {
                 line.assign(buffer_, pos_, nl - pos_);
                 pos_ = nl + 1;
-                if (!line.empty() && line.back() == '\r') line.pop_back();
+                crLf_ = !line.empty() && line.back() == '\r';
+                if (crLf_) line.pop_back();
                 return line.size() > kMaxBackupLine ? Got::TooLong : Got::Line;
             }
             // One more byte than the limit may be the CR of the line end.
@@ -139,6 +158,7 @@ public:
                 if (pos_ == buffer_.size()) return Got::End;
                 line.assign(buffer_, pos_);
                 pos_ = buffer_.size();
+                crLf_ = false;
                 return line.size() > kMaxBackupLine ? Got::TooLong : Got::Line;
             }
             buffer_.erase(0, pos_);
@@ -157,11 +177,12 @@ private:
     std::string buffer_;
     std::size_t pos_ = 0;
     bool atEnd_ = false;
+    bool crLf_ = false;
 };
 
 // The header into `head` (company and chart), each booking to `visit` in
 // file order; the notice, or the empty text when the whole text is sound.
-std::string read_lines(LineReader& reader, Backup& head, const BookingVisitor& visit) {
+std::string read_lines(LineReader& reader, Backup& head, const BookingVisitor& visit, bool& checked) {
     std::size_t lineNumber = 1;
     const auto tooLong = [&] {
         return problem(lineNumber, cp("Die Zeile ist länger als ") + std::to_string(kMaxBackupLine) + " Zeichen.");
@@ -170,6 +191,8 @@ std::string read_lines(LineReader& reader, Backup& head, const BookingVisitor& v
     LineReader::Got got = reader.next(line);
     if (got == LineReader::Got::TooLong) return tooLong();
     if (got == LineReader::Got::End) return problem(1, "Die Datei ist leer.");
+    // A header ending in LF alone announces the mark at the end.
+    checked = got == LineReader::Got::Line && !reader.endedInCrLf();
 
     // The chart number, the header's last field, has no bar after it.
     const std::vector<std::string> header = split_bars(line);
@@ -187,6 +210,7 @@ std::string read_lines(LineReader& reader, Backup& head, const BookingVisitor& v
     if (got == LineReader::Got::End || line.empty() || line[0] != '|')
         return problem(2, cp("Das Zeichen \"|\" am Zeilenanfang fehlt."));
     std::string pending = line.substr(1);
+    bool pendingCrLf = reader.endedInCrLf();
     got = reader.next(line);
     // A lone "|" as the last line: a backup without bookings.
     bool havePending = !pending.empty() || got != LineReader::Got::End;
@@ -201,17 +225,23 @@ std::string read_lines(LineReader& reader, Backup& head, const BookingVisitor& v
         if (got == LineReader::Got::TooLong) return tooLong();
         if (got == LineReader::Got::End) break;
         pending.swap(line);
+        pendingCrLf = reader.endedInCrLf();
         havePending = true;
         got = reader.next(line);
     }
+    // Only the last line ends in CR LF: a backup cut at a line end lacks it.
+    if (checked && !pendingCrLf)
+        return problem(lineNumber - 1, cp("Die Sicherung ist abgeschnitten: ihr Ende fehlt. Lade eine vollständige Sicherung."));
     return {};
 }
 
 BackupReading read_whole(LineReader& reader) {
     Backup backup;
-    std::string error = read_lines(reader, backup, [&backup](const BookingRecord& r) { backup.bookings.push_back(r); });
-    if (!error.empty()) return {std::nullopt, std::move(error)};
-    return {std::move(backup), {}};
+    bool checked = false;
+    std::string error =
+        read_lines(reader, backup, [&backup](const BookingRecord& r) { backup.bookings.push_back(r); }, checked);
+    if (!error.empty()) return {std::nullopt, std::move(error), false};
+    return {std::move(backup), {}, checked};
 }
 
 } // namespace
@@ -227,26 +257,33 @@ BackupReading read_backup(std::string_view bytes) {
 }
 
 std::string scan_backup_file(const std::string& path, const std::string& shownName, Backup& head,
-                             const BookingVisitor& visit) {
+                             const BookingVisitor& visit, bool* completenessChecked) {
     // Never waits: a pipe or a device would hold the program for ever.
-    File file = File::openReadNoWait(path);
-    if (!file.isRegular())
+    const auto notAFile = [&] {
         return cp("„") + shownName + cp("“ ist keine gewöhnliche Datei und kann nicht geladen werden.");
+    };
+    if (is_special_file(path)) return notAFile();
+    File file = File::openReadNoWait(path);
+    if (!file.isRegular()) return notAFile();
     std::int64_t offset = 0;
     LineReader reader([&](char* to, std::size_t n) {
         const std::size_t got = file.readAt(to, n, offset);
         offset += static_cast<std::int64_t>(got);
         return got;
     });
-    return read_lines(reader, head, visit);
+    bool checked = false;
+    std::string error = read_lines(reader, head, visit, checked);
+    if (completenessChecked) *completenessChecked = checked;
+    return error;
 }
 
 BackupReading read_backup_file(const std::string& path, const std::string& shownName) {
     Backup backup;
-    std::string error =
-        scan_backup_file(path, shownName, backup, [&backup](const BookingRecord& r) { backup.bookings.push_back(r); });
-    if (!error.empty()) return {std::nullopt, std::move(error)};
-    return {std::move(backup), {}};
+    bool checked = false;
+    std::string error = scan_backup_file(
+        path, shownName, backup, [&backup](const BookingRecord& r) { backup.bookings.push_back(r); }, &checked);
+    if (!error.empty()) return {std::nullopt, std::move(error), false};
+    return {std::move(backup), {}, checked};
 }
 
 namespace {
@@ -298,7 +335,7 @@ std::string write_backup_file(const std::string& path, const CompanyFields& comp
     std::string firstProblem;
     if (BackupReading check = read_backup(backup_text(head)); !check.backup) firstProblem = check.error;
     FileBuilder file(path);
-    file.write(backup_text(head));
+    file.write(backup_head(head));
     std::string barRefusal;
     bool lineBreak = false;  // a text holding a line end: its line numbers are not the record's
     std::size_t lineNumber = 2;
@@ -311,10 +348,13 @@ std::string write_backup_file(const std::string& path, const CompanyFields& comp
         line = backup_line(r);
         if (line.find('\n') != std::string::npos) lineBreak = true;
         if (!lineBreak && firstProblem.empty()) firstProblem = read_booking_line(line, lineNumber, ignored);
+        // Each line's end is written when the next line comes: the last
+        // one ends in CR LF, the mark of a whole backup.
+        if (lineNumber > 2) file.write("\n");
         ++lineNumber;
-        line += "\r\n";
         file.write(line);
     });
+    file.write(kMarkEnd);
     if (!barRefusal.empty()) return barRefusal;
     if (lineBreak) {
         // Rare enough to be checked the long way, with the whole text at hand.

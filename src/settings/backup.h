@@ -21,10 +21,15 @@ struct Backup {
 };
 
 // The backup file's bytes: the company fields each followed by "|", the
-// chart and CR LF; a lone "|"; then one line a booking, 19 fields each
-// followed by "|" and CR LF. Nothing is escaped, so a "|" in a text would
+// chart and LF; a lone "|"; then one line a booking, 19 fields each followed
+// by "|", the lines parted by LF; at the very end CR LF. The LF after the
+// header announces that the CR LF at the end is there: a backup cut at a
+// line end lacks it and is refused. Older backups end every line in CR LF
+// and are read as before. Nothing is escaped, so a "|" in a text would
 // shift the fields; backup_refusal keeps such a backup from being written.
 [[nodiscard]] std::string backup_text(const Backup& backup);
+// The header line and the lone "|" that starts the first booking line.
+[[nodiscard]] std::string backup_head(const Backup& backup);
 // One booking's line without its line end.
 [[nodiscard]] std::string backup_line(const BookingRecord& record);
 
@@ -35,7 +40,10 @@ struct Backup {
 struct BackupReading {
     std::optional<Backup> backup;  // set when the whole file is sound
     std::string error;             // otherwise the German notice, naming the line
+    bool completenessChecked = false;  // false: an older backup without the mark
 };
+// Said of a backup of an older version, which loads without the mark.
+[[nodiscard]] std::string unchecked_backup_note(const std::string& shownName);
 
 // Checks the whole text before anything is taken from it: 9 header fields
 // with a chart number 0..kChartCount, the lone "|", 19 fields a booking line, booking
@@ -53,7 +61,7 @@ struct BackupReading {
 // file is sound; only then has every booking been visited.
 using BookingVisitor = std::function<void(const BookingRecord&)>;
 [[nodiscard]] std::string scan_backup_file(const std::string& path, const std::string& shownName, Backup& head,
-                                           const BookingVisitor& visit);
+                                           const BookingVisitor& visit, bool* completenessChecked = nullptr);
 
 // "Alles Speichern": the company fields, the chart and every booking of
 // "buchungen.dat" written to `path` in one pass, all or nothing. Returns what

@@ -1,5 +1,6 @@
 #include "settings/settings.h"
 
+#include "base/failure.h"
 #include "base/file.h"
 #include "base/numbers.h"
 #include "base/text_file.h"
@@ -28,6 +29,18 @@ constexpr std::size_t kChartIndex = kChartNames + kChartCount;
 static_assert(kChartIndex + 1 == kSettingsLines);
 }  // namespace line
 
+namespace {
+// A broken number names the file and its line: the learner can mend it there.
+template <typename Read>
+auto numbered(std::size_t at, Read read) {
+    try {
+        return read();
+    } catch (const Failure& f) {
+        fail(std::string(kSettingsFileName) + ", Zeile " + std::to_string(at + 1) + ": " + f.text());
+    }
+}
+} // namespace
+
 void read_settings_into(const std::vector<std::string>& in, Settings& s) {
     std::vector<std::string> l = in;
     l.resize(kSettingsLines);
@@ -37,9 +50,29 @@ void read_settings_into(const std::vector<std::string>& in, Settings& s) {
     s.showZeroAccounts = settings_flag(l[line::kShowZeroAccounts]);
     s.manualMode = settings_flag(l[line::kManualMode]);
     s.yearText = l[line::kYear];
-    (void)text_to_int(s.yearText);
+    (void)numbered(line::kYear, [&] { return text_to_int(s.yearText); });
     for (std::size_t i = 0; i < s.chartNames.size(); ++i) s.chartNames[i] = l[line::kChartNames + i];
-    s.chartIndex = settings_chart_index(l[line::kChartIndex]);
+    s.chartIndex = numbered(line::kChartIndex, [&] { return settings_chart_index(l[line::kChartIndex]); });
+}
+
+void read_settings_leniently(const std::vector<std::string>& in, Settings& s) {
+    std::vector<std::string> l = in;
+    l.resize(kSettingsLines);
+    for (std::size_t i = 0; i < kCompanyFields; ++i) s.company[i] = l[line::kCompany + i];
+    s.withVat = settings_flag(l[line::kWithVat]);
+    s.vatRate = l[line::kVatRate];
+    s.showZeroAccounts = settings_flag(l[line::kShowZeroAccounts]);
+    s.manualMode = settings_flag(l[line::kManualMode]);
+    try {
+        (void)text_to_int(l[line::kYear]);
+        s.yearText = l[line::kYear];
+    } catch (const Failure&) {
+    }
+    for (std::size_t i = 0; i < s.chartNames.size(); ++i) s.chartNames[i] = l[line::kChartNames + i];
+    try {
+        s.chartIndex = settings_chart_index(l[line::kChartIndex]);
+    } catch (const Failure&) {
+    }
 }
 
 std::vector<std::string> settings_to_lines(const Settings& s) {

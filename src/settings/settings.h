@@ -48,6 +48,9 @@ inline constexpr const char* kSettingsFileName = "einstellungen.txt";
 // otherwise). A failing line leaves the fields before it filled in (and the
 // year's text, when the year fails); the later ones keep what they held.
 void read_settings_into(const std::vector<std::string>& lines, Settings& into);
+// What a damaged file still says: every line taken as far as it reads; a
+// number that does not read leaves what `into` held.
+void read_settings_leniently(const std::vector<std::string>& lines, Settings& into);
 // A record to its 18 lines.
 [[nodiscard]] std::vector<std::string> settings_to_lines(const Settings& settings);
 

@@ -135,7 +135,9 @@ private:
     void syncImage() {
         if (shownImage_ && *shownImage_ == form_.start.Image1) return;
         shownImage_ = form_.start.Image1;
-        const QPixmap picture(QString::fromStdString(resolve_name(form_.start.Image1)));
+        // A pipe in the picture's place would hold the window for ever.
+        const std::string name = resolve_name(form_.start.Image1);
+        const QPixmap picture = is_special_file(name) ? QPixmap() : QPixmap(QString::fromStdString(name));
         image_->setPixmap(picture);
     }
 

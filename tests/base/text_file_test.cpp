@@ -65,7 +65,7 @@ TEST(AtomicWrite, EveryFailingStepLeavesTheOldFileWhole) {
         try {
             write_file_atomic("x.txt", "neu und l\xE4nger");
         } catch (const Failure& f) {
-            EXPECT_STREQ(f.what(), "Zu wenig Speicherplatz");
+            EXPECT_STREQ(f.what(), "Zu wenig Speicherplatz.");
             EXPECT_EQ(dir.read("x.txt"), "alt") << "step " << step;
             EXPECT_FALSE(dir.exists(".x.txt.neu"));
             continue;

@@ -176,7 +176,7 @@ TEST(BookingsFile, FailedAppendLeavesTheFileAsItWas) {
     dir.write("buchungen.dat", a);
     FaultGuard guard;
     fault::fail_nth_operation(1, ENOSPC);
-    EXPECT_EQ(failure_text([] { bookings_append(booking(1, "zwei")); }), "Zu wenig Speicherplatz");
+    EXPECT_EQ(failure_text([] { bookings_append(booking(1, "zwei")); }), "Zu wenig Speicherplatz.");
     fault::clear();
     EXPECT_EQ(dir.read("buchungen.dat"), a);
 }
@@ -255,7 +255,7 @@ TEST(LoescheBuchung, AFailureAtAnyStepLeavesTheFileWholeAndNoTempFile) {
     for (int n = 1; n <= 5; ++n) {
         SCOPED_TRACE(n);
         fault::fail_nth_operation(n, EIO);
-        EXPECT_EQ(failure_text([] { (void)loesche_buchung(1); }), "E/A-Fehler 5");
+        EXPECT_EQ(failure_text([] { (void)loesche_buchung(1); }), "Lese- oder Schreibfehler bei buchungen.dat.");
         fault::clear();
         EXPECT_EQ(dir.read("buchungen.dat"), bytes);
         EXPECT_EQ(files_in(dir.path()), std::vector<std::string>{"buchungen.dat"});

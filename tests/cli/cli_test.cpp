@@ -2,7 +2,9 @@
 // what it prints, how it ends and what it leaves in the files.
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <csignal>
 #include <unistd.h>
 
 #include <algorithm>
@@ -19,6 +21,8 @@
 
 #include "accounts/account_record.h"
 #include "base/cp1252.h"
+#include "base/file.h"
+#include "base/hidden_area.h"
 #include "base/numbers.h"
 #include "base/version.h"
 #include "bookings/booking_record.h"
@@ -56,7 +60,8 @@ public:
     // Every file with its bytes: the whole state of a working directory.
     [[nodiscard]] std::map<std::string, std::string> files() const {
         std::map<std::string, std::string> all;
-        for (const auto& entry : fs::directory_iterator(path_)) all[entry.path().filename()] = read_bytes(entry.path());
+        for (const auto& entry : fs::directory_iterator(path_))
+            if (entry.path().filename() != kHiddenAreaName) all[entry.path().filename()] = read_bytes(entry.path());
         return all;
     }
 
@@ -285,7 +290,7 @@ TEST(CliStartup, YearThatIsNoNumberStopsEvenAWritingCommand) {
     copy_chart(dir);
     const Result r = run_in(dir, {"buchen", "--zeile", "Kasse;1;", "--zeile", "Bank;;1"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "'20x6' ist kein gültiger Integerwert.\n");
+    EXPECT_EQ(r.err, "einstellungen.txt, Zeile 13: '20x6' ist kein gültiger Integerwert.\n");
     EXPECT_EQ(r.out, "");
     EXPECT_FALSE(dir.exists("buchungen.dat"));
 }
@@ -687,9 +692,9 @@ TEST(CliBackup, SichernWritesTheBackupBesideTheData) {
     ASSERT_TRUE(dir.exists("stand.qrx"));
     const std::string backup = dir.read("stand.qrx");
     EXPECT_TRUE(backup.starts_with(cp("Bäckerei Süß GmbH|Hauptstraße 1|12345 Musterstadt|123456|10020030|"
-                                      "Musterbank|Anna Buch|Bernd Chef|1\r\n|0|01.01.2026|selbst|")));
-    EXPECT_NE(backup.find(cp("\r\n3|02.01.2026|Schreibwaren Ost|Büromaterial|Büromaterial|50|0|Kasse|0|50||0|0|")),
-              std::string::npos);
+                                      "Musterbank|Anna Buch|Bernd Chef|1\n|0|01.01.2026|selbst|")));
+    EXPECT_TRUE(backup.ends_with(cp("\n3|02.01.2026|Schreibwaren Ost|Büromaterial|Büromaterial|50|0|Kasse|0|50||0|0|"
+                                    "|0|0||0|0|\r\n")));
     auto after = dir.files();
     after.erase("stand.qrx");
     EXPECT_EQ(after, before);
@@ -917,7 +922,7 @@ TEST(CliPdf, DataFilesAndMissingFoldersAreRefusedAndLeftAlone) {
     }
     const Result missing = run_in(dir, {"journal", "--pdf", "fehlt/j.pdf"});
     EXPECT_EQ(missing.status, 1);
-    EXPECT_NE(missing.err.find("Das PDF kann nicht angelegt werden"), std::string::npos) << missing.err;
+    EXPECT_EQ(missing.err, "Die Datei fehlt/j.pdf kann nicht geschrieben werden.\n");
     // An unknown account prints nothing either.
     const Result unknown = run_in(dir, {"konto", "Nirgends", "--pdf", "k.pdf"});
     EXPECT_EQ(unknown.status, 1);
@@ -929,6 +934,194 @@ TEST(CliPdf, TheCommandLineToolItselfLinksNoQt) {
     const std::string libraries = output_of(std::string("ldd '") + SALDORAMA_CLI + "'");
     EXPECT_NE(libraries.find("libc.so"), std::string::npos) << libraries;
     EXPECT_EQ(libraries.find("libQt"), std::string::npos) << libraries;
+}
+
+
+// ---------------------------------------------------------------- a hostile or damaged folder
+
+// Runs with a time limit: a command that would hang on a pipe fails the test
+// instead of holding it.
+Result run_in_time(const Dir& dir, std::vector<std::string> args, const std::string& outPath = {}) {
+    args.insert(args.begin(), {"-C", dir.path()});
+    Dir capture;
+    Result result;
+    const std::string out = outPath.empty() ? capture.file("out") : outPath;
+    const pid_t pid = test::spawn_cli(args, out, capture.file("err"));
+    for (int waited = 0; waited < 1000; ++waited) {
+        int status = 0;
+        if (::waitpid(pid, &status, WNOHANG) == pid) {
+            result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            if (outPath.empty()) result.out = read_bytes(out);
+            result.err = read_bytes(capture.file("err"));
+            return result;
+        }
+        ::usleep(10000);
+    }
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+    ADD_FAILURE() << args[2] << " hung";
+    return result;
+}
+
+TEST(CliHostileFolder, APlantedNoteReachesNothingOutsideAndReadersChangeNothing) {
+    Dir outside;
+    outside.write("buchungen.dat", "nachbar");
+    const std::string away = "../" + fs::path(outside.path()).filename().string() + "/buchungen.dat";
+    for (const std::string& target : {outside.file("buchungen.dat"), away}) {
+        Dir dir;
+        make_company(dir);
+        fs::create_directory(hidden_area(dir.path()));
+        dir.write(std::string(kHiddenAreaName) + "/.saldorama-99999999-a.neu", "BOESE");
+        dir.write(std::string(kIntentFileName), ".saldorama/.saldorama-99999999-a.neu\t" + target + "\n");
+        dir.write(std::string(kHiddenAreaName) + "/absicht", ".saldorama-99999999-a.neu\t" + target + "\n");
+        const auto before = dir.files();
+        const Result report = run_in(dir, {"bilanz"});
+        EXPECT_NE(report.err.find("lag eine Notiz"), std::string::npos) << report.err;
+        EXPECT_NE(report.out.find("Bilanz"), std::string::npos);
+        EXPECT_EQ(dir.files(), before) << "a reader changed the folder";
+        EXPECT_TRUE(dir.exists(std::string(kHiddenAreaName) + "/absicht"));
+        const Result writer = run_in(dir, {"buchen", "--zeile", "Kasse;1;", "--zeile", "Bank;;1"});
+        // The writer drops the note, says so and stops there.
+        EXPECT_EQ(writer.status, 1) << writer.err;
+        EXPECT_NE(writer.err.find("lag eine Notiz"), std::string::npos) << writer.err;
+        EXPECT_EQ(stored_bookings(dir).size(), 4u);
+        EXPECT_EQ(outside.read("buchungen.dat"), "nachbar") << target;
+        EXPECT_FALSE(dir.exists(std::string(kHiddenAreaName) + "/absicht"));
+    }
+}
+
+TEST(CliHostileFolder, PipesAndFoldersInPlaceOfFilesAreRefusedAtOnce) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> args;
+    };
+    const Case cases[] = {
+        {"einstellungen.txt", {"bilanz"}},
+        {"buchungen.dat", {"journal"}},
+        {"Kontenplan1.txt", {"kontenplan"}},
+        {"einstellungen.txt", {"buchen", "--zeile", "Kasse;1;", "--zeile", "Bank;;1"}},
+        {"ausgabe.pdf", {"bilanz", "--pdf", "ausgabe.pdf"}},
+    };
+    for (const Case& c : cases) {
+        Dir dir;
+        make_company(dir);
+        fs::remove(dir.file(c.name));
+        ASSERT_EQ(::mkfifo(dir.file(c.name).c_str(), 0600), 0);
+        const Result r = run_in_time(dir, c.args);
+        EXPECT_EQ(r.status, 1) << c.name;
+        EXPECT_NE(r.err.find("keine gewöhnliche Datei"), std::string::npos) << c.name << ": " << r.err;
+        EXPECT_TRUE(fs::is_fifo(dir.file(c.name))) << c.name;
+    }
+}
+
+TEST(CliHostileFolder, PdfToStandardOutput) {
+    Dir dir;
+    make_company(dir);
+    const Result r = run_in_time(dir, {"bilanz", "--pdf", "-"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(r.out.starts_with("%PDF-")) << r.out.substr(0, 20);
+    EXPECT_FALSE(dir.exists("-"));
+}
+
+TEST(CliHostileFolder, ADamagedFileIsNamedWithItsLine) {
+    Dir dir;
+    make_classroom(dir);
+    ASSERT_EQ(run_in(dir, {"loesung", "3"}).status, 0);
+    std::string solution = dir.read("Loesung3.txt");
+    solution.replace(solution.find("Kontenplan: "), 13, "Kontenplan: X");
+    dir.write("Loesung3.txt", solution);
+    const Result check = run_in(dir, {"pruefen", "3"});
+    EXPECT_EQ(check.status, 1);
+    EXPECT_EQ(check.out, "");
+    EXPECT_TRUE(check.err.starts_with("Loesung3.txt, Zeile ")) << check.err;
+    EXPECT_NE(check.err.find("kann nicht prüfen"), std::string::npos) << check.err;
+
+    // A broken settings file is named; a sound backup mends it.
+    Dir company;
+    make_company(company);
+    ASSERT_EQ(run_in(company, {"sichern", "stand"}).status, 0);
+    const std::string sound = company.read("einstellungen.txt");
+    std::string broken = sound;
+    broken.replace(broken.find("2026"), 4, "zwei");
+    company.write("einstellungen.txt", broken);
+    const Result report = run_in(company, {"bilanz"});
+    EXPECT_EQ(report.status, 1);
+    EXPECT_EQ(report.err, "einstellungen.txt, Zeile 13: 'zwei' ist kein gültiger Integerwert.\n");
+    const Result restore = run_in(company, {"laden", "stand.qrx"});
+    EXPECT_EQ(restore.status, 0) << restore.err;
+    EXPECT_EQ(company.read("einstellungen.txt"), sound);
+}
+
+TEST(CliHostileFolder, ABackupCutAtALineEndIsRefusedAnOldOneLoadsWithANote) {
+    Dir dir;
+    make_company(dir);
+    ASSERT_EQ(run_in(dir, {"sichern", "ganz"}).status, 0);
+    const std::string whole = dir.read("ganz.qrx");
+    // Header and bookings end in LF alone, the last line in CR LF.
+    EXPECT_EQ(whole.find("\r\n"), whole.size() - 2);
+    const std::string cut = whole.substr(0, whole.find('\n', whole.find('\n') + 1) + 1);
+    std::string old;
+    for (const char c : whole.substr(0, whole.size() - 2)) old += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    old += "\r\n";
+    dir.write("kurz.qrx", cut);
+    dir.write("alt.qrx", old);
+    const auto before = dir.files();
+    const Result refused = run_in(dir, {"laden", "kurz.qrx"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("abgeschnitten"), std::string::npos) << refused.err;
+    EXPECT_EQ(dir.files(), before);
+    const Result loaded = run_in(dir, {"laden", "alt.qrx"});
+    EXPECT_EQ(loaded.status, 0) << loaded.err;
+    EXPECT_NE(loaded.err.find("nicht prüfen"), std::string::npos) << loaded.err;
+    EXPECT_EQ(stored_bookings(dir), practice_bookings());
+}
+
+TEST(CliHostileFolder, ControlCharactersAreRefusedWhereTypedAndNeverReachTheTerminal) {
+    Dir dir;
+    make_company(dir);
+    const auto before = dir.files();
+    for (const auto& [option, field] : {std::pair{"--grund", "Zahlungsgrund"}, std::pair{"--person", "Einzahler/Empfänger"}}) {
+        const Result r = run_in(dir, {"buchen", option, "rot\x1b[31m\nzwei", "--zeile", "Kasse;1;", "--zeile", "Bank;;1"});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find(std::string("\"") + field + "\""), std::string::npos) << r.err;
+        EXPECT_EQ(dir.files(), before);
+    }
+    // Written by something else: shown, but harmless.
+    auto books = practice_bookings();
+    books.back().reason = "\x1b]0;Titel\x07";
+    dir.write("buchungen.dat", bookings_bytes(books));
+    const Result journal = run_in(dir, {"journal"});
+    EXPECT_EQ(journal.status, 0);
+    EXPECT_EQ(journal.out.find('\x1b'), std::string::npos);
+    EXPECT_EQ(journal.out.find('\x07'), std::string::npos);
+}
+
+TEST(CliHostileFolder, ABookingWhoseNumberCannotBePrintedIsStillBooked) {
+    Dir dir;
+    make_company(dir);
+    const Result r = run_in_time(dir, {"buchen", "--zeile", "Kasse;1;", "--zeile", "Bank;;1"}, "/dev/full");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.err.find("gespeichert"), std::string::npos) << r.err;
+    EXPECT_EQ(stored_bookings(dir).size(), 5u);
+}
+
+TEST(CliHostileFolder, LoesungLeavesNothingBehindAndNamesAreShownAsOnDisk) {
+    Dir dir;
+    make_classroom(dir);
+    const auto scratchOutside = [] {
+        int n = 0;
+        for (const auto& e : fs::directory_iterator(fs::temp_directory_path()))
+            n += e.path().filename().string().starts_with("saldorama-loesung-");
+        return n;
+    };
+    const int outsideBefore = scratchOutside();
+    ASSERT_EQ(run_in(dir, {"loesung", "3"}).status, 0);
+    EXPECT_EQ(scratchOutside(), outsideBefore);
+    EXPECT_TRUE(fs::is_empty(hidden_area(dir.path())));
+    ASSERT_EQ(run_in(dir, {"sichern", "Lena Łódź"}).status, 0);
+    const Result r = run_in(dir, {"pruefen", "3", "--aus", "Lena Łódź.qrx"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(r.out.starts_with("Lena Łódź.qrx")) << r.out;
 }
 
 } // namespace

@@ -352,9 +352,9 @@ TEST(ParallelWriters, ASecondWriterWaitsTenSecondsThenChangesNothing) {
     EXPECT_EQ(c.out, "");
     EXPECT_GE(waited, std::chrono::milliseconds(9500));
     EXPECT_EQ(slurp(f.file("buchungen.dat")), before);
-    // Readers do not wait for the writer.
+    // Readers wait for the writer as long, then read without the lock.
     const Child reader = run(f, {"journal"});
-    EXPECT_EQ(reader.status, 0);
+    EXPECT_EQ(reader.status, 0) << reader.err;
 }
 
 // ---------------------------------------------------------------- outside trouble
@@ -405,14 +405,14 @@ TEST(CliOutside, LadenRefusesAPipeAndOverlongLinesButTakesBigBackups) {
     Backup big;
     big.company = {"Gross AG", "", "", "", "", "", "", ""};
     big.chart = 1;
-    std::string text = backup_text(big);
+    std::string text = backup_head(big);
     const std::string line = "0|01.01.2026|" + std::string(50, 'p') + "|x|Kasse|1|0|Bank|0|1||0|0||0|0||0|0|\r\n";
     while (text.size() < (1u << 20)) text += line;
     put(f.file("gross.qrx"), text + std::string(70000, 'y') + "\r\n");
     const Child longLine = run(f, {"laden", "gross.qrx"});
     EXPECT_EQ(longLine.status, 1);
     // Line 1 is the head, the bookings start on line 2.
-    const std::size_t bookingLines = (text.size() - backup_text(big).size()) / line.size();
+    const std::size_t bookingLines = (text.size() - backup_head(big).size()) / line.size();
     EXPECT_EQ(longLine.err, "Die Sicherung ist fehlerhaft (Zeile " + std::to_string(bookingLines + 2) +
                                 "): Die Zeile ist länger als 65536 Zeichen.\n");
     EXPECT_EQ(slurp(f.file("buchungen.dat")), before);
@@ -434,7 +434,9 @@ TEST(CliOutside, LoeschenBeforeABrokenBookingSucceedsOnce) {
     EXPECT_EQ(f.bookings()[0].reason, "S1");
 }
 
-TEST(CliOutside, AReadingCommandFinishesAnInterruptedRestoreFirst) {
+// A reader reads what the note commits to and leaves the folder alone; the
+// next writer finishes the restore.
+TEST(CliOutside, AReadingCommandReadsAnInterruptedRestoreAsFinishedAndAWriterFinishesIt) {
     Folder f;
     seed(f, "alt", 3);
     // What a restore killed between its two renames leaves: both new files
@@ -450,6 +452,9 @@ TEST(CliOutside, AReadingCommandFinishesAnInterruptedRestoreFirst) {
     EXPECT_EQ(journal.status, 0) << journal.err;
     EXPECT_NE(journal.out.find("neu0"), std::string::npos);
     EXPECT_EQ(journal.out.find("alt"), std::string::npos);
+    EXPECT_TRUE(fs::exists(f.file(".saldorama.intent")));
+    EXPECT_EQ(slurp(f.file("einstellungen.txt")), settings);
+    (void)run(f, {"loeschen", "99"});
     EXPECT_TRUE(slurp(f.file("einstellungen.txt")).starts_with("Neue AG\r\n"));
     EXPECT_TRUE(temporary_files(f.path).empty());
     EXPECT_FALSE(fs::exists(f.file(".saldorama.intent")));

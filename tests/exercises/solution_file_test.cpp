@@ -170,6 +170,9 @@ TEST(SolutionFile, MalformedFilesAreRefusedWithLineAndReason) {
           "Fall: (2)", "Soll: A 1,00", "Haben: B 1,00", "[Buchung 3]", "Fall: (1)", "Soll: A 1,00", "Haben: B 1,00"},
          11, "„Fall: (1)“ steht schon bei Buchung 1; die Buchungen eines Falls stehen direkt nacheinander"},
         {"case twice", {"[Aufgabe 2]", "Kontenplan: 1", "[Buchung 1]", "Fall: (1)", "Fall: (2)"}, 5, "zweimal"},
+        {"control character in a text",
+         {"[Aufgabe 2]", "Kontenplan: 1", "[Buchung 1]", "Grund: Miete\x1b[2J", "Soll: A 1,00", "Haben: B 1,00"}, 4,
+         "Steuerzeichen"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

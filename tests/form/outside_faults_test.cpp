@@ -59,7 +59,8 @@ TEST_F(OutsideFaults, WriteProtectedFolderKeepsTheSettingsAndSaysSo) {
         fault::fail_nth_operation(1, EROFS);  // root writes anywhere; the disk says no instead
     }
     EXPECT_FALSE(form.run([&] { form.company.SpeedButton32Click(); }));
-    EXPECT_EQ(dialogs.last(Kind::Failure), "Dateizugriff verweigert.");
+    EXPECT_EQ(dialogs.last(Kind::Failure), ::geteuid() != 0 ? cp("Keine Berechtigung für einstellungen.txt.")
+                                                            : cp("Der Datenträger ist schreibgeschützt."));
     EXPECT_EQ(dir.read("einstellungen.txt"), before);
     // The program goes on: the bookings file itself is still writable.
     fault::clear();

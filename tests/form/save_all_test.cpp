@@ -9,6 +9,7 @@
 
 #include "base/cp1252.h"
 #include "base/file.h"
+#include "base/hidden_area.h"
 #include "bookings/bookings_file.h"
 #include "bookings/checks.h"
 #include "form/tform1.h"
@@ -26,7 +27,9 @@ const std::string& kHeader = test::kBackupHeader;
 
 std::vector<std::string> files_in(const std::string& dir) {
     std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(dir)) names.push_back(e.path().filename().string());
+    // The hidden area is the program's own, no file of the folder.
+    for (const auto& e : std::filesystem::directory_iterator(dir))
+        if (e.path().filename() != kHiddenAreaName) names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -77,10 +80,10 @@ TEST_F(BackupFixture, SaveAllOffersItsDialogAndWritesTheBackup) {
     EXPECT_EQ(offered.pattern, "*.qrx");
     EXPECT_EQ(offered.defaultExtension, "qrx");
     EXPECT_EQ(dir.read("stand.qrx"),
-              kHeader + "2\r\n|" +
-                  "0|24.12.2023|" + cp("Jörg Übel") + "|Miete|Kasse|1234,56|0|Bank|0|1234,56||0|0||0|0||0|0|\r\n" +
+              kHeader + "2\n|" +
+                  "0|24.12.2023|" + cp("Jörg Übel") + "|Miete|Kasse|1234,56|0|Bank|0|1234,56||0|0||0|0||0|0|\n" +
                   "1|24.12.2023|Max|" + std::string(50, 'r') + "|Kasse|0,1|0|Bank|0|0,1|" + std::string(64, 'k') +
-                  "|19,99|19,99||0|0||0|0|\r\n" +
+                  "|19,99|19,99||0|0||0|0|\n" +
                   "2|24.12.2023|Max|Miete|Kasse|99999,99|0|Bank|0|99999,99||0|0||0|0||0|0|\r\n");
     // No message; the chosen name is offered next time.
     EXPECT_EQ(dialogs.log.size(), 1u);
@@ -96,7 +99,7 @@ TEST_F(BackupFixture, SaveAllTakesTheCompanyFieldsAsTheyStandNow) {
     form.state.currentChart = 0;
     form.emptyBookings();
     ASSERT_TRUE(saveAll("x.qrx"));
-    EXPECT_EQ(dir.read("x.qrx"), "A B|Hauptstr. 1|12345 Musterstadt|4711|10000000|Musterbank|Anna Buch||0\r\n|");
+    EXPECT_EQ(dir.read("x.qrx"), "A B|Hauptstr. 1|12345 Musterstadt|4711|10000000|Musterbank|Anna Buch||0\n|\r\n");
 }
 
 TEST_F(BackupFixture, SaveAllWritesTheSavedCompanyNameInsteadOfTheAccessWord) {
@@ -215,7 +218,7 @@ TEST_F(BackupFixture, SaveAllRefusesAWriteProtectedBackup) {
     dir.write("stand.qrx", "alt");
     std::filesystem::permissions(dir.path() + "/stand.qrx", std::filesystem::perms::owner_read);
     EXPECT_FALSE(saveAll("stand.qrx"));
-    EXPECT_EQ(dialogs.last(Kind::Failure), "Dateizugriff verweigert.");
+    EXPECT_EQ(dialogs.last(Kind::Failure), "Keine Berechtigung f\xFCr " + dir.path() + "/stand.qrx.");
     EXPECT_EQ(dir.read("stand.qrx"), "alt");
 }
 

@@ -123,7 +123,7 @@ TEST_F(Pages, FailedSaveLeavesTheOldFileWhole) {
         fault::fail_nth_operation(step, EACCES);
         EXPECT_FALSE(form.run([&] { form.company.SpeedButton32Click(); })) << step;
         fault::clear();
-        EXPECT_EQ(dialogs.last(Kind::Failure), "Dateizugriff verweigert.");
+        EXPECT_EQ(dialogs.last(Kind::Failure), "Keine Berechtigung f\xFCr einstellungen.txt.");
         EXPECT_EQ(dir.read("einstellungen.txt"), before) << step;
     }
     form.company.SpeedButton32Click();

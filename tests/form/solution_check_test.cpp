@@ -10,6 +10,7 @@
 #include "accounts/chart_file.h"
 #include "base/cp1252.h"
 #include "base/file.h"
+#include "base/hidden_area.h"
 #include "bookings/bookings_file.h"
 #include "bookings/checks.h"
 #include "checking/check_text.h"
@@ -50,7 +51,8 @@ struct SolutionCheck : ::testing::Test {
     // Every file of the folder with its bytes.
     [[nodiscard]] std::map<std::string, std::string> files() const {
         std::map<std::string, std::string> all;
-        for (const auto& e : std::filesystem::directory_iterator(dir.path())) all[e.path().filename()] = read_file(e.path());
+        for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+            if (e.path().filename() != kHiddenAreaName) all[e.path().filename()] = read_file(e.path());
         return all;
     }
 };

@@ -81,7 +81,7 @@ TEST_F(StartUp, BadYearStopsAfterTheLinesBeforeIt) {
     lines[11] = "true";
     writeAll(lines);
     start();
-    EXPECT_EQ(dialogs.last(Kind::Failure), "'20x4' ist kein g\xFCltiger Integerwert.");
+    EXPECT_EQ(dialogs.last(Kind::Failure), "einstellungen.txt, Zeile 13: '20x4' ist kein g\xFCltiger Integerwert.");
     EXPECT_EQ(form.company.Edit8.text, "Bert");
     EXPECT_TRUE(form.settings.CheckBox3.checked());
     EXPECT_EQ(form.settings.Edit28.text, "20x4");
@@ -93,7 +93,7 @@ TEST_F(StartUp, BadYearStopsAfterTheLinesBeforeIt) {
 TEST_F(StartUp, ShortSettingsFileFailsWithAnEmptyText) {
     writeAll({"nur eine Zeile"});
     start();
-    EXPECT_EQ(dialogs.last(Kind::Failure), "'' ist kein g\xFCltiger Integerwert.");
+    EXPECT_EQ(dialogs.last(Kind::Failure), "einstellungen.txt, Zeile 13: '' ist kein g\xFCltiger Integerwert.");
 }
 
 TEST_F(StartUp, BadChartIndexLineStopsThere) {
@@ -101,7 +101,7 @@ TEST_F(StartUp, BadChartIndexLineStopsThere) {
     lines[17] = "2 ";
     writeAll(lines);
     start();
-    EXPECT_EQ(dialogs.last(Kind::Failure), "'2 ' ist kein g\xFCltiger Integerwert.");
+    EXPECT_EQ(dialogs.last(Kind::Failure), "einstellungen.txt, Zeile 18: '2 ' ist kein g\xFCltiger Integerwert.");
     EXPECT_EQ(form.chart.Label17.text, "Vier");
     EXPECT_EQ(form.state.currentChart, 0);
 }

@@ -71,7 +71,8 @@ struct WriteFailures : ::testing::Test {
             }
             SCOPED_TRACE("failing write " + std::to_string(n));
             EXPECT_FALSE(ok);
-            EXPECT_EQ(d.last(Kind::Failure), text + ".");
+            // The text names whichever file the failing step wrote.
+            EXPECT_TRUE(d.last(Kind::Failure).starts_with(text)) << d.last(Kind::Failure);
             const std::string bookings = dir.read("buchungen.dat");
             const std::string settings = dir.read("einstellungen.txt");
             const bool bookingsOk = bookings == before.bookings || bookings == after.bookings;
@@ -111,7 +112,7 @@ TEST_F(WriteFailures, ChangingABooking) {
         f.run([&] { f.booking.SpeedButton9Click(); });
         f.booking.Edit15.text = "Anders";
         return f.run([&] { f.booking.SpeedButton28Click(); });
-    }, EACCES, "Dateizugriff verweigert");
+    }, EACCES, "Keine Berechtigung f\xFCr buchungen.dat");
 }
 
 TEST_F(WriteFailures, DeletingABooking) {
@@ -123,7 +124,7 @@ TEST_F(WriteFailures, DeletingABooking) {
 }
 
 TEST_F(WriteFailures, EmptyingTheBookingsForANewChart) {
-    check([](TForm1& f) { return f.run([&] { f.SpeedButton23Click(); }); }, EACCES, "Dateizugriff verweigert");
+    check([](TForm1& f) { return f.run([&] { f.SpeedButton23Click(); }); }, EACCES, "Keine Berechtigung f\xFCr ");
 }
 
 TEST_F(WriteFailures, TheOpeningBalance) {

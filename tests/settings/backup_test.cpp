@@ -25,16 +25,18 @@ std::string problem_text(std::string_view bytes) {
     return reading.error;
 }
 
+// The header ends in LF alone, announcing the mark; only the last line ends
+// in CR LF, the mark itself.
 TEST(BackupText, WithoutBookingsEndsInALoneBar) {
     Backup b;
     b.company = {"a", "b", "c", "d", "e", "f", "g", "h"};
     b.chart = 2;
-    EXPECT_EQ(backup_text(b), "a|b|c|d|e|f|g|h|2\r\n|");
+    EXPECT_EQ(backup_text(b), "a|b|c|d|e|f|g|h|2\n|\r\n");
 }
 
 TEST(BackupText, WithNoChartTheHeaderEndsInZero) {
     Backup b;
-    EXPECT_EQ(backup_text(b), "||||||||0\r\n|");
+    EXPECT_EQ(backup_text(b), "||||||||0\n|\r\n");
 }
 
 TEST(BackupText, EveryBookingIsALineOfNineteenClosedFields) {
@@ -47,15 +49,15 @@ TEST(BackupText, EveryBookingIsALineOfNineteenClosedFields) {
     r.credit[0] = 12.5;
     b.bookings = {r, two_line_booking(5, 1234.56)};
     EXPECT_EQ(backup_text(b),
-              "a|b|c|d|e|f|g|h|1\r\n"
-              "|4|24.12.2023|Max|Miete|Kasse|100|12,5|Bank|0|100|Vorsteuer|0,05|0||0|0||0|0|\r\n"
+              "a|b|c|d|e|f|g|h|1\n"
+              "|4|24.12.2023|Max|Miete|Kasse|100|12,5|Bank|0|100|Vorsteuer|0,05|0||0|0||0|0|\n"
               "5|24.12.2023|Max|Miete|Kasse|1234,56|0|Bank|0|1234,56||0|0||0|0||0|0|\r\n");
 }
 
 TEST(BackupText, ABarInATextIsWrittenUnchanged) {
     Backup b;
     b.company[0] = "A|B";
-    EXPECT_EQ(backup_text(b), "A|B||||||||0\r\n|");
+    EXPECT_EQ(backup_text(b), "A|B||||||||0\n|\r\n");
 }
 
 TEST(ReadBackup, GivesBackWhatWasWritten) {
@@ -219,4 +221,32 @@ TEST(ReadBackupFile, ReadsWhatTheTextReaderReadsInPieces) {
     std::filesystem::remove_all(dir);
 }
 
+} // namespace saldorama
+
+namespace saldorama {
+namespace {
+using test::two_line_booking;
+
+// Cut anywhere, a new backup is refused; an old one (CR LF everywhere) is
+// read unchanged but not vouched for.
+TEST(BackupMark, ACutBackupIsRefusedAnOldOneReadsUnchecked) {
+    Backup b;
+    b.company = {"a", "b", "c", "d", "e", "f", "g", "h"};
+    b.chart = 1;
+    b.bookings = {two_line_booking(0, 100), two_line_booking(1, 5)};
+    const std::string whole = backup_text(b);
+    const BackupReading read = read_backup(whole);
+    ASSERT_TRUE(read.backup) << read.error;
+    EXPECT_TRUE(read.completenessChecked);
+    for (std::size_t cut = whole.find('|', whole.find('\n')) + 1; cut < whole.size(); ++cut)
+        EXPECT_FALSE(read_backup(whole.substr(0, cut)).backup) << "cut at " << cut;
+    std::string old;
+    for (const char c : whole.substr(0, whole.size() - 2)) old += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    const BackupReading older = read_backup(old + "\r\n");
+    ASSERT_TRUE(older.backup) << older.error;
+    EXPECT_FALSE(older.completenessChecked);
+    EXPECT_EQ(older.backup->bookings, b.bookings);
+}
+
+} // namespace
 } // namespace saldorama

@@ -48,7 +48,7 @@ TEST(SettingsLines, ShortFileFailsAtTheEmptyYearLine) {
         (void)settings_from_lines({"nur", "zwei"});
         FAIL();
     } catch (const Failure& f) {
-        EXPECT_STREQ(f.what(), "'' ist kein g\xFCltiger Integerwert");
+        EXPECT_STREQ(f.what(), "einstellungen.txt, Zeile 13: '' ist kein g\xFCltiger Integerwert");
     }
 }
 
