@@ -10,6 +10,7 @@
 #include "base/numbers.h"
 #include "bookings/bookings_file.h"
 #include "bookings/checks.h"
+#include "undo/undo_copies.h"
 
 namespace saldorama {
 
@@ -270,7 +271,11 @@ void BookingPage::SpeedButton28Click() {
     {
         FolderLock lock(working_folder(st));
         if (!changedMeanwhile()) {
-            if (st.bookingPosition >= 1) bookings_overwrite(st.bookingPosition, st.currentBooking);
+            if (st.bookingPosition >= 1) {
+                UndoCopy copy(working_folder(st), cp("Das Ändern von Buchung ") + std::to_string(st.bookingPosition));
+                bookings_overwrite(st.bookingPosition, st.currentBooking);
+                copy.done(st.bookingCount);
+            }
             st.shownBooking = st.currentBooking;
             context_.writePositionIndicator();
             return;
@@ -293,7 +298,11 @@ void BookingPage::SpeedButton36Click() {
         FolderLock lock(working_folder(st));
         changed = changedMeanwhile();
         // Atomic: on failure the file and the counters stay as they were.
-        if (!changed) st.bookingCount = loesche_buchung(st.bookingPosition);
+        if (!changed) {
+            UndoCopy copy(working_folder(st), cp("Das Löschen von Buchung ") + std::to_string(st.bookingPosition));
+            st.bookingCount = loesche_buchung(st.bookingPosition);
+            copy.done(st.bookingCount);
+        }
     }
     if (changed) {
         showAfresh();

@@ -41,9 +41,18 @@ public:
     void SpeedButton19Click();
     void SpeedButton20Click();
     void SpeedButton21Click();
-    // Exercise n (1..8) into the check list, every item unticked; it becomes
-    // the exercise to check.
+    // Exercise n (1..8) into the check list, with the ticks last set in this
+    // working folder; it becomes the exercise to check.
     void load(int n);
+    // A tick set or taken away in the list; only task lines take one, and
+    // it is kept for the next start.
+    void CheckListBox1ClickCheck(std::size_t item, bool ticked);
+    // A line that is a step of the exercise ("3. Klicke auf ..."): its
+    // number and a full stop at the start. Headings, indented or wrapped
+    // continuation lines and blank lines are none.
+    [[nodiscard]] static bool isTaskLine(const std::string& line);
+    // The exercise in the check list; 0 before one was chosen.
+    [[nodiscard]] int loadedExercise() const noexcept { return loaded_; }
 
     // Checks the working folder's books against the chosen exercise's
     // solution. Reads files only.
@@ -61,6 +70,7 @@ public:
 
 private:
     PageContext& context_;
+    int loaded_ = 0;  // the exercise in the check list
     Marked marked_;
     std::vector<std::size_t> shownRows_;  // the result row of each list item
     void clearCheck();

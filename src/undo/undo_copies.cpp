@@ -130,7 +130,7 @@ void prune(const std::string& folder) {
             total += size;
             ++kept;
         } else {
-            remove_file(copy.path);
+            fs::remove(copy.path, ec);
         }
     }
 }
@@ -167,30 +167,24 @@ UndoCopy::UndoCopy(const std::string& workingFolder, const std::string& label) {
     copy.commit();
 }
 
+// Keeping the copies in order (marking, pruning, dropping) is housekeeping
+// beside a step that is made or refused already: it never fails the step.
+// Left behind, a copy only offers to restore books as they were.
 UndoCopy::~UndoCopy() {
     if (done_ || path_.empty()) return;
-    try {
-        remove_file(path_);
-    } catch (...) {
-        // Left behind, it would only offer to restore the books as they are.
-    }
+    std::error_code ignored;
+    fs::remove(path_, ignored);
 }
 
 void UndoCopy::done(int bookingsAfter) {
     done_ = true;
     const std::string marked =
         path_.substr(0, path_.size() - kCopySuffix.size()) + "-" + std::to_string(bookingsAfter) + std::string(kCopySuffix);
-    try {
-        rename_file(path_, marked);
-    } catch (const Failure&) {
-        // The step is made; only the count of bookings made since stays unknown.
-    }
+    std::error_code ignored;
+    // Unmarked, only the count of bookings made since stays unknown.
+    fs::rename(path_, marked, ignored);
     // Only a step that was made pushes the oldest copies out.
-    try {
-        prune(path_.substr(0, path_.rfind('/')));
-    } catch (const Failure&) {
-        // An old copy that stays is no harm.
-    }
+    prune(path_.substr(0, path_.rfind('/')));
 }
 
 std::optional<UndoStep> last_undo_step(const std::string& workingFolder) {

@@ -48,7 +48,8 @@ struct SolutionCheck : ::testing::Test {
     // Every file of the folder with its bytes.
     [[nodiscard]] std::map<std::string, std::string> files() const {
         std::map<std::string, std::string> all;
-        for (const auto& e : std::filesystem::directory_iterator(dir.path())) all[e.path().filename()] = read_file(e.path());
+        for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+            if (!e.is_directory()) all[e.path().filename()] = read_file(e.path());
         return all;
     }
 };
