@@ -378,6 +378,13 @@ void BookingPage::accountExit(ComboBox& box, bool alsoWhenEmpty) {
     }
 }
 
+std::string BookingPage::browsingText() const {
+    const AppState& st = context_.state;
+    // "Buchen" enabled: the form is for a new booking.
+    if (SpeedButton29.enabled || !st.bookingShown || st.bookingPosition < 1) return {};
+    return "Buchung " + std::to_string(st.bookingPosition) + " von " + std::to_string(st.bookingCount);
+}
+
 std::string BookingPage::totalsText() const {
     const Edit* debits[] = {&Edit17, &Edit19, &Edit21, &Edit23, &Edit25};
     const Edit* credits[] = {&Edit18, &Edit20, &Edit22, &Edit24, &Edit26};
