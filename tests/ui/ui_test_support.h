@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QToolButton>
 #include <deque>
@@ -35,6 +36,8 @@ inline const char* const kDataFiles[] = {
 class Ui {
 public:
     Ui() {
+        // What the window keeps between starts goes to a test folder, not the user's.
+        QStandardPaths::setTestModeEnabled(true);
         previous_ = QDir::currentPath();
         QDir::setCurrent(dir_.path());
         for (const char* name : kDataFiles) {
