@@ -112,8 +112,10 @@ MainWindow::MainWindow(TForm1& form) : form_(form) {
         if (view->minimumSize().isNull()) {
             const QPoint corner = view->childrenRect().bottomRight();
             view->setMinimumSize(corner.x() + 8, corner.y() + 8);
-            view->setMaximumWidth(view->minimumWidth());
-            scroll->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+            if (!view->layout()) {
+                view->setMaximumWidth(view->minimumWidth());
+                scroll->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+            }
         }
         scroll->setObjectName(view->objectName() + QStringLiteral("Scroll"));
         scroll->setFrameShape(QFrame::NoFrame);
