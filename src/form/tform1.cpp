@@ -273,7 +273,6 @@ void TForm1::SpeedButton33Click() {
         // bookings file is written aside while the backup is read, and it
         // replaces the old one only when the whole backup is sound.
         FolderLock lock(state.startDirectory);
-        UndoCopy copy(state.startDirectory, cp("Das Laden der Sicherung „") + base_name(path) + cp("“"));
         FileBuilder bookings(bookings_file_name());
         const std::string error = scan_backup_file(path, name, backup, [&](const BookingRecord& r) {
             const RecordBytes bytes = encode_record(r);
@@ -286,6 +285,8 @@ void TForm1::SpeedButton33Click() {
         }
         restored.company = backup.company;
         restored.chartIndex = backup.chart - 1;
+        // Only a backup that will be loaded leaves a copy to go back to.
+        UndoCopy copy(state.startDirectory, cp("Das Laden der Sicherung „") + base_name(path) + cp("“"));
         replace_files({Replacement::builtAside(bookings_file_name(), bookings.release()),
                        {resolve_name(kSettingsFileName), join_crlf(settings_to_lines(restored))}},
                       state.startDirectory);

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <QSplitter>
+#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -40,7 +41,7 @@ QString letters(const QString& text) {
 
 ManualWindow::ManualWindow() : QWidget(nullptr, Qt::Window) {
     setObjectName(QStringLiteral("ManualWindow"));
-    setWindowTitle(QStringLiteral("Saldorama – Anleitung"));
+    setWindowTitle(QStringLiteral("Anleitung – Saldorama"));
     setAttribute(Qt::WA_DeleteOnClose);
     document_ = new QPdfDocument(this);
     outline_ = new QPdfBookmarkModel(this);
@@ -119,10 +120,12 @@ bool ManualWindow::open(const QString& path, const QString& chapter) {
         if (made) delete window;
         return false;
     }
-    window->showChapter(chapter);
     window->show();
     window->raise();
     window->activateWindow();
+    window->showChapter(chapter);
+    // Once the view has its size it scrolls to the page; until then it cannot.
+    QTimer::singleShot(0, window, [target = window.data(), chapter] { target->showChapter(chapter); });
     return true;
 }
 

@@ -37,6 +37,9 @@ constexpr int kOuterWidth = 1280;
 constexpr int kOuterHeight = 720;
 constexpr int kRoomyScreenWidth = 1366;
 constexpr int kRoomyScreenHeight = 768;
+// On a larger screen the window takes this share of it, so that the pages
+// have room without covering the whole desktop.
+constexpr double kShareOfLargeScreen = 0.85;
 // Where the window's place is kept between starts.
 const char* const kSettingsOrganisation = "saldorama";
 const char* const kSettingsFile = "fenster";
@@ -374,8 +377,9 @@ void MainWindow::startUp(const StartupOptions& options) {
 
 QRect opening_geometry(const QRect& screen, const QRect& available) {
     if (screen.width() < kRoomyScreenWidth || screen.height() < kRoomyScreenHeight) return {};
-    const int width = std::min(kOuterWidth, available.width());
-    const int height = std::min(kOuterHeight, available.height());
+    const auto share = [](int length) { return static_cast<int>(length * kShareOfLargeScreen); };
+    const int width = std::min(std::max(kOuterWidth, share(available.width())), available.width());
+    const int height = std::min(std::max(kOuterHeight, share(available.height())), available.height());
     return {available.x() + (available.width() - width) / 2, available.y() + (available.height() - height) / 2, width,
             height};
 }

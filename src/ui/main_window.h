@@ -95,8 +95,9 @@ private:
 };
 
 // Where a window opens on a screen of `screen` with the free area `available`
-// (outer size, frame included): a size with room for what the exercises ask,
-// centred; or, on a screen too small for that, an invalid rectangle: maximised.
+// (outer size, frame included): room for what the exercises ask (1280 x 720),
+// or a larger share of a large screen, centred; on a screen too small for
+// that an invalid rectangle: maximised.
 [[nodiscard]] QRect opening_geometry(const QRect& screen, const QRect& available);
 
 // One factory per page binding file.
