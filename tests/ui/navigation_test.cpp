@@ -101,6 +101,8 @@ private slots:
             QCOMPARE(ManualWindow::shown()->currentPage(), page);
         }
         ManualWindow::shown()->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // it goes on closing
+        QVERIFY(!ManualWindow::shown());
 #endif
     }
 

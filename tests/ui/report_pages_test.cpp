@@ -110,6 +110,8 @@ private slots:
 
     void journalShowsTheCoreLinesExactly() {
         appendBookings(300);
+        // A window narrower than the longest line, so that it scrolls sideways.
+        ui_->window->resize(869, 635);
         ui_->click("SpeedButton5");
         auto* view = ui_->widget<MemoView>("Memo2");
         QApplication::processEvents();
