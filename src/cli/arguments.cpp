@@ -18,6 +18,7 @@ const std::map<std::string, Command, std::less<>>& command_names() {
         {"eroeffnung", Command::Eroeffnung}, {"sichern", Command::Sichern},
         {"laden", Command::Laden},           {"loeschen", Command::Loeschen},
         {"pruefen", Command::Pruefen},       {"loesung", Command::Loesung},
+        {"rueckgaengig", Command::Rueckgaengig},
     };
     return names;
 }
@@ -183,6 +184,7 @@ Invocation parse_arguments(const std::vector<std::string>& args) {
     case Command::Betriebsergebnis:
     case Command::Journal:
     case Command::Kontenplan:
+    case Command::Rueckgaengig:
         expect_count(name, rest, 0, "keine Argumente");
         break;
     case Command::Konto:
@@ -241,7 +243,7 @@ const char* usage_text() noexcept {
            "         [--pdf DATEI [--lehrbuch]]), kontenplan,\n"
            "         buchen [--datum D] [--person P] [--grund G] --zeile \"KONTO;SOLL;HABEN\"...,\n"
            "         eroeffnung [--datum D] \"KONTO=BETRAG\"..., sichern DATEI, laden DATEI,\n"
-           "         loeschen N, pruefen N [--aus DATEI... [--csv]], loesung N\n"
+           "         loeschen N, pruefen N [--aus DATEI... [--csv]], loesung N, rueckgaengig\n"
            "Mehr dazu: saldorama-cli --help\n";
 }
 
@@ -324,6 +326,13 @@ const char* help_text() noexcept {
            "                    wären sie auf den Seiten eingegeben), ihr Kontenplan wird der\n"
            "                    aktuelle, die Firmendaten werden, soweit die Lösung sie nennt,\n"
            "                    übernommen. Gelingt eine Buchung nicht, bleibt alles, wie es war.\n"
+           "  rueckgaengig      macht wie \"Rückgängig\" den letzten Schritt rückgängig, der\n"
+           "                    Buchungen oder Firmendaten gelöscht oder überschrieben hat\n"
+           "                    (neuer Kontenplan, Eröffnungsbuchungen, Ändern, Löschen,\n"
+           "                    laden, loesung): Buchungen und Einstellungen werden wieder,\n"
+           "                    wie sie davor waren. Die letzten zehn Schritte werden\n"
+           "                    aufbewahrt; Buchungen, die danach gemacht wurden, gehen\n"
+           "                    dabei verloren.\n"
            "\n"
            "Jede Rückfrage wird mit Ja beantwortet. Jede Meldung und jeder Fehler, die das\n"
            "Fenster in einem Kasten zeigen würde, steht als eine Zeile auf der\n"
@@ -333,7 +342,8 @@ const char* help_text() noexcept {
            "falschem Aufruf. pruefen N gibt 0 zurück, wenn alles richtig ist, 3, wenn\n"
            "die Prüfung Fehler gefunden hat, und 1, wenn sie nicht möglich war (etwa eine\n"
            "fehlende oder fehlerhafte Lösung oder unlesbare Buchungen); mit --aus 0, wenn\n"
-           "jede Sicherung geprüft werden konnte, sonst 1.\n";
+           "jede Sicherung geprüft werden konnte, sonst 1. rueckgaengig gibt 3 zurück,\n"
+           "wenn es nichts rückgängig zu machen gibt.\n";
 }
 
 } // namespace saldorama::cli

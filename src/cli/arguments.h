@@ -21,6 +21,7 @@ enum class Command {
     Loeschen,
     Pruefen,
     Loesung,
+    Rueckgaengig,
 };
 
 // One line of the booking form, as typed (CP1252).

@@ -22,9 +22,13 @@
 #include "form/print_jobs.h"
 #include "marking/learner_check.h"
 #include "settings/backup.h"
+#include "undo/undo_copies.h"
 
 namespace saldorama::cli {
 namespace {
+
+// rueckgaengig found no step to take back.
+constexpr int kNothingToUndo = 3;
 
 const std::string& account_not_found() {
     static const std::string text = "Konto nicht gefunden!";
@@ -417,6 +421,16 @@ int run_command(const Invocation& inv, std::ostream& out, std::ostream& err) {
     case Command::Loesung:
         form.run([&] { loesung_buchen(form, inv.exercise); });
         break;
+    case Command::Rueckgaengig: {
+        bool nothing = false;
+        if (!form.run([&] { nothing = !last_undo_step(working_folder(form.state)); })) return 1;
+        if (nothing) {
+            err << cp1252_to_utf8(cp("Es gibt keinen Schritt, den du rückgängig machen kannst.")) << std::endl;
+            return kNothingToUndo;
+        }
+        form.run([&] { form.SpeedButtonUndoClick(); });
+        break;
+    }
     case Command::Help:
     case Command::Version:
         break;

@@ -11,6 +11,7 @@
 #include "bookings/bookings_file.h"
 #include "bookings/checks.h"
 #include "bookings/typed_text.h"
+#include "undo/undo_copies.h"
 
 namespace saldorama {
 
@@ -278,7 +279,11 @@ void BookingPage::SpeedButton28Click() {
     {
         FolderLock lock(working_folder(st));
         if (!changedMeanwhile()) {
-            if (st.bookingPosition >= 1) bookings_overwrite(st.bookingPosition, st.currentBooking);
+            if (st.bookingPosition >= 1) {
+                UndoCopy copy(working_folder(st), cp("Das Ändern von Buchung ") + std::to_string(st.bookingPosition));
+                bookings_overwrite(st.bookingPosition, st.currentBooking);
+                copy.done(st.bookingCount);
+            }
             st.shownBooking = st.currentBooking;
             context_.writePositionIndicator();
             st.status = "Buchung Nr. " + std::to_string(st.bookingPosition) + cp(" geändert.");
@@ -302,7 +307,11 @@ void BookingPage::SpeedButton36Click() {
         FolderLock lock(working_folder(st));
         changed = changedMeanwhile();
         // Atomic: on failure the file and the counters stay as they were.
-        if (!changed) st.bookingCount = loesche_buchung(st.bookingPosition);
+        if (!changed) {
+            UndoCopy copy(working_folder(st), cp("Das Löschen von Buchung ") + std::to_string(st.bookingPosition));
+            st.bookingCount = loesche_buchung(st.bookingPosition);
+            copy.done(st.bookingCount);
+        }
     }
     if (changed) {
         showAfresh();
@@ -414,6 +423,13 @@ void BookingPage::accountExit(ComboBox& box, bool alsoWhenEmpty) {
             if (&accountBox(i) == &box) rejectedAccountLine = i;
         context_.dialogs.notice("Konto nicht gefunden!");
     }
+}
+
+std::string BookingPage::browsingText() const {
+    const AppState& st = context_.state;
+    // "Buchen" enabled: the form is for a new booking.
+    if (SpeedButton29.enabled || !st.bookingShown || st.bookingPosition < 1) return {};
+    return "Buchung " + std::to_string(st.bookingPosition) + " von " + std::to_string(st.bookingCount);
 }
 
 std::string BookingPage::totalsText() const {

@@ -44,6 +44,9 @@ public:
     // Running debit and credit totals of the ten amount fields as typed, and
     // their difference, rounded to cents as "&Buchen" rounds them.
     [[nodiscard]] std::string totalsText() const;
+    // While a stored booking is on show, where it stands: "Buchung 3 von 16";
+    // empty while a new one is typed.
+    [[nodiscard]] std::string browsingText() const;
 
     // Line i (0..4): account box, debit field, credit field.
     [[nodiscard]] ComboBox& accountBox(int line);

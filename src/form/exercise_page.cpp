@@ -2,12 +2,18 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdlib>
+#include <filesystem>
 
 #include "base/cp1252.h"
 #include "base/file.h"
+#include "base/folder_lock.h"
+#include "base/hidden_area.h"
+#include "base/text_file.h"
 #include "checking/check_text.h"
 #include "exercises/exercise_file.h"
 #include "form/page_context.h"
+#include "undo/undo_copies.h"
 
 namespace saldorama {
 
@@ -70,10 +76,48 @@ void ExercisePage::list(int count) {
     }
 }
 
+
+namespace {
+
+// The ticks of exercise n in this working folder: the numbers of the ticked
+// lines, one a line.
+std::string tick_file(const std::string& folder, int n) {
+    return hidden_area(folder) + "/haken-aufgabe" + std::to_string(n) + ".txt";
+}
+
+} // namespace
+
+bool ExercisePage::isTaskLine(const std::string& line) {
+    std::size_t digits = 0;
+    while (digits < line.size() && line[digits] >= '0' && line[digits] <= '9') ++digits;
+    return digits > 0 && digits + 1 < line.size() && line[digits] == '.' && line[digits + 1] == ' ';
+}
+
 void ExercisePage::ExerciseButtonClick(int n) {
     CheckListBox1.clear();
     for (auto& line : read_exercise(n)) CheckListBox1.add(std::move(line));
     CheckExercise.text = std::to_string(n);
+    loaded_ = n;
+    const std::string ticks = tick_file(working_folder(context_.state), n);
+    if (!file_exists(ticks)) return;
+    // Ticks that no longer fit the text (a changed exercise) are passed over.
+    for (const std::string& line : read_text_lines(ticks, LineEnds::CrLfLfOrCr)) {
+        const std::size_t item = std::strtoul(line.c_str(), nullptr, 10);
+        if (item < CheckListBox1.items.size() && isTaskLine(CheckListBox1.items[item])) CheckListBox1.checked[item] = true;
+    }
+}
+
+void ExercisePage::CheckListBox1ClickCheck(std::size_t item, bool ticked) {
+    if (item >= CheckListBox1.items.size() || !isTaskLine(CheckListBox1.items[item]) || loaded_ == 0) return;
+    CheckListBox1.checked[item] = ticked;
+    std::string text;
+    for (std::size_t i = 0; i < CheckListBox1.checked.size(); ++i)
+        if (CheckListBox1.checked[i]) text += std::to_string(i) + "\r\n";
+    const std::string folder = working_folder(context_.state);
+    FolderLock lock(folder);
+    std::error_code ignored;
+    std::filesystem::create_directories(hidden_area(folder), ignored);
+    write_file_atomic(tick_file(folder, loaded_), text);
 }
 
 void ExercisePage::clearCheck() {

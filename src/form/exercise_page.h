@@ -37,9 +37,18 @@ public:
     // Lists exercises 1 to `count`: a button and an empty title each, and
     // the numbers to check.
     void list(int count);
-    // The button of exercise n: exercise n into the check list, every item
-    // unticked; it becomes the exercise to check.
+    // The button of exercise n: exercise n into the check list, with the
+    // ticks last set in this working folder; it becomes the exercise to check.
     void ExerciseButtonClick(int n);
+    // A tick set or taken away in the list; only task lines take one, and
+    // it is kept for the next start.
+    void CheckListBox1ClickCheck(std::size_t item, bool ticked);
+    // A line that is a step of the exercise ("3. Klicke auf ..."): its
+    // number and a full stop at the start. Headings, indented or wrapped
+    // continuation lines and blank lines are none.
+    [[nodiscard]] static bool isTaskLine(const std::string& line);
+    // The exercise in the check list; 0 before one was chosen.
+    [[nodiscard]] int loadedExercise() const noexcept { return loaded_; }
 
     // Checks the working folder's books against the chosen exercise's
     // solution. Reads files only.
@@ -57,6 +66,7 @@ public:
 
 private:
     PageContext& context_;
+    int loaded_ = 0;  // the exercise in the check list
     Marked marked_;
     std::vector<std::size_t> shownRows_;  // the result row of each list item
     void clearCheck();

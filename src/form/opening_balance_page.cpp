@@ -11,6 +11,7 @@
 #include "base/numbers.h"
 #include "bookings/bookings_file.h"
 #include "bookings/checks.h"
+#include "undo/undo_copies.h"
 
 namespace saldorama {
 
@@ -163,7 +164,9 @@ void OpeningBalancePage::SpeedButton7Click() {
     }
     {
         FolderLock lock(working_folder(st));
+        UndoCopy copy(working_folder(st), cp("Das Buchen der Eröffnungsbilanz"));
         bookings_replace_all(records);
+        copy.done(static_cast<int>(records.size()));
     }
     st.bookingCount = static_cast<int>(records.size());
     st.bookingPosition = st.bookingCount;

@@ -21,6 +21,7 @@
 #include "kernel/scripted_dialogs.h"
 #include "marking/expected_books.h"
 #include "settings/settings.h"
+#include "undo/undo_copies.h"
 
 namespace saldorama {
 
@@ -202,9 +203,11 @@ void loesung_buchen(TForm1& form, int exercise) {
     change_directory(home);
     {
         FolderLock lock(home);
+        UndoCopy copy(home, cp("Das Buchen der Lösung von Aufgabe ") + std::to_string(exercise));
         replace_files({{bookings_file_name(), bookings_bytes(played.bookings)},
                        {resolve_name(kSettingsFileName), join_crlf(settings_to_lines(played.settings))}},
                       home);
+        copy.done(static_cast<int>(played.bookings.size()));
     }
     form.state.bookingCount = static_cast<int>(played.bookings.size());
     form.state.bookingPosition = form.state.bookingCount;

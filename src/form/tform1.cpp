@@ -1,6 +1,8 @@
 #include "form/tform1.h"
 
+#include <ctime>
 #include <iterator>
+#include <string_view>
 #include <tuple>
 
 #include "accounts/chart_file.h"
@@ -14,14 +16,24 @@
 #include "bookings/bookings_file.h"
 #include "bookings/checks.h"
 #include "exercises/exercise_file.h"
+#include "form/manual_chapters.h"
 #include "kernel/handler_runner.h"
 #include "settings/backup.h"
+#include "undo/undo_copies.h"
 
 namespace saldorama {
 namespace {
 
 FileDialogSpec backup_dialog(const std::string& title, const std::string& offered) {
     return FileDialogSpec{title, offered, "Saldorama-Sicherung (*.qrx)", "*.qrx", "qrx"};
+}
+
+// Today as YYYY-MM-DD, in local time.
+std::string today_iso() {
+    const std::time_t now = std::time(nullptr);
+    char text[16] = {};
+    if (const std::tm* local = std::localtime(&now)) std::strftime(text, sizeof text, "%Y-%m-%d", local);
+    return text;
 }
 
 // The last part of a path, for messages.
@@ -61,6 +73,7 @@ TForm1::TForm1(Dialogs& d)
     SpeedButton31.text = "Ende";
     SpeedButton33.text = "Sicherung laden!";
     SpeedButton34.text = "Hilfe";
+    SpeedButtonUndo.text = cp("Rückgängig");
     // The boxes' handlers run on every change from here on, also from code.
     settings.CheckBox1.onClick = [this] { settings.CheckBox1Click(); };
     settings.CheckBox3.onClick = [this] { CheckBox3Click(); };
@@ -143,7 +156,11 @@ void TForm1::showPage(Page page) {
     // Leaving the settings: the access word gives way to the company name.
     if (activePage_ == Page::TabSheet7 && company.field(kCompanyName).text == kAccessWord) company.field(kCompanyName).text = savedCompanyName_;
     activePage_ = page;
-    switch (page) {
+    showAgain();
+}
+
+void TForm1::showAgain() {
+    switch (activePage_) {
     case Page::TabSheet1: start.TabSheet1Show(); break;
     case Page::TabSheet3: opening.TabSheet3Show(); break;
     case Page::TabSheet4: booking.TabSheet4Show(); break;
@@ -178,7 +195,13 @@ void TForm1::SpeedButton23Click() {
                           Preset::No))
         return;
     if (!dialogs.question(cp("Die Buchungssätze werden jetzt gelöscht!"), Preset::No)) return;
-    emptyBookings();
+    {
+        const std::string folder = working_folder(state);
+        FolderLock lock(folder);
+        UndoCopy copy(folder, cp("Das Leeren der Buchungen für einen neuen Kontenplan"));
+        emptyBookings();
+        copy.done(0);
+    }
     chart.setReadOnly(false);
     showPage(Page::TabSheet9);
 }
@@ -194,12 +217,26 @@ void TForm1::SpeedButton37Click() {
 
 void TForm1::SpeedButton30Click() { (void)saveAll(); }
 
+std::string TForm1::offeredBackupName(const std::string& isoDate) const {
+    std::string name;
+    for (const char c : company.Edit7.text) {
+        const bool unfit = static_cast<unsigned char>(c) < 0x20 || c == ' ' || std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos;
+        name += unfit ? '_' : c;
+    }
+    std::string offered = name.empty() ? std::string() : name + "_";
+    if (exercises.loadedExercise() != 0) offered += "Aufgabe-" + std::to_string(exercises.loadedExercise()) + "_";
+    return (offered.empty() ? std::string("Sicherung_") : offered) + isoDate;
+}
+
 bool TForm1::saveAll() {
-    const auto chosen = dialogs.saveFile(backup_dialog("Aktuellen Stand zwischenspeichern", lastBackupName));
+    // Until the learner chooses a name, one that tells this backup apart.
+    const std::string offered = backupNameChosen_ ? lastBackupName : offeredBackupName(today_iso());
+    const auto chosen = dialogs.saveFile(backup_dialog("Aktuellen Stand zwischenspeichern", offered));
     if (!chosen || chosen->empty()) return true;
     std::string name = *chosen;
     if (!has_extension(name)) name += ".qrx";
     lastBackupName = name;
+    backupNameChosen_ = true;
     // Fixed before the change of directory: a relative name means the dialog's one.
     const std::string path = full_path(name);
 
@@ -284,9 +321,12 @@ void TForm1::SpeedButton33Click() {
         mendSettings(restored, firstDate);
         restored.company = backup.company;
         restored.chartIndex = backup.chart - 1;
+        // Only a backup that will be loaded leaves a copy to go back to.
+        UndoCopy copy(state.startDirectory, cp("Das Laden der Sicherung „") + base_name(path) + cp("“"));
         replace_files({Replacement::builtAside(bookings_file_name(), bookings.release()),
                        {resolve_name(kSettingsFileName), join_crlf(settings_to_lines(restored))}},
                       state.startDirectory);
+        copy.done(count);
     }
     state.bookingCount = count;
     state.bookingPosition = state.bookingCount;
@@ -309,9 +349,11 @@ std::string TForm1::titleText() const {
     if (state.currentChart >= 1 && state.currentChart <= kChartCount) {
         const std::string& name = names[state.currentChart - 1]->text;
         const std::string chartName = name.empty() ? "Kontenplan " + std::to_string(state.currentChart) : name;
-        title += title.empty() ? chartName : " - " + chartName;
+        title += title.empty() ? chartName : cp(" – ") + chartName;
     }
-    return title.empty() ? Caption : title;
+    // The program's name is part of the title itself, so that it shows also
+    // where no desktop adds it.
+    return title.empty() ? Caption : title + cp(" – ") + Caption;
 }
 
 void TForm1::SpeedButton31Click() {
@@ -322,18 +364,88 @@ void TForm1::SpeedButton31Click() {
     closeRequested = true;
 }
 
+bool TForm1::unsavedInput() const {
+    Settings current = currentSettings();
+    current.company[kCompanyName] = companyNameToSave();
+    Settings saved = current;
+    try {
+        read_settings_into(read_settings_lines(), saved);
+    } catch (const Failure&) {
+        return false;  // nothing sound to compare with; start-up said so
+    }
+    return settings_to_lines(current) != settings_to_lines(saved);
+}
+
+bool TForm1::FormCloseQuery() {
+    if (!unsavedInput()) return true;
+    const Answer answer = dialogs.questionWithCancel(
+        cp("Deine Eingaben unter „Grundeinstellungen“ oder „Einstellungen“ sind noch nicht gespeichert. "
+           "Jetzt speichern?"));
+    if (answer == Answer::Cancel) return false;
+    if (answer == Answer::No) return true;
+    const std::string before = state.status;
+    company.SpeedButton32Click();
+    // A refused field ("|") keeps the window open for mending.
+    return unsavedInput() ? false : (state.status = before, true);
+}
+
 void TForm1::SpeedButton34Click() {
-    dialogs.notice(cp("Auf eine eigene Hilfedatei wurde verzichtet. Bitte lesen Sie die Anleitung, "
-                      "die sich als PDF-Dokument im gleichen Verzeichnis befindet, wie das Programm!"));
     const std::string manual = manualPath();
-    // A learner left without the manual is told so and where to look.
     if (manual.empty()) {
-        dialogs.notice(cp("Die Anleitung „") + kManualFileName +
-                       cp("“ wurde nicht gefunden. Du findest sie bei den Dateien des Programms."));
-    } else if (!dialogs.openDocument(manual)) {
+        dialogs.notice(cp("Die Anleitung (") + kManualFileName +
+                       cp(") ist weder im Arbeitsordner noch bei den mitgelieferten Dateien. "
+                          "Kopiere sie in den Arbeitsordner, dann öffnet „Hilfe“ sie hier im Programm."));
+        return;
+    }
+    dialogs.notice(cp("Die Anleitung öffnet sich in einem Fenster des Programms, beim Kapitel zu der Seite, "
+                      "die du gerade siehst. Links findest du alle Kapitel."));
+    // The guide opens inside the program, at the chapter of the page on show.
+    if (!dialogs.openManual(manual, manual_chapter(activePage_)))
         dialogs.notice(cp("Kein Programm konnte die Anleitung öffnen. Öffne sie selbst mit einem PDF-Betrachter: „") +
                        utf8_to_cp1252(manual) + cp("“."));
+}
+
+void TForm1::SpeedButtonUndoClick() {
+    const std::string folder = working_folder(state);
+    const auto step = last_undo_step(folder);
+    if (!step) {
+        dialogs.notice(cp("Es gibt keinen Schritt, den du rückgängig machen kannst."));
+        return;
     }
+    const int countNow = file_exists(bookings_file_name()) ? bookings_count() : 0;
+    std::string question = step->label + cp(" rückgängig machen?");
+    // Bookings made after the step are not in its copy: say what goes with it.
+    const int lost = step->bookingsAfter < 0 ? 0 : countNow - step->bookingsAfter;
+    if (lost == 1) {
+        question += cp(" Die eine Buchung, die du seitdem gemacht hast, geht dabei verloren.");
+    } else if (lost > 1) {
+        question += " Die " + std::to_string(lost) + cp(" Buchungen, die du seitdem gemacht hast, gehen dabei verloren.");
+    }
+    if (!dialogs.question(question, Preset::No)) return;
+    {
+        FolderLock lock(folder);
+        // Another program may have changed the books while the question was open.
+        const auto still = last_undo_step(folder);
+        const int countThen = file_exists(bookings_file_name()) ? bookings_count() : 0;
+        if (!still || still->copyPath != step->copyPath || countThen != countNow) {
+            dialogs.notice(cp("Die Buchungen wurden inzwischen von einem anderen Programm geändert. "
+                              "Drück noch einmal auf „Rückgängig“, um zu sehen, was jetzt zurückgenommen wird."));
+            return;
+        }
+        undo_step(folder, *step);
+    }
+    // The books changed under every page: read them as a start does.
+    Settings restored = currentSettings();
+    read_settings_into(read_settings_lines(), restored);
+    applySettings(restored);
+    savedCompanyName_ = restored.company[kCompanyName] == kAccessWord ? std::string() : restored.company[kCompanyName];
+    state.currentChart = settings.RadioGroup1.itemIndex + 1;
+    state.bookingCount = bookings_count();
+    state.bookingPosition = state.bookingCount;
+    state.bookingShown = false;
+    writePositionIndicator();
+    state.status = step->label + cp(" ist rückgängig gemacht.");
+    showAgain();
 }
 
 std::string TForm1::manualPath() const {

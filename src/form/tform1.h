@@ -73,6 +73,7 @@ public:
     Button SpeedButton31;  // "Ende"
     Button SpeedButton33;  // "Sicherung laden!"
     Button SpeedButton34;  // "Hilfe"
+    Button SpeedButtonUndo;  // "Rückgängig"
 
     StartPage start;                   // TabSheet1
     CompanyPage company;               // TabSheet2
@@ -109,10 +110,19 @@ public:
     void SpeedButton24Click();  // "Einstellungen": access check
     void SpeedButton30Click();  // "Alles Speichern"
     void SpeedButton31Click();  // "Ende"
+    // The window is about to close: company data or settings typed but not
+    // yet saved with "OK" are saved, dropped or kept open as the learner
+    // answers. False: the window stays open.
+    [[nodiscard]] bool FormCloseQuery();
+    // Whether the two settings pages hold what the settings file does not.
+    [[nodiscard]] bool unsavedInput() const;
     void SpeedButton33Click();  // "Sicherung laden!"
     void SpeedButton34Click();  // "Hilfe": the notice, then the manual when there is one
     void SpeedButton37Click();  // "Kontenplan ansehen" (T-account page): the chart, read-only
     void CheckBox3Click();      // manual mode in the navigation
+    // "Rückgängig": the books as they were before the last step that deleted
+    // or overwrote them, after a question naming it.
+    void SpeedButtonUndoClick();
 
     // The settings as the two settings pages hold them now.
     [[nodiscard]] Settings currentSettings() const;
@@ -122,8 +132,9 @@ public:
     // Puts a record into the controls (check box handlers run on change).
     void applySettings(const Settings& settings);
     void einstellungen_sichern();
-    // The window title: the company's name and the current chart's name, or
-    // the caption while neither is known (the desktop adds the program's name).
+    // The window title: the company's name, the current chart's name and the
+    // caption, "Firma – Kontenplan – Saldorama"; the caption alone while
+    // neither is known.
     [[nodiscard]] std::string titleText() const;
 
     // The user guide in the working folder, else beside the supplied files;
@@ -137,14 +148,23 @@ public:
 
     // The save dialog remembers the last chosen name.
     std::string lastBackupName = "sicherung";
+    // What "Alles Speichern" offers until a name has been chosen, so that the
+    // backups of a class can be told apart: the bookkeeper's name as typed,
+    // the exercise on show and the date (YYYY-MM-DD), joined by "_"; blanks
+    // and characters a file name cannot hold become "_".
+    // "Anna_Buch_Aufgabe-7_2026-03-12"
+    [[nodiscard]] std::string offeredBackupName(const std::string& isoDate) const;
 
 private:
     void mendSettings(Settings& restored, const std::string& firstDate);
     Page activePage_ = Page::TabSheet4;
+    // The show handler of the page on show runs again (its data changed under it).
+    void showAgain();
     // Save All; false when it refused to write (cancelling is no refusal).
     [[nodiscard]] bool saveAll();
     // The company name last read from or written to the settings file.
     std::string savedCompanyName_;
+    bool backupNameChosen_ = false;
 };
 
 } // namespace saldorama

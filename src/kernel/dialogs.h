@@ -43,6 +43,9 @@ public:
     // Opens a document (the manual, a PDF) with the desktop's viewer; false
     // when no viewer could be started.
     virtual bool openDocument(const std::string& path) = 0;
+    // Opens the user guide at `chapter` (a heading of its outline, UTF-8);
+    // without a viewer of its own a front end opens the document as it is.
+    virtual bool openManual(const std::string& path, const std::string& /*chapter*/) { return openDocument(path); }
 };
 
 } // namespace saldorama

@@ -42,6 +42,11 @@ bool ScriptedDialogs::openDocument(const std::string& path) {
     return viewerFound;
 }
 
+bool ScriptedDialogs::openManual(const std::string& path, const std::string& chapter) {
+    manualChapter = chapter;
+    return openDocument(path);
+}
+
 std::optional<std::string> ScriptedDialogs::fileDialog(Kind kind, const FileDialogSpec& request) {
     log.push_back({kind, request.title});
     fileDialogs.push_back(request);

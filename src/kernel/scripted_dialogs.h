@@ -27,6 +27,7 @@ public:
     std::optional<std::string> saveFile(const FileDialogSpec& request) override;
     std::optional<std::string> openFile(const FileDialogSpec& request) override;
     bool openDocument(const std::string& path) override;
+    bool openManual(const std::string& path, const std::string& chapter) override;
 
     // Answers used in order; when none is queued, `defaultAnswer` is used.
     std::deque<bool> answers;
@@ -37,6 +38,7 @@ public:
     std::deque<std::optional<std::string>> fileAnswers;  // empty optional = cancel
     std::vector<FileDialogSpec> fileDialogs;              // what was offered
     bool viewerFound = true;  // what openDocument answers
+    std::string manualChapter;  // where openManual was asked to open the guide
 
     std::vector<Entry> log;
     [[nodiscard]] std::vector<std::string> texts(Kind kind) const;

@@ -15,7 +15,9 @@
 #include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPdfDocument>
 #include <QPdfWriter>
+#include <QRegularExpression>
 #include <QPixmap>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -23,6 +25,7 @@
 #include <QTextDocument>
 #include <QTextFrame>
 #include <QTextImageFormat>
+#include <QTextTable>
 #include <QUrl>
 #include <cstdio>
 #include <functional>
@@ -33,6 +36,7 @@
 #include "form/solution_books.h"
 #include "form/tform1.h"
 #include "kernel/scripted_dialogs.h"
+#include "manual/pdf_outline.h"
 #include "ui/main_window.h"
 #include "ui/ui_text.h"
 
@@ -112,21 +116,11 @@ bool copy_folder(const QString& from, const QString& to) {
 }
 
 // Every picture as wide as kPictureWidth, its height in proportion, and kept
-// on one page with the caption in its paragraph; every chapter (level 1
-// heading) but the first on a new page.
+// on one page with the caption in its paragraph. Chapters follow on from one
+// another: a page break before each left pages half empty.
 void fit_to_page(QTextDocument& doc, const std::map<QString, QImage>& pictures) {
     QTextCursor cursor(&doc);
-    bool first = true;
     for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
-        if (block.blockFormat().headingLevel() == 1) {
-            if (!first) {
-                QTextBlockFormat format = block.blockFormat();
-                format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
-                cursor.setPosition(block.position());
-                cursor.setBlockFormat(format);
-            }
-            first = false;
-        }
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             if (!fragment.charFormat().isImageFormat()) continue;
@@ -145,6 +139,79 @@ void fit_to_page(QTextDocument& doc, const std::map<QString, QImage>& pictures) 
             cursor.setCharFormat(image);
         }
     }
+}
+
+// The chapters: every level 1 heading but the guide's title.
+QStringList chapter_titles(const QTextDocument& doc) {
+    QStringList titles;
+    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next())
+        if (block.blockFormat().headingLevel() == 1) titles << block.text().trimmed();
+    if (!titles.isEmpty()) titles.removeFirst();
+    return titles;
+}
+
+// The table of contents under the source's paragraph "Inhalt" (else under
+// the title): one row a chapter, its page at the right.
+QTextTable* insert_contents(QTextDocument& doc, const QStringList& titles) {
+    QTextBlock at = doc.begin();
+    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next())
+        if (block.text().trimmed() == QStringLiteral("Inhalt")) at = block;
+    QTextCursor cursor(at);
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    // In the document's own font, not the heading's.
+    const QTextCharFormat plain;
+    if (at == doc.begin()) {
+        cursor.insertBlock(QTextBlockFormat(), plain);
+        QTextCharFormat bold;
+        bold.setFontWeight(QFont::Bold);
+        cursor.insertText(QStringLiteral("Inhalt"), bold);
+    }
+    QTextTableFormat format;
+    format.setBorderStyle(QTextFrameFormat::BorderStyle_None);
+    format.setCellPadding(1);
+    format.setWidth(QTextLength(QTextLength::PercentageLength, 100));
+    format.setColumnWidthConstraints({QTextLength(QTextLength::PercentageLength, 90),
+                                      QTextLength(QTextLength::PercentageLength, 10)});
+    QTextTable* table = cursor.insertTable(static_cast<int>(titles.size()), 2, format);
+    for (int row = 0; row < titles.size(); ++row)
+        table->cellAt(row, 0).firstCursorPosition().insertText(titles[row], plain);
+    return table;
+}
+
+// Letters and digits alone: text read back from a PDF may differ in its
+// quotation marks and spaces.
+QString letters(const QString& text) {
+    QString out;
+    for (const QChar c : text.normalized(QString::NormalizationForm_C))
+        if (c.isLetterOrNumber()) out += c;
+    return out;
+}
+
+// The page each chapter starts on (from 0): the last page whose text holds
+// its title (the table of contents comes before); -1 where none does.
+std::vector<int> chapter_pages(const QString& pdfPath, const QStringList& titles) {
+    QPdfDocument pdf;
+    std::vector<int> pages(static_cast<std::size_t>(titles.size()), -1);
+    if (pdf.load(pdfPath) != QPdfDocument::Error::None) return pages;
+    for (int page = 0; page < pdf.pageCount(); ++page) {
+        const QString text = letters(pdf.getAllText(page).text());
+        for (int i = 0; i < titles.size(); ++i)
+            if (text.contains(letters(titles[i]))) pages[static_cast<std::size_t>(i)] = page;
+    }
+    return pages;
+}
+
+bool print_pdf(QTextDocument& doc, const QString& path) {
+    QPdfWriter writer(path);
+    writer.setTitle(QStringLiteral("Saldorama – Anleitung"));
+    writer.setCreator(QStringLiteral("Saldorama"));
+    writer.setResolution(300);
+    // No margins of the writer's own: printing puts 2 cm around the text
+    // and the page number into the bottom one.
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),
+                                     QPageLayout::Millimeter));
+    doc.print(&writer);
+    return true;
 }
 
 } // namespace
@@ -235,17 +302,41 @@ int main(int argc, char* argv[]) {
     fit_to_page(doc, pictures);
 
     // Written aside and renamed into place, so a failed run leaves no half file.
+    // The contents' page numbers are those of the pages as printed: printed
+    // again until they hold still.
     const QString part = target + QStringLiteral(".part");
+    const QStringList titles = chapter_titles(doc);
+    QTextTable* contents = insert_contents(doc, titles);
+    std::vector<int> pages;
+    for (int pass = 0;; ++pass) {
+        print_pdf(doc, part);
+        const std::vector<int> found = chapter_pages(part, titles);
+        for (std::size_t i = 0; i < found.size(); ++i)
+            if (found[i] < 0) return fail(QStringLiteral("Kapitel „%1“ steht auf keiner Seite.").arg(titles[static_cast<int>(i)]));
+        if (found == pages) break;
+        if (pass == 3) return fail(QStringLiteral("Die Seitenzahlen des Inhalts kommen nicht zur Ruhe."));
+        pages = found;
+        for (int row = 0; row < titles.size(); ++row) {
+            QTextCursor cell = contents->cellAt(row, 1).firstCursorPosition();
+            cell.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+            QTextBlockFormat right = cell.blockFormat();
+            right.setAlignment(Qt::AlignRight);
+            cell.setBlockFormat(right);
+            cell.insertText(QString::number(pages[static_cast<std::size_t>(row)] + 1), QTextCharFormat());
+        }
+    }
+    // The outline a viewer lists beside the pages (the program's own viewer too).
     {
-        QPdfWriter writer(part);
-        writer.setTitle(QStringLiteral("Saldorama – Anleitung"));
-        writer.setCreator(QStringLiteral("Saldorama"));
-        writer.setResolution(300);
-        // No margins of the writer's own: printing puts 2 cm around the text
-        // and the page number into the bottom one.
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),
-                                         QPageLayout::Millimeter));
-        doc.print(&writer);
+        QFile file(part);
+        if (!file.open(QIODevice::ReadOnly)) return fail(QStringLiteral("%1 lässt sich nicht lesen.").arg(part));
+        QByteArray bytes = file.readAll();
+        file.close();
+        std::vector<saldorama::manual::OutlineEntry> outline;
+        for (int i = 0; i < titles.size(); ++i) outline.push_back({titles[i], pages[static_cast<std::size_t>(i)]});
+        if (!saldorama::manual::add_outline(bytes, outline))
+            return fail(QStringLiteral("Das Inhaltsverzeichnis lässt sich nicht in %1 eintragen.").arg(part));
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+            return fail(QStringLiteral("%1 lässt sich nicht schreiben.").arg(part));
     }
     QFile::remove(target);
     if (!QFile::rename(part, target)) return fail(QStringLiteral("%1 lässt sich nicht schreiben.").arg(target));

@@ -109,7 +109,10 @@ void paint_header(QPainter& p, const QPagedPaintDevice& device, const Layout& l,
     const QString date = QStringLiteral("Gedruckt am ") + qs(job.printDate);
     p.drawText(QPointF(right - sm.horizontalAdvance(date), top + sm.ascent()), date);
     p.setFont(title);
-    p.drawText(QPointF(left, top + sm.lineSpacing() + tm.ascent()), qs(job.reportName));
+    // A report whose first line names it already ("Betriebsergebnis der ...")
+    // is not named twice on its first page.
+    const bool namedBelow = page == 1 && !job.lines.empty() && job.lines.front().text.starts_with(job.reportName);
+    if (!namedBelow) p.drawText(QPointF(left, top + sm.lineSpacing() + tm.ascent()), qs(job.reportName));
     const double ruleY = top + sm.lineSpacing() + tm.lineSpacing() + 1 * l.mm;
     p.setPen(QPen(Qt::black, 0.25 * l.mm));
     p.drawLine(QPointF(left, ruleY), QPointF(right, ruleY));
@@ -121,28 +124,38 @@ void paint_header(QPainter& p, const QPagedPaintDevice& device, const Layout& l,
 }
 
 void paint_line(QPainter& p, const Layout& l, const PrintLine& line, double y) {
-    const double x = l.body.left();
-    const auto column = [&](double c) { return x + c * l.charWidth; };
-    if (!line.text.empty()) p.drawText(QPointF(x, y + l.ascent), qs(line.text));
+    paint_print_line(p, {l.body.left(), l.charWidth, l.lineHeight, l.ascent, l.mm}, line, y);
+}
+
+} // namespace
+
+void paint_print_line(QPainter& p, const LineGeometry& g, const PrintLine& line, double y) {
+    const double x = g.left;
+    const auto column = [&](double c) { return x + c * g.charWidth; };
+    if (!line.text.empty()) p.drawText(QPointF(x, y + g.ascent), qs(line.text));
     if (line.tBar >= 0) {
         const double bx = column(line.tBar + 0.5);
-        p.drawLine(QPointF(bx, y), QPointF(bx, y + l.lineHeight));
+        p.drawLine(QPointF(bx, y), QPointF(bx, y + g.lineHeight));
     }
     if (line.tRuleEnd > 0) {
-        const double ry = y + l.lineHeight;
+        const double ry = y + g.lineHeight;
         p.drawLine(QPointF(x, ry), QPointF(column(line.tRuleEnd), ry));
     }
     for (const Span& s : line.sums) {
         const QPointF from(column(s.begin), 0), to(column(s.end), 0);
-        const double above = y + 0.1 * l.lineHeight;
-        const double below = y + l.lineHeight + 0.3 * l.mm;
+        const double above = y + 0.1 * g.lineHeight;
+        const double below = y + g.lineHeight + 0.3 * g.mm;
         p.drawLine(QPointF(from.x(), above), QPointF(to.x(), above));
         p.drawLine(QPointF(from.x(), below), QPointF(to.x(), below));
-        p.drawLine(QPointF(from.x(), below + 0.6 * l.mm), QPointF(to.x(), below + 0.6 * l.mm));
+        p.drawLine(QPointF(from.x(), below + 0.6 * g.mm), QPointF(to.x(), below + 0.6 * g.mm));
+    }
+    // Inside its empty rows: a little away from the bar and the rules.
+    if (line.noseRows > 0) {
+        const double inset = 0.5 * g.charWidth;
+        p.drawLine(QPointF(column(line.nose.begin) + inset, y + 0.15 * g.lineHeight),
+                   QPointF(column(line.nose.end) - inset, y + (line.noseRows - 0.15) * g.lineHeight));
     }
 }
-
-} // namespace
 
 void prepare_page(QPagedPaintDevice& device) {
     device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));

@@ -5,6 +5,7 @@
 #include "reports/print_layout.h"
 
 class QPagedPaintDevice;
+class QPainter;
 
 namespace saldorama::print {
 
@@ -36,6 +37,18 @@ bool paint_job(QPagedPaintDevice& device, const PrintJob& job, const PageProgres
 // Returns false when `progress` cancelled; nothing is written then.
 bool write_pdf(const std::string& path, const std::string& workingDirectory, const PrintJob& job,
                const PageProgress& progress = {});
+
+// One line of a report as every print draws it, at `top`, in the painter's
+// font: the text from `left`, the T's bars, the sums' rules and the diagonal
+// of a T's shorter side. The window's textbook form draws with it as well.
+struct LineGeometry {
+    double left = 0;
+    double charWidth = 0;
+    double lineHeight = 0;
+    double ascent = 0;
+    double mm = 0;  // device units per millimetre, for the double rule's gap
+};
+void paint_print_line(QPainter& p, const LineGeometry& g, const PrintLine& line, double top);
 
 // The date printed in the header, "TT.MM.JJJJ": today's, or the value of the
 // environment variable SALDORAMA_DRUCKDATUM when it is set (for tests).

@@ -20,6 +20,11 @@ struct PrintLine {
     int tBar = -1;              // the T's vertical bar runs through the middle of this column
     int tRuleEnd = 0;           // > 0: the T's horizontal bar under this line, columns [0, tRuleEnd)
     std::vector<Span> sums;     // equal sums: a rule above and a double rule below each span
+    // The diagonal that closes the shorter side of a T ("Buchhalternase"):
+    // from column nose.begin at the top of this line to column nose.end at
+    // the bottom of the noseRows-th line from here, through empty rows only.
+    Span nose;
+    int noseRows = 0;
     bool operator==(const PrintLine&) const = default;
 };
 

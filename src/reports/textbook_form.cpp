@@ -178,6 +178,17 @@ std::vector<PrintLine> textbook_lines(const TForm& form) {
         line.tBar = bar;
         out.push_back(std::move(line));
     }
+    // The shorter side is closed by a diagonal through its empty rows, so
+    // that nothing can be added; they stay on the page of the sums.
+    const std::size_t shorter = std::min(form.left.size(), form.right.size());
+    if (shorter < rows) {
+        const bool leftShorter = form.left.size() < form.right.size();
+        PrintLine& first = out[out.size() - (rows - shorter)];
+        first.nose = leftShorter ? Span{0, static_cast<int>(sideWidth)}
+                                 : Span{static_cast<int>(rightStart), static_cast<int>(width)};
+        first.noseRows = static_cast<int>(rows - shorter);
+        for (std::size_t i = out.size() - (rows - shorter); i < out.size(); ++i) out[i].keepWithNext = true;
+    }
     // The sums stay with the last entry.
     if (rows > 0) out.back().keepWithNext = true;
     const std::string pad(sideWidth - amountWidth, ' ');

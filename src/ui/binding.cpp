@@ -49,9 +49,9 @@ QToolButton* speed_button(QWidget* parent, Bindings& b, const char* name, const 
     auto* button = new QToolButton(parent);
     button->setText(qs(control.text));
     button->setObjectName(QString::fromLatin1(name));
-    // Speed buttons never take the focus: the field being typed in keeps it
-    // and its exit handler does not run.
-    button->setFocusPolicy(Qt::NoFocus);
+    // A click leaves the focus in the field being typed in (its exit handler
+    // does not run); Tab still reaches every button, and Space presses it.
+    button->setFocusPolicy(Qt::TabFocus);
     button->setToolButtonStyle(Qt::ToolButtonTextOnly);
     button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     if (geometry.isValid()) button->setGeometry(geometry);

@@ -30,7 +30,7 @@ public:
         button("SpeedButton27", p.SpeedButton27, QRect(280, 16, 33, 22), &BookingPage::SpeedButton27Click);
         button("SpeedButton28", p.SpeedButton28, QRect(312, 16, 57, 22), &BookingPage::SpeedButton28Click);
         button("SpeedButton36", p.SpeedButton36, QRect(374, 16, 57, 22), &BookingPage::SpeedButton36Click);
-        button("SpeedButton29", p.SpeedButton29, QRect(480, 240, 105, 62), &BookingPage::SpeedButton29Click);
+        buchen_ = button("SpeedButton29", p.SpeedButton29, QRect(480, 240, 105, 62), &BookingPage::SpeedButton29Click);
 
         bind_label(this, bindings_, "Label25", p.Label25, QRect(32, 48, 126, 16));
         bind_label(this, bindings_, "Label26", p.Label26, QRect(160, 48, 240, 16));
@@ -93,8 +93,14 @@ public:
             setTabOrder(box, debit);
             setTabOrder(debit, credit);
             previous = credit;
-            for (QLineEdit* amount : {debit, credit})
+            for (QLineEdit* amount : {debit, credit}) {
                 connect(amount, &QLineEdit::textChanged, this, [this] { syncTotals(); });
+                // Enter after the last amount books, as "Buchen" does (its checks
+                // say what is missing). Enter in an account box picks the account.
+                connect(amount, &QLineEdit::returnPressed, this, [this] {
+                    if (form_.booking.SpeedButton29.enabled && buchen_->isEnabled()) buchen_->click();
+                });
+            }
         }
 
         // Running totals while typing, under the lines.
@@ -103,6 +109,15 @@ public:
         totals_->setTextFormat(Qt::PlainText);
         totals_->setGeometry(32, 310, 440, 18);
         bindings_.add([this] { syncTotals(); });
+
+        browsing_ = new QLabel(this);
+        browsing_->setObjectName(QStringLiteral("LabelBrowsing"));
+        browsing_->setTextFormat(Qt::PlainText);
+        browsing_->setGeometry(440, 20, 200, 16);
+        bindings_.add([this] {
+            const QString text = qs(form_.booking.browsingText());
+            if (browsing_->text() != text) browsing_->setText(text);
+        });
 
         bind_label(this, bindings_, "Label44", p.Label44, QRect(480, 48, 60, 16));
         bind_label(this, bindings_, "Label45", p.Label45, QRect(540, 48, 80, 16));
@@ -126,6 +141,8 @@ private:
 
     QFrame* panel5_;
     QLabel* totals_ = nullptr;
+    QToolButton* buchen_ = nullptr;
+    QLabel* browsing_ = nullptr;
     QComboBox* boxes_[5] = {};
 };
 

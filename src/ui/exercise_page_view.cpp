@@ -103,6 +103,7 @@ private:
         finding_ = new QPlainTextEdit(this);
         finding_->setObjectName(QStringLiteral("CheckFinding"));
         finding_->setReadOnly(true);
+        finding_->setTabChangesFocus(true);  // Tab goes on to the next button
         finding_->setGeometry(480, y + 30, 250, 94);
         bindings_.add([this] { syncCheck(); });
     }

@@ -111,7 +111,7 @@ int main(int argc, char* argv[]) {
     saldorama::ui::MainWindow window(form);
     dialogs.setParent(&window);
     window.startUp();
-    window.show();
+    window.showPlaced();
     // The window manager frames the window only once it is shown.
     QTimer::singleShot(0, &window, [&window] { window.fitOuterSize(); });
     QTimer::singleShot(300, &window, [&window] { window.fitOuterSize(); });

@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <algorithm>
+#include <cstring>
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGridLayout>
 #include <QKeySequence>
@@ -10,6 +12,7 @@
 #include <QListWidget>
 #include <QScreen>
 #include <QScrollArea>
+#include <QSettings>
 #include <QShortcut>
 #include <QSplitter>
 #include <QStackedWidget>
@@ -27,8 +30,20 @@ namespace saldorama::ui {
 
 namespace {
 
-constexpr int kOuterWidth = 869;
-constexpr int kOuterHeight = 635;
+// The outer size the window opens at: the journal with its amount column,
+// every column of the chart list and ten rows of the check results fit. A
+// screen smaller than kRoomyScreen gets a maximised window instead.
+constexpr int kOuterWidth = 1280;
+constexpr int kOuterHeight = 720;
+constexpr int kRoomyScreenWidth = 1366;
+constexpr int kRoomyScreenHeight = 768;
+// On a larger screen the window takes this share of it, so that the pages
+// have room without covering the whole desktop.
+constexpr double kShareOfLargeScreen = 0.85;
+// Where the window's place is kept between starts.
+const char* const kSettingsOrganisation = "saldorama";
+const char* const kSettingsFile = "fenster";
+const char* const kGeometryKey = "geometrie";
 constexpr int kTopPanelHeight = 145;
 constexpr int kTopButtonsWidth = 216;
 constexpr int kLeftPanelWidth = 129;
@@ -94,12 +109,17 @@ MainWindow::MainWindow(TForm1& form) : form_(form) {
                            make_account_sheet_page(*this), make_operating_page(*this)}) {
         views_[view->page()] = view;
         // Pages laid out at fixed places keep their size and scroll when the
-        // window is smaller; the others set their own minimum.
+        // window is smaller, and stand centred where it is wider; the others
+        // set their own minimum and grow with the window.
+        auto* scroll = new QScrollArea(pages_);
         if (view->minimumSize().isNull()) {
             const QPoint corner = view->childrenRect().bottomRight();
             view->setMinimumSize(corner.x() + 8, corner.y() + 8);
+            if (!view->layout()) {
+                view->setMaximumWidth(view->minimumWidth());
+                scroll->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+            }
         }
-        auto* scroll = new QScrollArea(pages_);
         scroll->setObjectName(view->objectName() + QStringLiteral("Scroll"));
         scroll->setFrameShape(QFrame::NoFrame);
         scroll->setWidgetResizable(true);
@@ -183,10 +203,10 @@ void MainWindow::buildPanels(QWidget* top, QWidget* left) {
     topLayout->addWidget(checkList_, 1);
     connect(checkList_, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
         if (syncing_) return;
-        auto& list = form_.exercises.CheckListBox1;
         const int row = checkList_->row(item);
-        if (row >= 0 && static_cast<std::size_t>(row) < list.checked.size())
-            list.checked[static_cast<std::size_t>(row)] = item->checkState() == Qt::Checked;
+        if (row < 0) return;
+        const bool ticked = item->checkState() == Qt::Checked;
+        run([this, row, ticked] { form_.exercises.CheckListBox1ClickCheck(static_cast<std::size_t>(row), ticked); });
     });
 
     auto* leftLayout = new QVBoxLayout(left);
@@ -209,6 +229,7 @@ void MainWindow::buildPanels(QWidget* top, QWidget* left) {
         {"SpeedButton30", f.SpeedButton30, Page::TabSheet1, [&f] { f.SpeedButton30Click(); }},
         {"SpeedButton31", f.SpeedButton31, Page::TabSheet1, [&f] { f.SpeedButton31Click(); }},
         {"SpeedButton33", f.SpeedButton33, Page::TabSheet1, [&f] { f.SpeedButton33Click(); }},
+        {"SpeedButtonUndo", f.SpeedButtonUndo, Page::TabSheet1, [&f] { f.SpeedButtonUndoClick(); }},
         {"SpeedButton34", f.SpeedButton34, Page::TabSheet1, [&f] { f.SpeedButton34Click(); }},
     };
     for (const Nav& n : nav) {
@@ -221,12 +242,36 @@ void MainWindow::buildPanels(QWidget* top, QWidget* left) {
         b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
         leftLayout->addWidget(b);
         if (n.target != Page::TabSheet1) navButtons_.emplace_back(b, n.target);
+        // The keys a user expects of a program that keeps files.
+        const std::pair<const char*, const char*> keysOf[] = {
+            {"SpeedButton30", "Ctrl+S"}, {"SpeedButtonUndo", "Ctrl+Z"}, {"SpeedButton34", "F1"}};
+        for (const auto& [name, key] : keysOf) {
+            if (std::strcmp(name, n.name) != 0) continue;
+            const QKeySequence sequence(QString::fromLatin1(key));
+            b->setToolTip(sequence.toString(QKeySequence::NativeText));
+            auto* shortcut = new QShortcut(sequence, this);
+            shortcut->setContext(Qt::WindowShortcut);
+            connect(shortcut, &QShortcut::activated, b, [b] { b->click(); });
+        }
+    }
+    // The page on show has a bold caption: the panel is wide enough for the
+    // widest caption in bold, also the one manual mode gives "Bilanz und GuV".
+    {
+        QFont bold = f.SpeedButton2.text.empty() ? font() : leftLayout->itemAt(0)->widget()->font();
+        bold.setBold(true);
+        const QFontMetrics metrics(bold);
+        int widest = metrics.horizontalAdvance(QString::fromUtf8("Saldenüberprüfung"));
+        for (int i = 0; i < leftLayout->count(); ++i)
+            if (auto* b = qobject_cast<QToolButton*>(leftLayout->itemAt(i)->widget()))
+                widest = std::max(widest, metrics.horizontalAdvance(b->text()));
+        const int room = 2 * (leftLayout->contentsMargins().left() + style()->pixelMetric(QStyle::PM_ButtonMargin) + 4);
+        left->setFixedWidth(std::max(kLeftPanelWidth, widest + room));
     }
     leftLayout->addStretch(1);
     auto* about = new QToolButton(left);
     about->setObjectName(QStringLiteral("AboutButton"));
     about->setText(QString::fromUtf8("Über Saldorama"));
-    about->setFocusPolicy(Qt::NoFocus);
+    about->setFocusPolicy(Qt::TabFocus);
     about->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     about->setMinimumHeight(22);
     connect(about, &QToolButton::clicked, this, [this] { show_about_box(this); });
@@ -303,9 +348,10 @@ void MainWindow::syncCheckList() {
         checkList_->clear();
         for (const auto& text : list.items) {
             auto* item = new QListWidgetItem(qs(text), checkList_);
-            // A blank line only spaces the text: it has no tick box.
-            if (qs(text).trimmed().isEmpty()) {
-                item->setFlags(Qt::NoItemFlags);
+            // Only a step of the exercise has a tick box; headings and the
+            // lines that go on with a step are text.
+            if (!ExercisePage::isTaskLine(text)) {
+                item->setFlags(qs(text).trimmed().isEmpty() ? Qt::NoItemFlags : Qt::ItemIsEnabled);
                 continue;
             }
             item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
@@ -329,18 +375,41 @@ void MainWindow::startUp(const StartupOptions& options) {
     refresh();
 }
 
+QRect opening_geometry(const QRect& screen, const QRect& available) {
+    if (screen.width() < kRoomyScreenWidth || screen.height() < kRoomyScreenHeight) return {};
+    const auto share = [](int length) { return static_cast<int>(length * kShareOfLargeScreen); };
+    const int width = std::min(std::max(kOuterWidth, share(available.width())), available.width());
+    const int height = std::min(std::max(kOuterHeight, share(available.height())), available.height());
+    return {available.x() + (available.width() - width) / 2, available.y() + (available.height() - height) / 2, width,
+            height};
+}
+
+void MainWindow::showPlaced() {
+    const QSettings kept(QSettings::NativeFormat, QSettings::UserScope, QString::fromLatin1(kSettingsOrganisation),
+                         QString::fromLatin1(kSettingsFile));
+    placedAsLastTime_ = restoreGeometry(kept.value(QString::fromLatin1(kGeometryKey)).toByteArray());
+    if (!placedAsLastTime_) {
+        const QScreen* s = screen();
+        const QRect room = s ? opening_geometry(s->geometry(), s->availableGeometry()) : QRect();
+        if (!room.isValid()) {
+            showMaximized();
+            return;
+        }
+        setGeometry(room);
+    }
+    show();
+}
+
 void MainWindow::fitOuterSize() {
-    if (isMaximized() || isFullScreen()) return;
+    if (placedAsLastTime_ || isMaximized() || isFullScreen()) return;
+    const QScreen* s = screen();
+    if (!s) return;
+    const QRect room = opening_geometry(s->geometry(), s->availableGeometry());
+    if (!room.isValid()) return;
     const int frameWidth = frameGeometry().width() - width();
     const int frameHeight = frameGeometry().height() - height();
-    int outerWidth = kOuterWidth;
-    int outerHeight = kOuterHeight;
-    QRect area(0, 0, kOuterWidth, kOuterHeight);
-    if (QScreen* s = screen()) area = s->availableGeometry();
-    outerWidth = std::min(outerWidth, area.width());
-    outerHeight = std::min(outerHeight, area.height());
-    resize(outerWidth - frameWidth, outerHeight - frameHeight);
-    move(area.x() + (area.width() - outerWidth) / 2, area.y() + (area.height() - outerHeight) / 2);
+    resize(room.width() - frameWidth, room.height() - frameHeight);
+    move(room.topLeft());
 }
 
 PageView* MainWindow::pageView(Page page) const { return views_.at(page); }
@@ -352,8 +421,20 @@ PageView* MainWindow::shownPageView() const {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    // The title bar ends the program at once; fields left now run no handler.
+    // Input not yet saved is saved, dropped or kept as the learner answers.
+    bool leave = true;
+    if (!closing_) form_.run([&] { leave = form_.FormCloseQuery(); });
+    if (!leave) {
+        event->ignore();
+        form_.closeRequested = false;
+        refresh();
+        return;
+    }
+    // Fields left from now on run no handler.
     closing_ = true;
+    QSettings kept(QSettings::NativeFormat, QSettings::UserScope, QString::fromLatin1(kSettingsOrganisation),
+                   QString::fromLatin1(kSettingsFile));
+    kept.setValue(QString::fromLatin1(kGeometryKey), saveGeometry());
     event->accept();
 }
 

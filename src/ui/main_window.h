@@ -58,8 +58,11 @@ public:
 
     // Start-up: FormCreate, then the first display of the window.
     void startUp(const StartupOptions& options = {});
-    // The outer size 869 x 635 once the window manager has framed the window,
-    // or the screen's free area where that is smaller; centred on the screen.
+    // Shows the window where it was when it was last closed (size, place,
+    // maximised), else as opening_geometry says for its screen.
+    void showPlaced();
+    // Once the window manager has framed the window: the opening size as the
+    // outer size, centred, unless the window was placed as last time.
     void fitOuterSize();
 
     [[nodiscard]] PageView* pageView(Page page) const;
@@ -88,7 +91,14 @@ private:
     bool refreshing_ = false;
     bool refreshAgain_ = false;
     bool closing_ = false;
+    bool placedAsLastTime_ = false;
 };
+
+// Where a window opens on a screen of `screen` with the free area `available`
+// (outer size, frame included): room for what the exercises ask (1280 x 720),
+// or a larger share of a large screen, centred; on a screen too small for
+// that an invalid rectangle: maximised.
+[[nodiscard]] QRect opening_geometry(const QRect& screen, const QRect& available);
 
 // One factory per page binding file.
 PageView* make_start_page(MainWindow& w);

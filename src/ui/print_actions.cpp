@@ -7,6 +7,7 @@
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QPrintPreviewDialog>
 #include <QShortcut>
 #include <QTimer>
 #include <atomic>
@@ -17,6 +18,7 @@
 #include "base/cp1252.h"
 #include "print/report_printer.h"
 #include "ui/main_window.h"
+#include "ui/qt_dialogs.h"
 #include "ui/ui_text.h"
 
 namespace saldorama::ui {
@@ -122,6 +124,31 @@ void ask_and_print(MainWindow& window, PrintedReport report, bool textbook) {
     });
 }
 
+// The pages as they will be printed; printing starts from the preview.
+void show_preview(MainWindow& window, PrintedReport report, bool textbook) {
+    PrintJob job;
+    bool made = false;
+    window.run([&] {
+        job = print_job(window.form(), report, textbook, print::print_date());
+        made = true;
+    });
+    if (!made) return;
+    QPrinter printer(QPrinter::HighResolution);
+    print::prepare_page(printer);
+    printer.setFullPage(true);
+    printer.setDocName(qs(suggested_pdf_name(window.form(), report)));
+    QPrintPreviewDialog dialog(&printer, &window);
+    dialog.setObjectName(QStringLiteral("PrintPreview"));
+    dialog.setWindowTitle(QStringLiteral("Druckvorschau"));
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                     [&job](QPrinter* target) { print::paint_job(*target, job); });
+    if (QtDialogs::hooked()) {
+        // Tests: the pages are made, no window stays open.
+        QTimer::singleShot(0, &dialog, &QDialog::reject);
+    }
+    dialog.exec();
+}
+
 } // namespace
 
 QWidget* make_print_bar(MainWindow& window, QWidget* parent, PrintedReport report, QBoxLayout::Direction direction) {
@@ -133,9 +160,13 @@ QWidget* make_print_bar(MainWindow& window, QWidget* parent, PrintedReport repor
     auto* printButton = new QPushButton(QStringLiteral("Drucken…"), bar);
     printButton->setObjectName(QStringLiteral("PrintButton"));
     printButton->setToolTip(QStringLiteral("Druckt den Bericht (Strg+P)"));
+    auto* previewButton = new QPushButton(QStringLiteral("Vorschau…"), bar);
+    previewButton->setObjectName(QStringLiteral("PreviewButton"));
+    previewButton->setToolTip(QStringLiteral("Zeigt die Seiten, wie sie gedruckt werden"));
     auto* pdfButton = new QPushButton(QStringLiteral("Als PDF speichern…"), bar);
     pdfButton->setObjectName(QStringLiteral("PdfButton"));
     QCheckBox* textbook = nullptr;
+    layout->addWidget(previewButton);
     layout->addWidget(printButton);
     layout->addWidget(pdfButton);
     if (has_textbook_form(report)) {
@@ -145,11 +176,14 @@ QWidget* make_print_bar(MainWindow& window, QWidget* parent, PrintedReport repor
         layout->addWidget(textbook);
     }
     layout->addStretch(1);
-    for (QPushButton* b : {printButton, pdfButton}) b->setFocusPolicy(Qt::NoFocus);
+    // Reached with Tab, but a click leaves the focus where it was.
+    for (QPushButton* b : {previewButton, printButton, pdfButton}) b->setFocusPolicy(Qt::TabFocus);
 
     const auto chosen = [textbook] { return textbook && textbook->isChecked(); };
     QObject::connect(printButton, &QPushButton::clicked, bar,
                      [&window, report, chosen] { ask_and_print(window, report, chosen()); });
+    QObject::connect(previewButton, &QPushButton::clicked, bar,
+                     [&window, report, chosen] { show_preview(window, report, chosen()); });
     QObject::connect(pdfButton, &QPushButton::clicked, bar,
                      [&window, report, chosen] { ask_and_save(window, report, chosen()); });
     // Only the shown page's shortcut is live: the others are hidden.

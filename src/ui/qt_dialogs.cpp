@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QUrl>
 
+#include "manualview/manual_window.h"
 #include "ui/ui_text.h"
 
 namespace saldorama::ui {
@@ -44,6 +45,15 @@ bool QtDialogs::openDocument(const std::string& path) {
     BoxCall call{BoxCall::Kind::OpenDocument, {}, {}, QMessageBox::NoIcon, native_to_q(path), {}, {}, {}};
     if (hook()) return hook()(call).yes;
     return QDesktopServices::openUrl(QUrl::fromLocalFile(call.fileName));
+}
+
+bool QtDialogs::openManual(const std::string& path, const std::string& chapter) {
+    // The chapter is UTF-8 already: it names a heading of the guide.
+    BoxCall call{BoxCall::Kind::OpenDocument, {}, QString::fromStdString(chapter), QMessageBox::NoIcon,
+                 native_to_q(path), {}, {}, {}};
+    if (hook()) return hook()(call).yes;
+    if (manualview::ManualWindow::open(call.fileName, call.text)) return true;
+    return openDocument(path);
 }
 
 bool QtDialogs::question(const std::string& text, Preset preset) {

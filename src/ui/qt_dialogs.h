@@ -54,6 +54,9 @@ public:
     std::optional<std::string> saveFile(const FileDialogSpec& request) override;
     std::optional<std::string> openFile(const FileDialogSpec& request) override;
     bool openDocument(const std::string& path) override;
+    // The guide in a window of the program; the desktop's viewer only when
+    // the file is no PDF that window can read.
+    bool openManual(const std::string& path, const std::string& chapter) override;
 
 private:
     std::optional<std::string> fileDialog(const FileDialogSpec& request, bool save);

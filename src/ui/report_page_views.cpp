@@ -1,5 +1,6 @@
 // The report pages: balance sheet (TabSheet5), journal (TabSheet6),
 // operating result (TabSheet11) and the T-accounts (TabSheet10).
+#include <QCheckBox>
 #include <QClipboard>
 #include <QFrame>
 #include <QGuiApplication>
@@ -9,13 +10,17 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
+#include <QPainter>
 #include <QResizeEvent>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <memory>
 
+#include "form/print_jobs.h"
+#include "print/report_printer.h"
 #include "ui/main_window.h"
 #include "ui/memo_view.h"
 #include "ui/print_actions.h"
@@ -26,17 +31,101 @@ namespace saldorama::ui {
 
 namespace {
 
+// The textbook form on screen: the same lines, bars, rules and diagonals as
+// the print, in the report font and the text colour of the theme.
+class TFormView : public QWidget {
+public:
+    explicit TFormView(const QFont& font, QWidget* parent) : QWidget(parent) {
+        setObjectName(QStringLiteral("TextbookView"));
+        setFont(font);
+        setAutoFillBackground(true);
+        setBackgroundRole(QPalette::Base);
+    }
+    void setLines(std::vector<PrintLine> lines) {
+        lines_ = std::move(lines);
+        const QFontMetricsF m(font());
+        int widest = 0;
+        for (const auto& l : lines_) widest = std::max(widest, static_cast<int>(l.text.size()));
+        setMinimumSize(static_cast<int>((widest + 4) * m.horizontalAdvance(QLatin1Char('0'))),
+                       static_cast<int>((static_cast<double>(lines_.size()) + 2) * m.lineSpacing()));
+        update();
+    }
+    [[nodiscard]] const std::vector<PrintLine>& lines() const noexcept { return lines_; }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setFont(font());
+        p.setPen(QPen(palette().color(QPalette::Text), 1));
+        const QFontMetricsF m(font());
+        const print::LineGeometry g{m.horizontalAdvance(QLatin1Char('0')), m.horizontalAdvance(QLatin1Char('0')),
+                                    m.lineSpacing(), m.ascent(), logicalDpiX() / 25.4};
+        double y = m.lineSpacing();
+        for (const auto& line : lines_) {
+            print::paint_print_line(p, g, line, y);
+            y += g.lineHeight;
+        }
+    }
+
+private:
+    std::vector<PrintLine> lines_;
+};
+
 class MemoPageView : public PageView {
 public:
     MemoPageView(MainWindow& w, Page page, const char* name, const Memo& memo, const QFont& font,
                  PrintedReport report)
-        : PageView(w, page) {
+        : PageView(w, page), report_(report) {
         auto* layout = new QVBoxLayout(this);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->setSpacing(0);
-        layout->addWidget(make_print_bar(w, this, report, QBoxLayout::LeftToRight));
-        layout->addWidget(bind_report_memo(this, bindings_, name, memo, font));
+        QWidget* bar = make_print_bar(w, this, report, QBoxLayout::LeftToRight);
+        layout->addWidget(bar);
+        memo_ = bind_report_memo(this, bindings_, name, memo, font);
+        layout->addWidget(memo_);
+        if (report != PrintedReport::Balance) return;
+        // "Lehrbuchform" shows the balance sheet and the P&L in T-form here too.
+        textbook_ = bar->findChild<QCheckBox*>(QStringLiteral("TextbookBox"));
+        tform_ = new TFormView(font, this);
+        auto* scroll = new QScrollArea(this);
+        scroll->setObjectName(QStringLiteral("TextbookScroll"));
+        scroll->setWidget(tform_);
+        scroll->setWidgetResizable(true);
+        scroll->hide();
+        layout->addWidget(scroll);
+        scroll_ = scroll;
+        if (textbook_) {
+            textbook_->setToolTip(QStringLiteral("Zeigt und druckt Bilanz und GuV in T-Form wie im Lehrbuch"));
+            connect(textbook_, &QCheckBox::toggled, this, [this] { refresh(); });
+        }
     }
+
+    void refresh() override {
+        PageView::refresh();
+        if (!tform_) return;
+        const bool on = textbook_ && textbook_->isChecked() && form_.state.currentChart != 0;
+        if (on) {
+            std::vector<PrintLine> lines;
+            // A failure (an unreadable chart) shows its box; the memo stays.
+            const bool made = form_.run([&] { lines = print_job(form_, report_, true, {}).lines; });
+            if (made) tform_->setLines(std::move(lines));
+            showTextbook(made);
+            return;
+        }
+        showTextbook(false);
+    }
+
+private:
+    void showTextbook(bool on) {
+        if (memo_->isHidden() != on) memo_->setHidden(on);
+        if (scroll_->isHidden() == on) scroll_->setHidden(!on);
+    }
+
+    PrintedReport report_;
+    QWidget* memo_ = nullptr;
+    QCheckBox* textbook_ = nullptr;
+    TFormView* tform_ = nullptr;
+    QWidget* scroll_ = nullptr;
 };
 
 constexpr int kSollWidth = 284;

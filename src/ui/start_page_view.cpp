@@ -116,6 +116,8 @@ public:
 
         richEdit_ = new QTextEdit(this);
         richEdit_->setObjectName(QStringLiteral("RichEdit1"));
+        // Tab leaves the notice for the next button: the keyboard never gets stuck here.
+        richEdit_->setTabChangesFocus(true);
         richEdit_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         richEdit_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         richEdit_->setLineWrapMode(QTextEdit::WidgetWidth);

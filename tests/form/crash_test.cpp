@@ -31,9 +31,11 @@ using Files = std::map<std::string, std::string>;
 struct Crash : ::testing::Test {
     test::WorkDir dir;
     int killPoints = 0;
+    // A step made after seeding, for the cases that take a step back.
+    std::function<void(TForm1&)> prepare;
 
     void seed() const {
-        for (const auto& e : std::filesystem::directory_iterator(dir.path())) std::filesystem::remove(e.path());
+        for (const auto& e : std::filesystem::directory_iterator(dir.path())) std::filesystem::remove_all(e.path());
         dir.writeSettings(0, "2026");
         dir.writeLines("Kontenplan1.txt",
                        {"Kasse<B> A  B", "Bank<B> A  B", "Darlehen<B> P  B", cp("Eröffnungsbilanzkonto<B> P  B")});
@@ -46,12 +48,20 @@ struct Crash : ::testing::Test {
         other.chart = 1;
         for (int i = 0; i < 2; ++i) other.bookings.push_back(test::two_line_booking(i, 7.0));
         dir.write("andere.qrx", backup_text(other));
+        if (prepare) {
+            ScriptedDialogs d;
+            d.fileAnswers = {"andere.qrx"};
+            TForm1 form(d);
+            ASSERT_TRUE(form.run([&] { form.FormCreate({.readExercises = false, .showStartPage = false}); }));
+            ASSERT_TRUE(form.run([&] { prepare(form); }));
+        }
     }
 
     [[nodiscard]] Files files() const {
         Files all;
+        // The hidden area's undo copies are checked by their own cases.
         for (const auto& e : std::filesystem::directory_iterator(dir.path()))
-            all[e.path().filename().string()] = dir.read(e.path().filename().string());
+            if (!e.is_directory()) all[e.path().filename().string()] = dir.read(e.path().filename().string());
         return all;
     }
 
@@ -190,4 +200,12 @@ TEST_F(Crash, BookingAndChanging) {
         },
         {"buchungen.dat"});
     std::cout << "[ figures  ] booking: " << killPoints << " kill points\n";
+}
+
+// Taking a restore back replaces both files again, as one.
+TEST_F(Crash, UndoingARestore) {
+    prepare = [](TForm1& f) { f.SpeedButton33Click(); };
+    check([](TForm1& f) { f.SpeedButtonUndoClick(); }, {"buchungen.dat", "einstellungen.txt"},
+          {"buchungen.dat", "einstellungen.txt"});
+    std::cout << "[ figures  ] undo: " << killPoints << " kill points\n";
 }

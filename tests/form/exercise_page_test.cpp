@@ -48,6 +48,38 @@ TEST_F(Exercises, ReloadingClearsTheTicks) {
     EXPECT_EQ(page.CheckListBox1.checked, std::vector<bool>(2, false));
 }
 
+TEST_F(Exercises, OnlyStepsTakeATickAndTicksOutliveARestart) {
+    const struct {
+        const char* line;
+        bool task;
+    } lines[] = {
+        {"1. Klicke auf „Kontenplan“.", true}, {"12. Buche die Miete.", true}, {"Teil A: Firmendaten", false},
+        {"   Das Programm fragt zweimal.", false}, {"", false}, {"1.5 Prozent", false}, {"2026.", false},
+    };
+    std::string text = "Titel\r\n";
+    for (const auto& l : lines) {
+        EXPECT_EQ(ExercisePage::isTaskLine(l.line), l.task) << l.line;
+        text += std::string(l.line) + "\r\n";
+    }
+    dir.write("Aufgabe4.txt", text);
+    form.state.startDirectory = dir.path();
+    page.ExerciseButtonClick(4);
+    for (std::size_t i = 1; i <= std::size(lines); ++i) page.CheckListBox1ClickCheck(i, true);
+    std::vector<bool> ticked(std::size(lines) + 1, false);
+    ticked[1] = ticked[2] = true;
+    EXPECT_EQ(page.CheckListBox1.checked, ticked);
+
+    ScriptedDialogs later;
+    TForm1 restarted(later);
+    restarted.state.startDirectory = dir.path();
+    restarted.exercises.ExerciseButtonClick(4);
+    EXPECT_EQ(restarted.exercises.CheckListBox1.checked, ticked);
+    restarted.exercises.CheckListBox1ClickCheck(1, false);
+    page.ExerciseButtonClick(4);
+    ticked[1] = false;
+    EXPECT_EQ(page.CheckListBox1.checked, ticked);
+}
+
 TEST_F(Exercises, ButtonsFindTheFileWhateverItsCase) {
     dir.write("AUFGABE8.TXT", "Acht\r\n");
     page.ExerciseButtonClick(8);

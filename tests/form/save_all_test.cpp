@@ -25,6 +25,7 @@ using Kind = ScriptedDialogs::Kind;
 using test::two_line_booking;
 const std::string& kHeader = test::kBackupHeader;
 
+// The folder's files; the hidden area (undo copies) has cases of its own.
 std::vector<std::string> files_in(const std::string& dir) {
     std::vector<std::string> names;
     // The hidden area is the program's own, no file of the folder.
@@ -75,7 +76,7 @@ TEST_F(BackupFixture, SaveAllOffersItsDialogAndWritesTheBackup) {
     ASSERT_EQ(dialogs.fileDialogs.size(), 1u);
     const FileDialogSpec& offered = dialogs.fileDialogs[0];
     EXPECT_EQ(offered.title, "Aktuellen Stand zwischenspeichern");
-    EXPECT_EQ(offered.fileName, "sicherung");
+    EXPECT_TRUE(offered.fileName.starts_with(form.offeredBackupName("")));
     EXPECT_EQ(offered.filterName, "Saldorama-Sicherung (*.qrx)");
     EXPECT_EQ(offered.pattern, "*.qrx");
     EXPECT_EQ(offered.defaultExtension, "qrx");
@@ -91,6 +92,27 @@ TEST_F(BackupFixture, SaveAllOffersItsDialogAndWritesTheBackup) {
     EXPECT_EQ(form.lastBackupName, "stand.qrx");
     ASSERT_TRUE(saveAll(std::nullopt));
     EXPECT_EQ(dialogs.fileDialogs.back().fileName, "stand.qrx");
+}
+
+TEST_F(BackupFixture, SaveAllOffersANameThatTellsTheBackupApartInAClass) {
+    const struct {
+        const char* bookkeeper;
+        int exercise;
+        const char* offered;
+    } cases[] = {
+        {"Anna Buch", 7, "Anna_Buch_Aufgabe-7_2026-03-12"},
+        {"Jörg/Ü: \"X\"", 0, "Jörg_Ü___X__2026-03-12"},
+        {"", 2, "Aufgabe-2_2026-03-12"},
+        {"", 0, "Sicherung_2026-03-12"},
+    };
+    for (const auto& c : cases) {
+        for (int n = 1; n <= 8; ++n) dir.write("Aufgabe" + std::to_string(n) + ".txt", "Titel\r\n");
+        ScriptedDialogs d;
+        TForm1 f(d);
+        f.company.Edit7.text = cp(c.bookkeeper);
+        if (c.exercise != 0) f.exercises.ExerciseButtonClick(c.exercise);
+        EXPECT_EQ(f.offeredBackupName("2026-03-12"), cp(c.offered));
+    }
 }
 
 TEST_F(BackupFixture, SaveAllTakesTheCompanyFieldsAsTheyStandNow) {

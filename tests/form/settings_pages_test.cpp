@@ -215,20 +215,18 @@ TEST_F(Pages, CompanyOkRefusesABarNamingTheField) {
     EXPECT_EQ(dir.read("einstellungen.txt"), before);
 }
 
-// "Hilfe": the notice always comes first; the manual opens after it, from the
-// working folder before the installed one. Without a manual, or without a
-// program to open it, a second notice says so.
+// "Hilfe": the notice comes first; the manual opens after it, from the
+// working folder before the installed one, at the chapter of the page on
+// show; without a manual the notice says where it belongs.
 TEST_F(Pages, HelpShowsItsNoticeThenOpensTheManualWhereThereIsOne) {
     test::WorkDir installed;
     const std::string supplied = installed.path();
     form.state.suppliedFolder = supplied;
 
     form.SpeedButton34Click();
-    ASSERT_EQ(dialogs.log.size(), 2u);
+    ASSERT_EQ(dialogs.log.size(), 1u);
     EXPECT_EQ(dialogs.log[0].kind, Kind::Notice);
-    EXPECT_EQ(dialogs.log[0].text.rfind("Auf eine eigene Hilfedatei wurde verzichtet.", 0), 0u);
-    EXPECT_EQ(dialogs.log[1].text, cp("Die Anleitung „Anleitung.pdf“ wurde nicht gefunden. Du findest sie bei den "
-                                      "Dateien des Programms."));
+    EXPECT_EQ(cp1252_to_utf8(dialogs.log[0].text).rfind("Die Anleitung (Anleitung.pdf) ist weder", 0), 0u);
 
     installed.write("Anleitung.pdf", "%PDF-1.4 installed");
     dialogs.clear();
@@ -236,6 +234,7 @@ TEST_F(Pages, HelpShowsItsNoticeThenOpensTheManualWhereThereIsOne) {
     form.SpeedButton34Click();
     ASSERT_EQ(dialogs.log.size(), 3u);
     EXPECT_EQ(dialogs.log[0].kind, Kind::Notice);
+    EXPECT_EQ(cp1252_to_utf8(dialogs.log[0].text).rfind("Die Anleitung öffnet sich in einem Fenster des Programms", 0), 0u);
     EXPECT_EQ(dialogs.log[1].kind, Kind::OpenDocument);
     EXPECT_EQ(dialogs.log[1].text, supplied + "/Anleitung.pdf");
     EXPECT_EQ(dialogs.log[2].text, cp("Kein Programm konnte die Anleitung öffnen. Öffne sie selbst mit einem "
@@ -247,4 +246,36 @@ TEST_F(Pages, HelpShowsItsNoticeThenOpensTheManualWhereThereIsOne) {
     ASSERT_EQ(dialogs.texts(Kind::OpenDocument).size(), 1u);
     EXPECT_EQ(dialogs.last(Kind::OpenDocument), form.state.startDirectory + "/Anleitung.pdf");
     EXPECT_EQ(dialogs.log.front().kind, Kind::Notice);
+    form.showPage(Page::TabSheet2);
+    form.SpeedButton34Click();
+    EXPECT_EQ(dialogs.manualChapter, "2. Die Firmendaten");
+}
+
+// Closing with company data typed but not saved asks; the answer decides
+// whether it is saved, dropped, or the window stays open.
+TEST_F(Pages, ClosingWithUnsavedInputAsksYesNoCancel) {
+    EXPECT_TRUE(form.FormCloseQuery());
+    EXPECT_TRUE(dialogs.log.empty());  // nothing typed: no question
+
+    const std::string stored = dir.read("einstellungen.txt");
+    const struct {
+        Answer answer;
+        bool closes;
+        bool saved;
+    } cases[] = {{Answer::Cancel, false, false}, {Answer::No, true, false}, {Answer::Yes, true, true}};
+    for (const auto& c : cases) {
+        dir.write("einstellungen.txt", stored);
+        form.company.Edit2.text = "Neuer Weg 5";
+        dialogs.clear();
+        dialogs.choices = {c.answer};
+        EXPECT_EQ(form.FormCloseQuery(), c.closes);
+        ASSERT_EQ(dialogs.texts(Kind::Question).size(), 1u);
+        EXPECT_EQ(settings_lines(dir)[1] == "Neuer Weg 5", c.saved);
+    }
+    // A "|" is refused as "OK" refuses it, and the window stays open for mending.
+    form.company.Edit2.text = "Weg|5";
+    dialogs.clear();
+    dialogs.choices = {Answer::Yes};
+    EXPECT_FALSE(form.FormCloseQuery());
+    EXPECT_EQ(dialogs.texts(Kind::Notice).size(), 1u);
 }

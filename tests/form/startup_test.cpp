@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "base/cp1252.h"
 #include "form/tform1.h"
 #include "kernel/scripted_dialogs.h"
 #include "support/work_dir.h"
@@ -51,17 +52,17 @@ TEST_F(StartUp, FullStartReadsEverythingAndShowsTheStartPage) {
     EXPECT_FALSE(form.booking.Label45.visible);
     EXPECT_EQ(form.activePage(), Page::TabSheet1);
     ASSERT_EQ(form.start.RichEdit1.document.paragraphs.size(), 1u);
-    EXPECT_EQ(form.titleText(), "Muster GmbH - Drei");
+    EXPECT_EQ(cp1252_to_utf8(form.titleText()), "Muster GmbH – Drei – Saldorama");
 }
 
 TEST_F(StartUp, TitleNamesOnlyWhatIsKnown) {
     EXPECT_EQ(form.titleText(), "Saldorama");
     form.company.Edit1.text = "Muster GmbH";
-    EXPECT_EQ(form.titleText(), "Muster GmbH");
+    EXPECT_EQ(cp1252_to_utf8(form.titleText()), "Muster GmbH – Saldorama");
     form.state.currentChart = 2;  // a chart without a name is named by its number
-    EXPECT_EQ(form.titleText(), "Muster GmbH - Kontenplan 2");
+    EXPECT_EQ(cp1252_to_utf8(form.titleText()), "Muster GmbH – Kontenplan 2 – Saldorama");
     form.company.Edit1.text.clear();
-    EXPECT_EQ(form.titleText(), "Kontenplan 2");
+    EXPECT_EQ(cp1252_to_utf8(form.titleText()), "Kontenplan 2 – Saldorama");
 }
 
 TEST_F(StartUp, MissingSettingsFileStopsOnTheBookingPage) {

@@ -150,5 +150,46 @@ TEST(TextbookLines, SumsStandOnOneRowUnderTheLongerSideAndKeepWithIt) {
         EXPECT_EQ(sums.text.substr(static_cast<std::size_t>(s.begin), static_cast<std::size_t>(s.end - s.begin)), "6,00");
 }
 
+// The shorter side is closed by one diagonal through its empty rows, inside
+// its own half, never across a digit; equal sides have none.
+TEST(TextbookLines, TheShorterSideIsClosedByADiagonalThroughItsEmptyRows) {
+    const struct {
+        std::size_t left, right;
+        int noseRow;  // -1: none
+        int rows;
+        bool leftSide;
+    } cases[] = {{3, 1, 3, 2, false}, {1, 3, 3, 2, true}, {2, 2, -1, 0, false}, {0, 2, 2, 2, true}};
+    for (const auto& c : cases) {
+        TForm t;
+        t.title = "Test";
+        t.leftHeading = "Soll";
+        t.rightHeading = "Haben";
+        for (std::size_t i = 0; i < c.left; ++i) t.left.push_back({"", "Links", 1});
+        for (std::size_t i = 0; i < c.right; ++i) t.right.push_back({"", "Rechts", 1});
+        t.leftSum = t.rightSum = 3;
+        const auto lines = textbook_lines(t);
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const PrintLine& line = lines[i];
+            SCOPED_TRACE(std::to_string(c.left) + ":" + std::to_string(c.right) + " line " + std::to_string(i));
+            if (static_cast<int>(i) != c.noseRow) {
+                EXPECT_EQ(line.noseRows, 0);
+                continue;
+            }
+            EXPECT_EQ(line.noseRows, c.rows);
+            EXPECT_EQ(line.nose.begin == 0, c.leftSide);
+            EXPECT_LT(line.nose.begin, line.nose.end);
+            // Every row it runs through is empty on its side and keeps with the sums.
+            for (std::size_t r = i; r < i + static_cast<std::size_t>(c.rows); ++r) {
+                const std::string& text = lines[r].text;
+                const std::size_t from = static_cast<std::size_t>(line.nose.begin);
+                const std::string side = text.size() > from ? text.substr(from, static_cast<std::size_t>(line.nose.end) - from) : "";
+                EXPECT_EQ(side.find_first_not_of(' '), std::string::npos) << text;
+                EXPECT_TRUE(lines[r].keepWithNext);
+            }
+            EXPECT_FALSE(lines[i + static_cast<std::size_t>(c.rows)].sums.empty()) << "it ends at the sums";
+        }
+    }
+}
+
 } // namespace
 } // namespace saldorama

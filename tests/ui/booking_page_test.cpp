@@ -133,6 +133,19 @@ private slots:
         QCOMPARE(bookings_read(2).credit[1], 12345.67);
     }
 
+    // Enter in the last amount books a complete form; then the page says where it stands.
+    void enterInAnAmountBooks() {
+        typeInto(ui_->widget<QLineEdit>("Edit14"), QStringLiteral("01.02.2026"));
+        typeInto(ui_->widget<QComboBox>("ComboBox1"), QStringLiteral("Kasse"));
+        typeInto(ui_->widget<QLineEdit>("Edit17"), QStringLiteral("5"));
+        typeInto(ui_->widget<QComboBox>("ComboBox2"), QStringLiteral("Bank"));
+        typeInto(ui_->widget<QLineEdit>("Edit20"), QStringLiteral("5"));
+        QTest::keyClick(ui_->widget<QLineEdit>("Edit20"), Qt::Key_Return);
+        QTRY_COMPARE(ui_->form->state.bookingCount, 1);
+        QVERIFY(ui_->boxes.empty());
+        QCOMPARE(ui_->widget<QLabel>("LabelBrowsing")->text(), QStringLiteral("Buchung 1 von 1"));
+    }
+
     void inputOrderFollowsTheLines() {
         const char* order[] = {"Edit14", "Edit15", "Edit16", "ComboBox1", "Edit17", "Edit18", "ComboBox2", "Edit19"};
         ui_->widget<QWidget>(order[0])->setFocus(Qt::MouseFocusReason);

@@ -24,7 +24,7 @@ private slots:
 
     void exerciseButtonFillsTheCheckListAndTicksReachTheControl() {
         Ui ui;
-        ui.writeLines("Aufgabe3.txt", {"Dritte Aufgabe", cp("Kasse prüfen"), "Bank"});
+        ui.writeLines("Aufgabe3.txt", {"Dritte Aufgabe", cp("1. Kasse prüfen"), "Bank"});
         ui.start();
         ui.click("SpeedButton22");
         QCOMPARE(ui.shownPage(), QStringLiteral("TabSheet8"));
@@ -32,14 +32,15 @@ private slots:
         ui.click("ExerciseButton3");
         auto* list = ui.widget<QListWidget>("CheckListBox1");
         QCOMPARE(list->count(), 3);
-        QCOMPARE(list->item(1)->text(), QString::fromUtf8("Kasse prüfen"));
+        QCOMPARE(list->item(1)->text(), QString::fromUtf8("1. Kasse prüfen"));
         QCOMPARE(list->item(1)->checkState(), Qt::Unchecked);
         QVERIFY(QFontInfo(list->font()).fixedPitch());
         list->item(1)->setCheckState(Qt::Checked);
         QVERIFY(ui.form->exercises.CheckListBox1.checked[1]);
-        // Loading again clears the ticks.
+        // Loading again keeps the ticks of this folder; a line that is no step has no box.
         ui.click("ExerciseButton3");
-        QCOMPARE(list->item(1)->checkState(), Qt::Unchecked);
+        QCOMPARE(list->item(1)->checkState(), Qt::Checked);
+        QVERIFY(!(list->item(2)->flags() & Qt::ItemIsUserCheckable));
         QCOMPARE(ui.shownPage(), QStringLiteral("TabSheet8"));
     }
 

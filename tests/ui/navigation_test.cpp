@@ -3,10 +3,14 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QScreen>
+#include <QSettings>
 #include <QTextBlock>
 #include <QTextEdit>
+#include <QSet>
 #include <QTest>
+#include <QToolButton>
 
+#include "manualview/manual_window.h"
 #include "ui/ui_test_support.h"
 
 using namespace saldorama;
@@ -62,12 +66,10 @@ private slots:
         Ui ui;
         ui.start();
         ui.click("SpeedButton34");
-        // Without the guide a second notice says it was not found.
-        QCOMPARE(ui.boxesOf(BoxCall::Kind::Notice).size(), std::size_t{2});
-        QVERIFY(ui.boxes.front().text.startsWith(QStringLiteral("Auf eine eigene Hilfedatei")));
-        QVERIFY(ui.boxes.back().text.contains(QString::fromUtf8("wurde nicht gefunden")));
+        QCOMPARE(ui.boxesOf(BoxCall::Kind::Notice).size(), std::size_t{1});
+        QVERIFY(ui.boxes.back().text.startsWith(QStringLiteral("Die Anleitung (Anleitung.pdf) ist weder")));
 
-        // With the guide in the working folder it is handed to the viewer after the notice.
+        // With the guide in the working folder it opens after the notice that points to it.
         ui.write("Anleitung.pdf", "%PDF-1.4");
         ui.boxes.clear();
         ui.click("SpeedButton34");
@@ -76,6 +78,56 @@ private slots:
         QCOMPARE(ui.boxes.at(1).kind, BoxCall::Kind::OpenDocument);
         QCOMPARE(QFileInfo(ui.boxes.at(1).fileName).canonicalFilePath(),
                  QFileInfo(ui.file("Anleitung.pdf")).canonicalFilePath());
+    }
+
+    void f1OpensTheGuideInTheProgramAtTheChapterOfThePageOnShow() {
+        Ui ui;
+        ui.start();
+        ui.write("Anleitung.pdf", "%PDF-1.4");
+        ui.click("SpeedButton2");
+        ui.boxes.clear();
+        QTest::keyClick(ui.window.get(), Qt::Key_F1);
+        const auto opened = ui.boxesOf(BoxCall::Kind::OpenDocument);
+        QCOMPARE(opened.size(), std::size_t{1});
+        QCOMPARE(opened.at(0).text, QString::fromUtf8("4. Die Eröffnungsbilanz"));
+#ifdef SALDORAMA_MANUAL_PDF
+        // The viewer itself, on the guide as built: its outline leads to each chapter.
+        using manualview::ManualWindow;
+        for (const char* chapter : {"1. Das Fenster im Überblick", "6. Die Berichte", "10. Tastenkürzel"}) {
+            const QString name = QString::fromUtf8(chapter);
+            QVERIFY(ManualWindow::open(QStringLiteral(SALDORAMA_MANUAL_PDF), name));
+            const int page = ManualWindow::shown()->chapterPage(name);
+            QVERIFY2(page >= 0, chapter);
+            QCOMPARE(ManualWindow::shown()->currentPage(), page);
+        }
+        ManualWindow::shown()->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // it goes on closing
+        QVERIFY(!ManualWindow::shown());
+#endif
+    }
+
+    // Tab reaches every button of the panels; the keys of a program that keeps files work.
+    void keyboardReachesEveryPanelButton() {
+        Ui ui;
+        ui.start();
+        QSet<QString> reached;
+        ui.widget<QToolButton>("SpeedButton2")->setFocus(Qt::TabFocusReason);
+        for (int i = 0; i < 200; ++i) {
+            if (QWidget* w = QApplication::focusWidget()) reached.insert(w->objectName());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        for (const char* name : {"SpeedButton22", "SpeedButton23", "SpeedButton24", "SpeedButton35", "SpeedButton2",
+                                 "SpeedButton3", "SpeedButton4", "SpeedButton1", "SpeedButton5", "SpeedButton6",
+                                 "SpeedButton30", "SpeedButton31", "SpeedButton33", "SpeedButtonUndo",
+                                 "SpeedButton34", "AboutButton"})
+            QVERIFY2(reached.contains(QString::fromLatin1(name)), qPrintable(QStringList(reached.values()).join(QLatin1Char(' '))));
+
+        ui.boxes.clear();
+        QTest::keyClick(ui.window.get(), Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(ui.boxesOf(BoxCall::Kind::SaveFile).size(), std::size_t{1});
+        QTest::keyClick(ui.window.get(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(ui.boxesOf(BoxCall::Kind::Notice).back().text,
+                 QString::fromUtf8("Es gibt keinen Schritt, den du rückgängig machen kannst."));
     }
 
     void endAsksAndClosesTheWindow() {
@@ -130,16 +182,40 @@ private slots:
         QCOMPARE(ui.boxesOf(BoxCall::Kind::OpenFile).at(0).directory, documents);
     }
 
-    void windowStartsAtTheDefaultSizeOrTheScreenAndCanGrow() {
+    void windowOpensWithRoomOrMaximisedAndComesBackAsItWasLeft() {
+        // Outer geometry by screen and free area; invalid: maximised.
+        const struct {
+            QRect screen, available, expected;
+        } cases[] = {
+            {{0, 0, 1366, 768}, {0, 0, 1366, 740}, {43, 10, 1280, 720}},
+            {{0, 0, 1920, 1080}, {0, 24, 1920, 1056}, {144, 103, 1632, 897}},
+            {{0, 0, 1280, 1024}, {0, 0, 1280, 1024}, {}},
+            {{0, 0, 1024, 600}, {0, 0, 1024, 600}, {}},
+        };
+        for (const auto& c : cases) QCOMPARE(opening_geometry(c.screen, c.available), c.expected);
+
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("saldorama"), QStringLiteral("fenster"))
+            .clear();
         Ui ui;
         ui.start();
-        ui.window->fitOuterSize();
-        const QRect area = ui.window->screen()->availableGeometry();
-        QCOMPARE(ui.window->frameGeometry().size(), QSize(869, 635).boundedTo(area.size()));
+        ui.window->hide();
+        ui.window->showPlaced();  // the offscreen screen is a small one
+        QVERIFY(ui.window->isMaximized());
+        ui.window->showNormal();
+        ui.window->setGeometry(40, 30, 1000, 560);
+        QApplication::processEvents();
+        const QRect left = ui.window->geometry();
+        ui.window->close();
+        Ui again;
+        again.start();
+        again.window->hide();
+        again.window->showPlaced();
+        QCOMPARE(again.window->geometry(), left);
+        QVERIFY(!again.window->isMaximized());
         QVERIFY(ui.window->maximumWidth() > 1920 && ui.window->maximumHeight() > 1080);
         QVERIFY(!(ui.window->windowFlags() & Qt::CustomizeWindowHint));  // the usual buttons, maximise too
         // The title names the company and the chart in use.
-        QCOMPARE(ui.window->windowTitle(), QStringLiteral("Muster GmbH - Einfach"));
+        QCOMPARE(ui.window->windowTitle(), QString::fromUtf8("Muster GmbH – Einfach – Saldorama"));
     }
 };
 

@@ -216,6 +216,11 @@ private slots:
             QVERIFY2(page->findChild<QPushButton*>(QStringLiteral("PrintButton")), button);
             QVERIFY2(page->findChild<QPushButton*>(QStringLiteral("PdfButton")), button);
             QCOMPARE(page->findChild<QCheckBox*>(QStringLiteral("TextbookBox")) != nullptr, textbook);
+            // The preview makes the pages without a failure.
+            auto* preview = page->findChild<QPushButton*>(QStringLiteral("PreviewButton"));
+            QVERIFY2(preview, button);
+            preview->click();
+            QVERIFY(ui_->boxesOf(BoxCall::Kind::Failure).empty());
         }
     }
 

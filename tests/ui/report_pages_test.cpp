@@ -1,5 +1,6 @@
 // The report pages put the lines of their memo on show, in a fixed-pitch
 // font; the T-account page builds the chosen account's sheet.
+#include <QCheckBox>
 #include <QClipboard>
 #include <QFontMetricsF>
 #include <QGuiApplication>
@@ -12,6 +13,7 @@
 #include <algorithm>
 
 #include "bookings/bookings_file.h"
+#include "form/print_jobs.h"
 #include "ui/memo_view.h"
 #include "ui/ui_test_support.h"
 
@@ -85,8 +87,31 @@ private slots:
         QVERIFY(ui_->boxesOf(BoxCall::Kind::Failure).empty());
     }
 
+    // "Lehrbuchform" puts the balance sheet and the P&L in T-form on the page,
+    // the shorter sides closed; unticked, the report text is back.
+    void textbookFormShowsOnTheBalancePage() {
+        ui_->click("SpeedButton4");
+        auto* box = ui_->window->shownPageView()->findChild<QCheckBox*>(QStringLiteral("TextbookBox"));
+        QVERIFY(box);
+        auto* memo = ui_->widget<MemoView>("Memo1");
+        auto* textbook = ui_->window->findChild<QWidget*>(QStringLiteral("TextbookView"));
+        QVERIFY(textbook);
+        box->setChecked(true);
+        QVERIFY(memo->isHidden());
+        QVERIFY(textbook->isVisible());
+        const auto lines = print_job(*ui_->form, PrintedReport::Balance, true, {}).lines;
+        QVERIFY(std::any_of(lines.begin(), lines.end(), [](const PrintLine& l) { return l.noseRows > 0; }));
+        QVERIFY(textbook->minimumHeight() > static_cast<int>(lines.size()) * QFontMetrics(textbook->font()).height() / 2);
+        box->setChecked(false);
+        QVERIFY(!memo->isHidden());
+        QVERIFY(!textbook->isVisible());
+        QVERIFY(ui_->boxesOf(BoxCall::Kind::Failure).empty());
+    }
+
     void journalShowsTheCoreLinesExactly() {
         appendBookings(300);
+        // A window narrower than the longest line, so that it scrolls sideways.
+        ui_->window->resize(869, 635);
         ui_->click("SpeedButton5");
         auto* view = ui_->widget<MemoView>("Memo2");
         QApplication::processEvents();

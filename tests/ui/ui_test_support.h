@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSettings>
 #include <QTimer>
 #include <QToolButton>
 #include <deque>
@@ -35,6 +36,10 @@ inline const char* const kDataFiles[] = {
 class Ui {
 public:
     Ui() {
+        // What the window keeps between starts goes to a folder of this test
+        // process, never the user's nor that of a test running beside it.
+        static QTemporaryDir kept;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, kept.path());
         previous_ = QDir::currentPath();
         QDir::setCurrent(dir_.path());
         for (const char* name : kDataFiles) {

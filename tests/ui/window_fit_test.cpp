@@ -117,6 +117,31 @@ private slots:
         }
     }
 
+    // At the size the window opens with on a 1366x768 screen (a title bar
+    // less), every column of the chart list and ten rows of the check results
+    // are in view without scrolling sideways.
+    void theOpeningSizeShowsWhatTheExercisesAsk() {
+        Ui ui;
+        ui.start();
+        const QRect room = opening_geometry(QRect(0, 0, 1366, 768), QRect(0, 0, 1366, 740));
+        ui.window->resize(room.size() - QSize(0, 30));
+        ui.click("SpeedButton6");
+        ui.click("SpeedButton37");
+        auto* grid = ui.widget<QTableView>("StringGrid1");
+        QApplication::processEvents();
+        const int last = grid->model()->columnCount() - 1;
+        QVERIFY(grid->columnViewportPosition(last) + grid->columnWidth(last) <= grid->viewport()->width());
+        QVERIFY(grid->mapTo(ui.window.get(), QPoint(grid->width(), 0)).x() <= ui.window->width());
+        ui.click("SpeedButton22");
+        ui.click("ExerciseButton1");
+        ui.click("CheckButton");
+        auto* rows = ui.widget<QListWidget>("CheckRows");
+        QApplication::processEvents();
+        QVERIFY2(rows->viewport()->height() >= 10 * rows->fontMetrics().lineSpacing(),
+                 qPrintable(QString::number(rows->viewport()->height())));
+        QVERIFY(rows->mapTo(ui.window.get(), QPoint(0, rows->height())).y() <= ui.window->height());
+    }
+
     void smallWindowScrollsThePageInsteadOfCuttingIt() {
         Ui ui;
         ui.start();
@@ -326,8 +351,8 @@ private slots:
 
     void exerciseListWrapsAndBlankLinesHaveNoTickBox() {
         Ui ui;
-        ui.writeLines("Aufgabe1.txt", {"Aufgabe 1", "Kurz", "",
-                                       "Buche den Einkauf von Waren auf Ziel und danach die Zahlung der Rechnung "
+        ui.writeLines("Aufgabe1.txt", {"Aufgabe 1", "1. Kurz", "",
+                                       "2. Buche den Einkauf von Waren auf Ziel und danach die Zahlung der Rechnung "
                                        "durch die Bank, abzüglich zwei Prozent Skonto, und prüfe das Konto."});
         ui.start();
         ui.click("SpeedButton22");
