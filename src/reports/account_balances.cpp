@@ -74,7 +74,8 @@ inline std::size_t AccountBalances::find(const Key& key, const char* name) const
         const Account& a = accounts_[static_cast<std::size_t>(index)];
         const std::uint64_t differ = (a.key.word[0] ^ key.word[0]) | (a.key.word[1] ^ key.word[1]) |
                                      (a.key.word[2] ^ key.word[2]) | (a.key.length ^ key.length);
-        if (differ == 0 && (key.length <= 24 || std::memcmp(a.name.data() + 24, name + 24, key.length - 24) == 0))
+        if (differ == 0 && (key.length <= 24 || std::memcmp(a.name.data() + 24, name + 24,
+                                                            static_cast<std::size_t>(key.length - 24)) == 0))
             return static_cast<std::size_t>(index);
     }
 }
