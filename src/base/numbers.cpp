@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <charconv>
+#include <clocale>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 
 #include "base/cp1252.h"
@@ -97,6 +99,7 @@ bool parse_float(std::string_view text, double& value) {
     while (i < n && text[i] == ' ') ++i;
     if (i != n) return false;
     double result = 0;
+#if defined(__cpp_lib_to_chars)
     const auto [end, ec] = std::from_chars(normal.data(), normal.data() + normal.size(), result);
     if (end != normal.data() + normal.size()) return false;
     if (ec == std::errc::result_out_of_range) {
@@ -106,6 +109,17 @@ bool parse_float(std::string_view text, double& value) {
     } else if (ec != std::errc()) {
         return false;
     }
+#else
+    // Libraries without a floating-point from_chars: strtod rounds correctly
+    // too (glibc, musl); it reads the locale's decimal point, and gives zero
+    // for too small a value and infinity for too large a one.
+    const char point = *std::localeconv()->decimal_point;
+    for (char& c : normal)
+        if (c == '.') c = point;
+    char* end = nullptr;
+    result = std::strtod(normal.c_str(), &end);
+    if (end != normal.c_str() + normal.size() || std::isinf(result)) return false;
+#endif
     value = result;
     return true;
 }

@@ -1,6 +1,5 @@
 #include "bookings/booking_record.h"
 
-#include <bit>
 #include <cstring>
 
 namespace saldorama {
@@ -24,14 +23,14 @@ std::uint32_t get_u32(const unsigned char* at) {
 }
 
 void put_double(unsigned char* at, double d) {
-    const auto bits = std::bit_cast<std::uint64_t>(d);
+    const auto bits = double_bits(d);
     for (int i = 0; i < 8; ++i) at[i] = static_cast<unsigned char>(bits >> (8 * i));
 }
 
 double get_double(const unsigned char* at) {
     std::uint64_t bits = 0;
     for (int i = 0; i < 8; ++i) bits |= static_cast<std::uint64_t>(at[i]) << (8 * i);
-    return std::bit_cast<double>(bits);
+    return bits_double(bits);
 }
 
 void put_short_string(unsigned char* at, std::string_view text, std::size_t max) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/bits.h"
+
 namespace saldorama {
 
 inline constexpr std::size_t kRecordSize = 528;
@@ -84,7 +86,7 @@ private:
         } else {
             for (int i = 0; i < 8; ++i) bits |= static_cast<std::uint64_t>(b_[at + static_cast<std::size_t>(i)]) << (8 * i);
         }
-        return std::bit_cast<double>(bits);
+        return bits_double(bits);
     }
     const unsigned char* b_;
 };

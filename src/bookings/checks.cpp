@@ -1,26 +1,21 @@
 #include "bookings/checks.h"
 
-#include <cfenv>
+#include <bit>
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <limits>
 
+#include "base/bits.h"
 #include "base/cp1252.h"
 #include "base/failure.h"
 #include "base/numbers.h"
 
 namespace saldorama {
 
-// The arithmetic of amounts rests on two facts of x86-64; a build where
-// either fails would compute other cents, so it stops here.
-// The cent rounding needs a 64-bit significand; binary64 alone rounds the
-// quotient of 10,375 up to the half and gives the wrong cent.
-static_assert(std::numeric_limits<long double>::digits == 64,
-              "Saldorama needs long double to be the x87 80-bit extended type (x86 or x86-64); "
-              "on this processor the cent rounding would give other cents");
 // Sums of amounts are added in double precision, each step rounded to
-// binary64; 32-bit x87 code (FLT_EVAL_METHOD 2) would keep extra bits.
+// binary64; 32-bit x87 code (FLT_EVAL_METHOD 2) would keep extra bits and
+// give other totals, so such a build stops here.
 static_assert(FLT_EVAL_METHOD == 0,
               "Saldorama needs doubles evaluated in double precision (FLT_EVAL_METHOD 0, e.g. x86-64 with SSE2); "
               "this target would add amounts with extra precision and give other totals");
@@ -36,6 +31,60 @@ int digit(std::string_view s, std::size_t i) {
 std::string two_digits(int v) {
     std::string s = std::to_string(v);
     return s.size() == 1 ? "0" + s : s;
+}
+
+// ---- exact cent rounding (see checks.h) ----
+
+__extension__ typedef unsigned __int128 Wide;
+
+// The binary64 value nearest 0.01 is kCentSignificand * 2^kCentExponent.
+constexpr std::uint64_t kCentSignificand = 0x147AE147AE147B;
+constexpr int kCentExponent = -59;
+constexpr int kExtendedDigits = 64;  // significand bits of the extended format
+constexpr int kDoubleDigits = 53;
+
+// A finite, non-zero |x| as significand * 2^exponent, 2^52 <= significand < 2^53.
+struct Binary {
+    std::uint64_t significand;
+    int exponent;
+};
+Binary binary(double x) {
+    const std::uint64_t bits = double_bits(x) & ~(std::uint64_t{1} << 63);
+    const auto biased = static_cast<int>(bits >> 52);
+    const std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
+    if (biased == 0) {  // subnormal: move the top bit up to bit 52
+        const int shift = std::countl_zero(fraction) - 11;
+        return {fraction << shift, -1074 - shift};
+    }
+    return {fraction | (std::uint64_t{1} << 52), biased - 1075};
+}
+
+int bit_width(Wide v) {
+    const auto high = static_cast<std::uint64_t>(v >> 64);
+    return high != 0 ? 64 + static_cast<int>(std::bit_width(high))
+                     : static_cast<int>(std::bit_width(static_cast<std::uint64_t>(v)));
+}
+
+// v / 2^shift rounded to the nearest integer, ties to even (0 < shift < 128).
+Wide shift_to_even(Wide v, int shift) {
+    const Wide one = 1;
+    Wide q = v >> shift;
+    const Wide rest = v & ((one << shift) - 1);
+    const Wide half = one << (shift - 1);
+    if (rest > half || (rest == half && (q & 1) != 0)) ++q;
+    return q;
+}
+
+// v * 2^exponent rounded to `digits` significant bits, ties to even; v > 0.
+void round_to_digits(Wide& v, int& exponent, int digits) {
+    const int excess = bit_width(v) - digits;
+    if (excess <= 0) return;
+    v = shift_to_even(v, excess);
+    exponent += excess;
+    if (bit_width(v) > digits) {  // carried up to a power of two
+        v >>= 1;
+        ++exponent;
+    }
 }
 
 } // namespace
@@ -138,15 +187,26 @@ std::string date_refusal(std::string_view text) {
 
 MoneyParts money_parts(double x) {
     double whole = std::trunc(x);
-    // x - whole is exact in binary64 and times 100 is exact in the 64-bit
-    // significand, so the only rounding is the one to the nearest cent.
-    const long double fraction = static_cast<long double>(x - whole) * 100.0L;
-    long double cents = std::nearbyint(fraction);  // default mode: ties to even
-    if (cents >= 100.0L) {
+    const double fraction = x - whole;  // exact in binary64
+    int cents = 0;
+    if (std::isnan(fraction)) {
+        cents = std::numeric_limits<int>::min();  // what the processor's conversion gives for NaN
+    } else if (fraction != 0) {
+        // |fraction| * 100 = significand * 100 * 2^exponent exactly in 64 bits;
+        // below 2^-11 the product stays under a twentieth and rounds to 0.
+        const Binary f = binary(fraction);
+        const int shift = -f.exponent;
+        if (shift < 64) {
+            const Wide rounded = shift_to_even(Wide{f.significand} * 100, shift);
+            cents = static_cast<int>(rounded);
+            if (fraction < 0) cents = -cents;
+        }
+    }
+    if (cents >= 100) {
         whole += 1;
         cents = 0;
     }
-    return {whole, static_cast<int>(cents)};
+    return {whole, cents};
 }
 
 std::string checkmoney(std::string_view text) {
@@ -173,9 +233,34 @@ std::string ist_betrag(std::string_view text) {
 std::string amount_text(double amount) { return checkmoney(float_to_text(amount)); }
 
 double round_to_cents(double amount) {
-    const long double divisor = static_cast<long double>(0.01);
-    const long double k = std::nearbyint(static_cast<long double>(amount) / divisor);
-    return static_cast<double>(k * divisor);
+    if (!std::isfinite(amount) || amount == 0) return amount;  // NaN, infinities and zeros stay
+    const Binary a = binary(amount);
+    // The quotient a.significand / kCentSignificand lies in (1/2, 2); taken
+    // to 64 bits with its remainder, the rounding to 64 bits is exact.
+    const int up = a.significand >= kCentSignificand ? kExtendedDigits - 1 : kExtendedDigits;
+    const Wide numerator = Wide{a.significand} << up;
+    Wide quotient = numerator / kCentSignificand;
+    int exponent = a.exponent - kCentExponent - up;
+    const Wide twiceRest = 2 * (numerator % kCentSignificand);
+    if (twiceRest > kCentSignificand || (twiceRest == kCentSignificand && (quotient & 1) != 0)) ++quotient;
+    round_to_digits(quotient, exponent, kExtendedDigits);
+
+    // The whole number of cents k, then k * 0.01 exactly as a 117-bit product.
+    Wide product = 0;
+    if (exponent >= 0) {  // the quotient is whole already
+        product = quotient * kCentSignificand;
+        exponent += kCentExponent;
+    } else {
+        const Wide k = exponent < -kExtendedDigits ? 0 : shift_to_even(quotient, -exponent);
+        if (k == 0) return std::signbit(amount) ? -0.0 : 0.0;
+        product = k * kCentSignificand;
+        exponent = kCentExponent;
+    }
+    // Rounded to 64 bits, then that to 53: both roundings, as the x87 does them.
+    round_to_digits(product, exponent, kExtendedDigits);
+    round_to_digits(product, exponent, kDoubleDigits);
+    const double magnitude = std::ldexp(static_cast<double>(product), exponent);  // beyond the range: infinity
+    return std::signbit(amount) ? -magnitude : magnitude;
 }
 
 bool amount_in_range(double amount) { return std::isfinite(amount) && std::fabs(amount) < kAmountLimit; }

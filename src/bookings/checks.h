@@ -28,6 +28,15 @@ namespace saldorama {
 
 // checkmoney's one rounding step: a non-negative x as its whole part and its
 // cents (0..99), the fraction times 100 rounded to the nearest, ties to even.
+//
+// Both cent roundings here (this one and round_to_cents) give, bit for bit,
+// what the x87's 64-bit extended format gives, on every processor. They are
+// computed on integers, and that is exact: a binary64 is an integer
+// significand below 2^53 times a power of two, so the fraction times 100 is a
+// product below 2^60, the quotient by 0.01 a 128-bit division whose remainder
+// decides its rounding to 64 bits, and k times 0.01 a product below 2^117.
+// Each rounding (to 64 bits, to an integer, to 53 bits) is then a shift that
+// looks at the bits shifted out, ties going to even as the processor does.
 struct MoneyParts {
     double whole;
     int cents;
@@ -42,8 +51,10 @@ struct MoneyParts {
 [[nodiscard]] std::string amount_text(double amount);
 
 // A typed amount rounded to cents as a booking stores it: the binary64 value
-// divided by the binary64 value nearest 0.01 in extended precision, rounded to
-// the nearest integer (ties to even), multiplied back in extended precision.
+// divided by the binary64 value nearest 0.01 with the quotient rounded to a
+// 64-bit significand, rounded to the nearest integer (ties to even),
+// multiplied back with the product rounded to a 64-bit significand, then to
+// binary64. NaN, infinities and zeros come back as they are.
 [[nodiscard]] double round_to_cents(double amount);
 
 // An amount field's text as a booking stores it: empty gives 0, otherwise the

@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "bookings/booking_record.h"
@@ -32,7 +33,12 @@ struct BookingLine {
     std::string account;
     Side side = Side::Soll;
     Cents cents = 0;
-    auto operator<=>(const BookingLine&) const = default;
+    bool operator==(const BookingLine&) const = default;
+    // By account, then side, then cents. Written out: some standard
+    // libraries give std::string no operator<=> to default one from.
+    bool operator<(const BookingLine& other) const {
+        return std::tie(account, side, cents) < std::tie(other.account, other.side, other.cents);
+    }
 };
 
 // Lines as the check compares them: lines on the same account and side summed,

@@ -210,7 +210,8 @@ private:
         const std::string& w = t.word;
         const int n = t.param;
         if (state_.dest == Dest::Skip) return;
-        if (std::ranges::find(kSkippedDestinations, w) != std::end(kSkippedDestinations)) {
+        if (std::find(std::begin(kSkippedDestinations), std::end(kSkippedDestinations), w) !=
+            std::end(kSkippedDestinations)) {
             state_.dest = Dest::Skip;
         } else if (w == "fonttbl") {
             state_.dest = Dest::FontTable;

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "accounts/chart_file.h"
+#include "base/bits.h"
 
 namespace saldorama {
 
@@ -41,7 +42,7 @@ std::size_t bytes_in_word(std::size_t length, std::size_t word) noexcept {
 // `yes ? a : b` through the bits, so the compiler does not branch on `yes`.
 double pick(bool yes, double a, double b) noexcept {
     const std::uint64_t keep = 0 - static_cast<std::uint64_t>(yes);
-    return std::bit_cast<double>((std::bit_cast<std::uint64_t>(a) & keep) | (std::bit_cast<std::uint64_t>(b) & ~keep));
+    return bits_double((double_bits(a) & keep) | (double_bits(b) & ~keep));
 }
 
 } // namespace
@@ -73,7 +74,8 @@ inline std::size_t AccountBalances::find(const Key& key, const char* name) const
         const Account& a = accounts_[static_cast<std::size_t>(index)];
         const std::uint64_t differ = (a.key.word[0] ^ key.word[0]) | (a.key.word[1] ^ key.word[1]) |
                                      (a.key.word[2] ^ key.word[2]) | (a.key.length ^ key.length);
-        if (differ == 0 && (key.length <= 24 || std::memcmp(a.name.data() + 24, name + 24, key.length - 24) == 0))
+        if (differ == 0 && (key.length <= 24 || std::memcmp(a.name.data() + 24, name + 24,
+                                                            static_cast<std::size_t>(key.length - 24)) == 0))
             return static_cast<std::size_t>(index);
     }
 }

@@ -15,7 +15,7 @@ ReportAmount::ReportAmount(double amount) {
     // Division of two exact doubles is correctly rounded: this is the double
     // nearest k/100, and k/100 has at most 15 significant digits. Any x at
     // most one unit in the last place from it (such as the amounts
-    // round_to_cents stores, k times 0.01 in long double) lies nearer to k/100
+    // round_to_cents stores, k times 0.01 in extended precision) lies nearer to k/100
     // than to any other 15-digit decimal, so writing x with 15 digits gives
     // k/100 and reading that back gives the nearest double again.
     const double nearest = static_cast<double>(k) / 100.0;
