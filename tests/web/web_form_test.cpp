@@ -67,6 +67,7 @@ TEST(WebForm, FilesGoThroughTheDownloadAndUploadFolders) {
 TEST(WebForm, BooksThroughNamesAndShowsTheResult) {
     test::WorkDir dir;
     dir.writeSettings(0);
+    for (int n = 1; n <= 8; ++n) dir.copyFromData("Aufgabe" + std::to_string(n) + ".txt");
     dir.copyFromData("Kontenplan1.txt");
     WebForm web;
     std::vector<std::string> asked;
