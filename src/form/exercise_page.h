@@ -42,7 +42,9 @@ public:
     void ExerciseButtonClick(int n);
 
     // Checks the working folder's books against the chosen exercise's
-    // solution. Reads files only.
+    // solution, then shows the answers to its questions. Reads files only.
+    // In exam mode (see TeacherOptions) "Lösung zeigen" is hidden and the
+    // findings name only case and kind of mistake.
     void CheckButtonClick();
     // Shows the finding of the selected row.
     void CheckRowsClick();
@@ -58,6 +60,7 @@ public:
 private:
     PageContext& context_;
     Marked marked_;
+    bool exam_ = false;  // the last check was in exam mode
     std::vector<std::size_t> shownRows_;  // the result row of each list item
     void clearCheck();
 };
