@@ -912,3 +912,17 @@ TEST_F(BookingStory, AccountCheckWithoutChartGivesBothNotices) {
               (std::vector<std::string>{cp("Du hast keinen Kontenplan ausgewählt!"), "Konto nicht gefunden!"}));
     EXPECT_EQ(page.ComboBox4.text, "Kasse");
 }
+
+// After "Ändern" and "Löschen" the status line says what was done, never the
+// last "gebucht." of before.
+TEST_F(BookingStory, TheStatusLineSaysWhatChangeAndDeleteDid) {
+    start(fiveBookings());
+    show();
+    bookAmounts("5", "5");
+    ASSERT_EQ(form.state.status, "Buchung Nr. 6 gebucht.");
+    form.run([&] { page.SpeedButton9Click(); });
+    ASSERT_TRUE(change());
+    EXPECT_EQ(form.state.status, cp("Buchung Nr. 1 geändert."));
+    ASSERT_TRUE(remove());
+    EXPECT_EQ(form.state.status, cp("Buchung Nr. 1 gelöscht."));
+}
