@@ -39,9 +39,9 @@ auto numbered(std::size_t at, Read read) {
         fail(std::string(kSettingsFileName) + ", Zeile " + std::to_string(at + 1) + ": " + f.text());
     }
 }
-} // namespace
 
-void read_settings_into(const std::vector<std::string>& in, Settings& s) {
+// The lines before the year: company data, switches and rate, taken as they are.
+std::vector<std::string> read_text_settings(const std::vector<std::string>& in, Settings& s) {
     std::vector<std::string> l = in;
     l.resize(kSettingsLines);
     for (std::size_t i = 0; i < kCompanyFields; ++i) s.company[i] = l[line::kCompany + i];
@@ -49,6 +49,13 @@ void read_settings_into(const std::vector<std::string>& in, Settings& s) {
     s.vatRate = l[line::kVatRate];
     s.showZeroAccounts = settings_flag(l[line::kShowZeroAccounts]);
     s.manualMode = settings_flag(l[line::kManualMode]);
+    return l;
+}
+
+} // namespace
+
+void read_settings_into(const std::vector<std::string>& in, Settings& s) {
+    const std::vector<std::string> l = read_text_settings(in, s);
     s.yearText = l[line::kYear];
     (void)numbered(line::kYear, [&] { return text_to_int(s.yearText); });
     for (std::size_t i = 0; i < s.chartNames.size(); ++i) s.chartNames[i] = l[line::kChartNames + i];
@@ -56,13 +63,7 @@ void read_settings_into(const std::vector<std::string>& in, Settings& s) {
 }
 
 void read_settings_leniently(const std::vector<std::string>& in, Settings& s) {
-    std::vector<std::string> l = in;
-    l.resize(kSettingsLines);
-    for (std::size_t i = 0; i < kCompanyFields; ++i) s.company[i] = l[line::kCompany + i];
-    s.withVat = settings_flag(l[line::kWithVat]);
-    s.vatRate = l[line::kVatRate];
-    s.showZeroAccounts = settings_flag(l[line::kShowZeroAccounts]);
-    s.manualMode = settings_flag(l[line::kManualMode]);
+    const std::vector<std::string> l = read_text_settings(in, s);
     try {
         (void)text_to_int(l[line::kYear]);
         s.yearText = l[line::kYear];
