@@ -101,6 +101,23 @@ PrintJob print_job(const TForm1& form, PrintedReport report, bool textbook, cons
     return job;
 }
 
+PrintJob streamed_journal_job(const TForm1& form, const std::string& printDate) {
+    PrintJob job;
+    job.company = form.company.Edit1.text;
+    job.printDate = printDate;
+    job.reportName = "Journal";
+    job.repeatedLines = 1;
+    // As journal_print_lines marks them: the column heading keeps with the first booking.
+    job.stream = [&form](const PrintLineSink& sink) {
+        bool heading = true;
+        form.journal.writeJournal([&](std::string_view text) {
+            sink(print_line(std::string(text), heading));
+            heading = false;
+        });
+    };
+    return job;
+}
+
 std::string suggested_pdf_name(const TForm1& form, PrintedReport report) {
     switch (report) {
     case PrintedReport::Balance:
