@@ -538,6 +538,14 @@ std::string recover_folder(const std::string& folder) {
             if (entry == nullptr) break;
             const std::string name = entry->d_name;
             const long pid = hidden_name_owner(name, kScratchStem);
+            if (pid == 0 && name != "." && name != ".." && kind_at(area + "/" + name) == S_IFDIR) {
+                // A folder the program keeps here (the undo copies) builds
+                // its files beside them: what dead writers left there goes
+                // too, and so does the hidden area earlier versions made in it.
+                remove_stale_temps(area + "/" + name, true);
+                ::rmdir(hidden_area(area + "/" + name).c_str());
+                continue;
+            }
             if (pid == 0 || process_alive(pid) || kind_at(area + "/" + name) != S_IFDIR) continue;
             std::error_code ignored;
             std::filesystem::remove_all(area + "/" + name, ignored);

@@ -17,12 +17,6 @@ void CliDialogs::failure(const std::string& text) {
     write(text);
 }
 
-void CliDialogs::failureAbout(const std::string& text, const std::string& file) {
-    std::string named = text;
-    if (!named.empty() && named.back() == '.') named.pop_back();
-    failure(named + " (" + utf8_to_cp1252(file) + ").");
-}
-
 void CliDialogs::write(const std::string& text) {
     ++boxes_;
     // One box, one line: a line break inside a message would split it.

@@ -15,8 +15,6 @@ public:
 
     void notice(const std::string& text) override;
     void failure(const std::string& text) override;
-    // "Datei nicht gefunden (buchungen.dat)."
-    void failureAbout(const std::string& text, const std::string& file) override;
 
     // A notice or a failure has been shown: the command ends with status 1.
     [[nodiscard]] bool refused() const noexcept { return boxes_ > 0; }

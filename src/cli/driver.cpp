@@ -351,9 +351,11 @@ int run_print_command(const Invocation& inv, std::ostream& err, const std::strin
         form.run([&] { form.showPage(Page::TabSheet11); });
         break;
     case Command::Journal:
-        report = PrintedReport::Journal;
-        form.run([&] { form.showPage(Page::TabSheet6); });
-        break;
+        // Paged as it is read, never held: a journal of any length prints
+        // in little memory. A file that cannot be read fails while painting,
+        // and nothing is written then.
+        form.run([&] { write(streamed_journal_job(form, printDate)); });
+        return dialogs.refused() ? 1 : 0;
     case Command::Konto:
         report = PrintedReport::AccountSheet;
         choose_account(form, dialogs, inv.account);

@@ -143,7 +143,10 @@ void ExercisePage::CheckButtonClick() {
                                                 std::to_string(count) + ".");
         return;
     }
-    marked_ = check_working_folder(n, context_.state.currentChart);
+    {
+        const ReadingLock lock(context_.state);
+        marked_ = check_working_folder(n, context_.state.currentChart);
+    }
     const ck::CheckResult& result = marked_.result;
     CheckPoints.text = ck::points_text(result.points, result.maxPoints);
     // This exercise's rows first, those of the exercises it builds on after them.

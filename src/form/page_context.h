@@ -2,6 +2,7 @@
 #include <functional>
 #include <string>
 
+#include "base/folder_lock.h"
 #include "form/app_state.h"
 #include "kernel/dialogs.h"
 
@@ -19,5 +20,17 @@ struct PageContext {
 
 // The folder whose lock every writer holds: the one the program started in.
 [[nodiscard]] std::string working_folder(const AppState& state);
+
+// Held by a page while it reads the folder's files together (chart,
+// bookings, settings, solutions): the readers' share of the folder's lock,
+// so that no page shows the settings of one restore beside the bookings of
+// another. Where no lock can be had the page reads without one.
+class ReadingLock {
+public:
+    explicit ReadingLock(const AppState& state) : lock_(working_folder(state), FolderLock::Mode::Shared) {}
+
+private:
+    FolderLock lock_;
+};
 
 } // namespace saldorama

@@ -25,6 +25,7 @@ std::string chosen_account(const TForm1& form) {
 }
 
 std::vector<PrintLine> textbook_balance(const TForm1& form) {
+    const ReadingLock lock(form.state);
     const auto chart = read_chart(form.state.currentChart);
     AccountBalances balances(chart);
     bookings_scan_views([&](const RecordView& r) { balances.add(r); });
@@ -38,8 +39,9 @@ std::vector<PrintLine> textbook_balance(const TForm1& form) {
     return lines;
 }
 
-std::vector<PrintLine> textbook_sheet(const std::string& name) {
+std::vector<PrintLine> textbook_sheet(const TForm1& form, const std::string& name) {
     TextbookAccountBuilder builder(name);
+    const ReadingLock lock(form.state);
     bookings_scan([&](const BookingRecord& r) { builder.add(r); });
     return textbook_lines(builder.build());
 }
@@ -89,13 +91,30 @@ PrintJob print_job(const TForm1& form, PrintedReport report, bool textbook, cons
     case PrintedReport::AccountSheet: {
         const std::string name = chosen_account(form);
         job.reportName = cp("Kontenblatt ") + name + (textbook ? cp(" (Lehrbuchform)") : std::string());
-        job.lines = textbook && !name.empty() ? textbook_sheet(name) : screen_sheet(form);
+        job.lines = textbook && !name.empty() ? textbook_sheet(form, name) : screen_sheet(form);
         // The account's name and the T's headings: title and headings row,
         // or "Konto: ...", the captions and the grid's heading row.
         job.repeatedLines = textbook ? 2 : 3;
         break;
     }
     }
+    return job;
+}
+
+PrintJob streamed_journal_job(const TForm1& form, const std::string& printDate) {
+    PrintJob job;
+    job.company = form.company.Edit1.text;
+    job.printDate = printDate;
+    job.reportName = "Journal";
+    job.repeatedLines = 1;
+    // As journal_print_lines marks them: the column heading keeps with the first booking.
+    job.stream = [&form](const PrintLineSink& sink) {
+        bool heading = true;
+        form.journal.writeJournal([&](std::string_view text) {
+            sink(print_line(std::string(text), heading));
+            heading = false;
+        });
+    };
     return job;
 }
 

@@ -23,6 +23,11 @@ enum class PrintedReport { Balance, Operating, Journal, AccountSheet };
 [[nodiscard]] PrintJob print_job(const TForm1& form, PrintedReport report, bool textbook,
                                  const std::string& printDate);
 
+// The journal read from the bookings file at every pass of the painter and
+// never held, whatever its length: the command line prints it so. `form`
+// must outlive the job.
+[[nodiscard]] PrintJob streamed_journal_job(const TForm1& form, const std::string& printDate);
+
 // The name a PDF of the report is offered under, e.g. "Bilanz.pdf".
 [[nodiscard]] std::string suggested_pdf_name(const TForm1& form, PrintedReport report);
 

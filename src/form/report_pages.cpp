@@ -52,6 +52,7 @@ void BalancePage::TabSheet5Show() {
         return;
     }
     // A failure while reading leaves the title lines.
+    const ReadingLock lock(context_.state);
     const Books books = read_books(context_.state.currentChart);
     append(Memo1.lines, balance_body(books.chart, books.balances, company, settings_.CheckBox2.checked()));
 }
@@ -67,6 +68,7 @@ void OperatingResultPage::TabSheet11Show() {
         context_.dialogs.notice(no_chart_message());
         return;
     }
+    const ReadingLock lock(context_.state);
     const Books books = read_books(context_.state.currentChart);
     const AccountBalances& b = books.balances;
     append(Memo4.lines, operating_body(books.chart, b, b.operatingResult(), b.neutralResult(), company,
@@ -90,6 +92,7 @@ void JournalPage::TabSheet6Show() {
     // Built aside and then put on show: a bookings file that cannot be read
     // leaves the memo as it was.
     std::vector<std::string> lines;
+    const ReadingLock lock(context_.state);
     writeJournal([&lines](std::string_view line) { lines.emplace_back(line); });
     Memo2.lines = std::move(lines);
 }
@@ -114,6 +117,7 @@ void AccountSheetPage::TabSheet10Show() {
         context_.dialogs.notice(no_chart_message());
         return;
     }
+    const ReadingLock lock(context_.state);
     for (const auto& account : read_chart(context_.state.currentChart)) {
         ListBox1.items.push_back(account_label(account));
         accountNames.push_back(account.name);
@@ -129,6 +133,7 @@ void AccountSheetPage::ListBox1Click() {
     Label51.text = "Konto: " + name;
 
     TAccountBuilder builder(name);
+    const ReadingLock lock(context_.state);
     bookings_scan_views([&](const RecordView& r) { builder.add(r); });
     const TAccount sheet = builder.build();
     const int rows = static_cast<int>(sheet.soll.size());

@@ -34,9 +34,6 @@ public:
     virtual Answer questionWithCancel(const std::string& text) = 0;
     // "Saldorama", error icon; the text already ends in a full stop.
     virtual void failure(const std::string& text) = 0;
-    // A failure that concerns a known file. The window's box shows the text
-    // alone; a front end of one-line messages may name the file as well.
-    virtual void failureAbout(const std::string& text, const std::string& /*file*/) { failure(text); }
     // The chosen path (native encoding), or nothing when cancelled.
     virtual std::optional<std::string> saveFile(const FileDialogSpec& request) = 0;
     virtual std::optional<std::string> openFile(const FileDialogSpec& request) = 0;

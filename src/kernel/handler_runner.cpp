@@ -13,17 +13,19 @@ std::string failure_box_text(const std::string& text) {
     return text + ".";
 }
 
+std::string failure_box_text(const std::string& text, const std::string& file) {
+    std::string named = text;
+    if (!named.empty() && named.back() == '.') named.pop_back();
+    return named + " (" + utf8_to_cp1252(file) + ").";
+}
+
 bool run_handler(Dialogs& dialogs, const std::function<void()>& handler) noexcept {
     try {
         try {
             handler();
             return true;
         } catch (const Failure& f) {
-            if (f.file().empty()) {
-                dialogs.failure(failure_box_text(f.text()));
-            } else {
-                dialogs.failureAbout(failure_box_text(f.text()), f.file());
-            }
+            dialogs.failure(f.file().empty() ? failure_box_text(f.text()) : failure_box_text(f.text(), f.file()));
         } catch (const std::bad_alloc&) {
             dialogs.failure(failure_box_text("Zu wenig Speicherplatz"));
         } catch (const std::exception& e) {

@@ -11,6 +11,7 @@
 #include <QSaveFile>
 #include <algorithm>
 #include <cmath>
+#include <span>
 
 #include "base/cp1252.h"
 #include "base/failure.h"
@@ -55,11 +56,12 @@ struct Layout {
     double charWidth = 0;
     double lineHeight = 0;
     double ascent = 0;
-    std::vector<PrintLine> lines;  // wrapped where needed
-    std::vector<PageRange> pages;
+    int columns = 1;    // a longer line goes on in the next
+    bool wrap = false;  // whether any line is longer
+    int rows = 2;       // lines a page holds
 };
 
-Layout make_layout(const QPagedPaintDevice& device, const PrintJob& job) {
+Layout make_layout(const QPagedPaintDevice& device, int widestLine) {
     Layout l;
     const double width = device.width();
     const double height = device.height();
@@ -73,7 +75,7 @@ Layout make_layout(const QPagedPaintDevice& device, const PrintJob& job) {
 
     // Fit the widest line. Advances are rounded to device pixels, so the
     // estimate from the largest size is checked and lowered until it fits.
-    const int widest = std::max(widest_line(job.lines), 1);
+    const int widest = std::max(widestLine, 1);
     const double advanceAtLargest = QFontMetricsF(fixed_font(kLargestPoints), &device).horizontalAdvance(QChar('0'));
     double points = std::min(kLargestPoints, kLargestPoints * l.body.width() / (widest * advanceAtLargest));
     points = std::max(kSmallestPoints, std::floor(points * 10) / 10);
@@ -87,15 +89,26 @@ Layout make_layout(const QPagedPaintDevice& device, const PrintJob& job) {
     l.lineHeight = metrics.lineSpacing();
     l.ascent = metrics.ascent();
 
-    const int columns = std::max(1, static_cast<int>(l.body.width() / l.charWidth));
-    l.lines = widest > columns ? wrap_lines(job.lines, columns) : job.lines;
-    const int rows = std::max(2, static_cast<int>(l.body.height() / l.lineHeight));
-    l.pages = paginate(l.lines, rows, job.repeatedLines);
+    l.columns = std::max(1, static_cast<int>(l.body.width() / l.charWidth));
+    l.wrap = widest > l.columns;
+    l.rows = std::max(2, static_cast<int>(l.body.height() / l.lineHeight));
     return l;
 }
 
-void paint_header(QPainter& p, const QPagedPaintDevice& device, const Layout& l, const PrintJob& job, int page,
-                  int pages) {
+// The job's lines as they are printed, wrapped where needed, into pages.
+void fill_pages(const PrintJob& job, const Layout& l, PageFiller& filler) {
+    for_each_line(job, [&](const PrintLine& line) {
+        if (!l.wrap) {
+            filler.add(line);
+            return;
+        }
+        wrap_line(line, l.columns, [&filler](const PrintLine& piece) { filler.add(piece); });
+    });
+    filler.finish();
+}
+
+void paint_header(QPainter& p, const QPagedPaintDevice& device, const Layout& l, const PrintJob& job,
+                  bool firstLineNamesReport, int page, int pages) {
     const double left = kLeftMm * l.mm;
     const double right = device.width() - kRightMm * l.mm;
     const double top = kTopMm * l.mm;
@@ -111,7 +124,7 @@ void paint_header(QPainter& p, const QPagedPaintDevice& device, const Layout& l,
     p.setFont(title);
     // A report whose first line names it already ("Betriebsergebnis der ...")
     // is not named twice on its first page.
-    const bool namedBelow = page == 1 && !job.lines.empty() && job.lines.front().text.starts_with(job.reportName);
+    const bool namedBelow = page == 1 && firstLineNamesReport;
     if (!namedBelow) p.drawText(QPointF(left, top + sm.lineSpacing() + tm.ascent()), qs(job.reportName));
     const double ruleY = top + sm.lineSpacing() + tm.lineSpacing() + 1 * l.mm;
     p.setPen(QPen(Qt::black, 0.25 * l.mm));
@@ -162,33 +175,46 @@ void prepare_page(QPagedPaintDevice& device) {
 }
 
 bool paint_job(QPagedPaintDevice& device, const PrintJob& job, const PageProgress& progress) {
-    const Layout l = make_layout(device, job);
+    // Three passes over the lines, none of them held: the widest line sets
+    // the font, the pages are counted for "Seite n von m", then painted.
+    int widest = 0;
+    bool first = true;
+    bool firstLineNamesReport = false;
+    for_each_line(job, [&](const PrintLine& line) {
+        widest = std::max(widest, static_cast<int>(line.text.size()));
+        if (first) firstLineNamesReport = line.text.starts_with(job.reportName);
+        first = false;
+    });
+    const Layout l = make_layout(device, widest);
+    PageFiller counter(l.rows, job.repeatedLines, [](std::span<const PrintLine>, std::span<const PrintLine>) {});
+    fill_pages(job, l, counter);
+    const int pages = counter.pages();
+
     QPainter p;
     if (!p.begin(&device)) fail("Der Druck kann nicht beginnen.");
-    const int pages = static_cast<int>(l.pages.size());
-    for (int n = 0; n < pages; ++n) {
-        if (n > 0) device.newPage();
+    int done = 0;
+    bool stopped = false;
+    PageFiller painter(l.rows, job.repeatedLines, [&](std::span<const PrintLine> repeated, std::span<const PrintLine> lines) {
+        if (stopped) return;
+        if (done > 0) device.newPage();
         p.setPen(QPen(Qt::black, 0.25 * l.mm));
-        paint_header(p, device, l, job, n + 1, pages);
+        // A file that grew between the passes still prints whole.
+        paint_header(p, device, l, job, firstLineNamesReport, done + 1, std::max(pages, done + 1));
         p.setFont(l.font);
         p.setPen(QPen(Qt::black, 0.2 * l.mm));
-        const PageRange& range = l.pages[static_cast<std::size_t>(n)];
         double y = l.body.top();
-        for (std::size_t i = 0; i < range.repeated; ++i) {
-            paint_line(p, l, l.lines[i], y);
-            y += l.lineHeight;
+        for (const auto* part : {&repeated, &lines}) {
+            for (const PrintLine& line : *part) {
+                paint_line(p, l, line, y);
+                y += l.lineHeight;
+            }
         }
-        for (std::size_t i = range.begin; i < range.end; ++i) {
-            paint_line(p, l, l.lines[i], y);
-            y += l.lineHeight;
-        }
-        if (progress && !progress(n + 1, pages)) {
-            p.end();
-            return false;
-        }
-    }
+        ++done;
+        if (progress && !progress(done, pages)) stopped = true;
+    });
+    fill_pages(job, l, painter);
     p.end();
-    return true;
+    return !stopped;
 }
 
 bool write_pdf(const std::string& path, const std::string& workingDirectory, const PrintJob& job,

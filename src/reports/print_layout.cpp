@@ -33,23 +33,64 @@ std::vector<PageRange> paginate(const std::vector<PrintLine>& lines, int rowsPer
     return pages;
 }
 
-std::vector<PrintLine> wrap_lines(const std::vector<PrintLine>& lines, int maxColumns) {
+void for_each_line(const PrintJob& job, const PrintLineSink& sink) {
+    if (job.stream) {
+        job.stream(sink);
+        return;
+    }
+    for (const PrintLine& line : job.lines) sink(line);
+}
+
+PageFiller::PageFiller(int rowsPerPage, std::size_t repeatedLines, PageSink page)
+    : rows_(static_cast<std::size_t>(std::max(rowsPerPage, 2))), repeatedLines_(repeatedLines), page_(std::move(page)) {}
+
+std::size_t PageFiller::repeatedOnNext() const {
+    return pages_ == 0 || repeatedLines_ + 2 > rows_ ? 0 : std::min(repeatedLines_, begin_);
+}
+
+void PageFiller::add(PrintLine line) {
+    if (head_.size() < repeatedLines_) head_.push_back(line);
+    pending_.push_back(std::move(line));
+    // More lines than the page holds: the page is full, and its end is known.
+    for (std::size_t capacity = rows_ - repeatedOnNext(); pending_.size() > capacity;
+         capacity = rows_ - repeatedOnNext()) {
+        std::size_t cut = capacity;
+        while (cut > 0 && pending_[cut - 1].keepWithNext) --cut;
+        closePage(cut > 0 ? cut : capacity);  // else the headings alone fill the page
+    }
+}
+
+void PageFiller::finish() {
+    if (!pending_.empty() || pages_ == 0) closePage(pending_.size());
+}
+
+void PageFiller::closePage(std::size_t count) {
+    const std::size_t repeated = repeatedOnNext();
+    page_(std::span<const PrintLine>(head_).first(repeated), std::span<const PrintLine>(pending_).first(count));
+    pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(count));
+    begin_ += count;
+    ++pages_;
+}
+
+void wrap_line(const PrintLine& line, int maxColumns, const PrintLineSink& sink) {
     const std::size_t width = static_cast<std::size_t>(std::max(maxColumns, 1));
+    if (line.text.size() <= width) {
+        sink(line);
+        return;
+    }
+    for (std::size_t at = 0; at < line.text.size(); at += width) {
+        PrintLine piece = at == 0 ? line : PrintLine{};
+        piece.text = line.text.substr(at, width);
+        const bool last = at + width >= line.text.size();
+        piece.keepWithNext = last ? line.keepWithNext : true;
+        sink(piece);
+    }
+}
+
+std::vector<PrintLine> wrap_lines(const std::vector<PrintLine>& lines, int maxColumns) {
     std::vector<PrintLine> out;
     out.reserve(lines.size());
-    for (const PrintLine& line : lines) {
-        if (line.text.size() <= width) {
-            out.push_back(line);
-            continue;
-        }
-        for (std::size_t at = 0; at < line.text.size(); at += width) {
-            PrintLine piece = at == 0 ? line : PrintLine{};
-            piece.text = line.text.substr(at, width);
-            const bool last = at + width >= line.text.size();
-            piece.keepWithNext = last ? line.keepWithNext : true;
-            out.push_back(std::move(piece));
-        }
-    }
+    for (const PrintLine& line : lines) wrap_line(line, maxColumns, [&out](const PrintLine& piece) { out.push_back(piece); });
     return out;
 }
 

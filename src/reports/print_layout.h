@@ -1,5 +1,7 @@
 #pragma once
 #include <cstddef>
+#include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -31,12 +33,19 @@ struct PrintLine {
 // A line of text alone; a heading keeps with the next line.
 [[nodiscard]] PrintLine print_line(std::string text, bool keepWithNext = false);
 
+// Lines handed over one at a time.
+using PrintLineSink = std::function<void(const PrintLine&)>;
+
 // Everything one print or PDF needs: plain data, no toolkit.
 struct PrintJob {
     std::string company;     // CP1252, header left
     std::string reportName;  // CP1252, header middle
     std::string printDate;   // "TT.MM.JJJJ", header right
     std::vector<PrintLine> lines;
+    // When set, the lines come from here instead, anew at every pass of the
+    // painter (it takes three), so that a report of any length is printed
+    // without being held.
+    std::function<void(const PrintLineSink&)> stream;
     // The first lines again on top of every further page: the journal's
     // column heading, the head of a T-account.
     std::size_t repeatedLines = 0;
@@ -59,10 +68,39 @@ struct PageRange {
 [[nodiscard]] std::vector<PageRange> paginate(const std::vector<PrintLine>& lines, int rowsPerPage,
                                               std::size_t repeatedLines);
 
+// The job's lines in order, from `stream` when it has one.
+void for_each_line(const PrintJob& job, const PrintLineSink& sink);
+
+// Fills pages exactly as paginate() does from lines handed over one at a
+// time, holding no more than a page of them.
+class PageFiller {
+public:
+    // One page: the repeated lines on top (none on the first page), then its own.
+    using PageSink = std::function<void(std::span<const PrintLine> repeated, std::span<const PrintLine> lines)>;
+    PageFiller(int rowsPerPage, std::size_t repeatedLines, PageSink page);
+    void add(PrintLine line);
+    // Hands over the last page; one empty page when no line came.
+    void finish();
+    [[nodiscard]] int pages() const noexcept { return pages_; }
+
+private:
+    [[nodiscard]] std::size_t repeatedOnNext() const;
+    void closePage(std::size_t count);
+    std::size_t rows_;
+    std::size_t repeatedLines_;
+    PageSink page_;
+    std::vector<PrintLine> head_;     // the report's first repeatedLines lines
+    std::vector<PrintLine> pending_;  // handed over, not yet on a page
+    std::size_t begin_ = 0;           // the place of pending_'s first line in the report
+    int pages_ = 0;
+};
+
 // A line longer than `maxColumns` becomes several lines of at most that many
 // characters; all but the last keep with the next one. Marks stay on the
 // first piece.
 [[nodiscard]] std::vector<PrintLine> wrap_lines(const std::vector<PrintLine>& lines, int maxColumns);
+// The same for one line, its pieces into `sink`.
+void wrap_line(const PrintLine& line, int maxColumns, const PrintLineSink& sink);
 
 // The report text of the balance or operating page for print: a line that
 // does not end in an amount (titles, "Aktiva", "Soll:", separators, blank

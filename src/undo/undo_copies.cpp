@@ -144,8 +144,9 @@ UndoCopy::UndoCopy(const std::string& workingFolder, const std::string& label) {
     std::error_code ec;
     fs::create_directories(folder, ec);
     if (ec) fail(cp("Die Kopie für „Rückgängig“ kann nicht angelegt werden (") + folder + ").");
-    // Half-written copies of a writer that died go first.
-    recover_folder(folder);
+    // Half-written copies of a writer that died go with the copy's own
+    // builder and with the working folder's recovery; no hidden area of
+    // its own is made here.
     const auto copies = list_copies(folder);
     path_ = folder + "/" + number_text(copies.empty() ? 1 : copies.front().number + 1) + std::string(kCopySuffix);
 

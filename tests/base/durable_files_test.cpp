@@ -296,3 +296,26 @@ TEST(Replacement, AWriteIntoAFolderWithoutHiddenAreaRemovesWhatKilledWritersLeft
     EXPECT_TRUE(dir.exists(".saldorama-1-lebendig.neu"));
     EXPECT_FALSE(dir.exists(kHiddenAreaName));
 }
+
+// A folder the program keeps in the hidden area (the undo copies) has its
+// files built beside them: what a killed writer left there goes with the
+// next writer's recovery, also from the hidden area earlier versions made
+// inside it. Kept files and live writers' files stay.
+TEST(Recovery, RemovesWhatKilledWritersLeftInTheHiddenAreasFolders) {
+    test::WorkDir dir;
+    const std::string kept = std::string(kHiddenAreaName) + "/undo";
+    std::filesystem::create_directories(dir.path() + "/" + kept + "/" + kHiddenAreaName);
+    const struct {
+        std::string name;
+        bool stays;
+    } files[] = {
+        {kept + "/00000001-4.kopie", true},
+        {kept + "/.saldorama-1-lebendig.neu", true},
+        {kept + "/.saldorama-99999999-tot.neu", false},
+        {kept + "/" + kHiddenAreaName + "/.saldorama-99999999-tot.neu", false},
+    };
+    for (const auto& f : files) dir.write(f.name, "halb");
+    recover_folder(dir.path());
+    for (const auto& f : files) EXPECT_EQ(dir.exists(f.name), f.stays) << f.name;
+    EXPECT_FALSE(dir.exists(kept + "/" + kHiddenAreaName));
+}

@@ -187,7 +187,7 @@ TEST_F(BookingStory, ShowWithAMissingChartFileFailsAndWritesNothing) {
     std::remove("Kontenplan1.txt");
     const std::string before = dir.read("buchungen.dat");
     show();
-    EXPECT_EQ(dialogs.last(Kind::Failure), "Datei nicht gefunden.");
+    EXPECT_EQ(dialogs.last(Kind::Failure), "Datei nicht gefunden (Kontenplan1.txt).");
     EXPECT_EQ(dir.read("buchungen.dat"), before);
 }
 
@@ -486,7 +486,7 @@ TEST_F(BookingStory, FailedAppendLeavesTheCounters) {
     fault::fail_nth_operation(1, ENOSPC);
     book();
     fault::clear();
-    EXPECT_EQ(dialogs.last(Kind::Failure), "Zu wenig Speicherplatz.");
+    EXPECT_EQ(dialogs.last(Kind::Failure), "Zu wenig Speicherplatz (buchungen.dat).");
     EXPECT_EQ(form.state.bookingCount, 5);
     EXPECT_EQ(form.state.bookingPosition, 5);
     EXPECT_EQ(page.Label45.text, "5/5");
@@ -762,7 +762,7 @@ TEST_F(BookingStory, FailedDeleteLeavesFileAndCounters) {
     fault::fail_nth_operation(1, ENOSPC);
     remove();
     fault::clear();
-    EXPECT_EQ(dialogs.last(Kind::Failure), "Zu wenig Speicherplatz.");
+    EXPECT_EQ(dialogs.last(Kind::Failure), "Zu wenig Speicherplatz (" + dir.path() + "/.saldorama/undo/00000001.kopie).");
     EXPECT_EQ(dir.read("buchungen.dat"), before);
     EXPECT_EQ(form.state.bookingCount, 5);
     EXPECT_EQ(form.state.bookingPosition, 5);

@@ -272,7 +272,7 @@ TEST_F(ChartFixture, MissingChartFileFailsAfterTheSettingsAreWritten) {
     ASSERT_TRUE(form.run([&] { form.chart.SpeedButton10Click(); }));
     dialogs.clear();
     EXPECT_FALSE(form.run([&] { form.chart.SpeedButton13Click(); }));
-    EXPECT_EQ(dialogs.last(Kind::Failure), "Datei nicht gefunden.");
+    EXPECT_EQ(dialogs.last(Kind::Failure), "Datei nicht gefunden (Kontenplan4.txt).");
     EXPECT_EQ(form.state.currentChart, 4);
     EXPECT_EQ(form.settings.RadioGroup1.itemIndex, 3);
     EXPECT_EQ(settings_line_18(dir), "3");

@@ -307,11 +307,11 @@ TEST_F(OpeningBalance, MissingChartFileFailsAndOkDeletesNothing) {
     std::remove("Kontenplan1.txt");
     grid.cell(0, 1) = "alt";
     show();
-    EXPECT_EQ(dialogs.last(Kind::Failure), "Datei nicht gefunden.");
+    EXPECT_EQ(dialogs.last(Kind::Failure), "Datei nicht gefunden (Kontenplan1.txt).");
     EXPECT_EQ(grid.cell(0, 1), "alt");
     dialogs.clear();
     ok();
-    EXPECT_EQ(dialogs.last(Kind::Failure), "Datei nicht gefunden.");
+    EXPECT_EQ(dialogs.last(Kind::Failure), "Datei nicht gefunden (Kontenplan1.txt).");
     EXPECT_EQ(records(), std::vector<BookingRecord>{anyBooking(0)});
 }
 
@@ -384,7 +384,7 @@ TEST_F(OpeningBalance, MissingBookingsFileFailsAfterTheFirstName) {
     start();
     std::remove("buchungen.dat");
     show();
-    EXPECT_EQ(dialogs.last(Kind::Failure), "Datei nicht gefunden.");
+    EXPECT_EQ(dialogs.last(Kind::Failure), "Datei nicht gefunden (buchungen.dat).");
     EXPECT_EQ(grid.cell(0, 1), "Kasse");
     EXPECT_EQ(grid.cell(0, 2), "");
 }

@@ -60,7 +60,7 @@ TEST_F(OutsideFaults, WriteProtectedFolderKeepsTheSettingsAndSaysSo) {
     }
     EXPECT_FALSE(form.run([&] { form.company.SpeedButton32Click(); }));
     EXPECT_EQ(dialogs.last(Kind::Failure), ::geteuid() != 0 ? cp("Keine Berechtigung für einstellungen.txt.")
-                                                            : cp("Der Datenträger ist schreibgeschützt."));
+                                                            : cp("Der Datenträger ist schreibgeschützt (einstellungen.txt)."));
     EXPECT_EQ(dir.read("einstellungen.txt"), before);
     // The program goes on: the bookings file itself is still writable.
     fault::clear();
@@ -74,7 +74,7 @@ TEST_F(OutsideFaults, MissingChartFileStopsEachPageWithItsMessage) {
     for (Page page : {Page::TabSheet3, Page::TabSheet5, Page::TabSheet11, Page::TabSheet10}) {
         dialogs.clear();
         EXPECT_FALSE(form.run([&] { form.showPage(page); }));
-        EXPECT_EQ(dialogs.last(Kind::Failure), "Datei nicht gefunden.");
+        EXPECT_EQ(dialogs.last(Kind::Failure), "Datei nicht gefunden (Kontenplan2.txt).");
     }
     // Leaving an account box: the check cannot read the chart either.
     show(Page::TabSheet4);

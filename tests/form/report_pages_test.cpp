@@ -125,7 +125,7 @@ TEST_F(ReportPages, BalanceWithMissingChartFileFailsAfterTheTitle) {
     writeBookings({});
     form.state.currentChart = 2;
     form.run([&] { form.balance.TabSheet5Show(); });
-    EXPECT_EQ(dialogs.last(Kind::Failure), "Datei nicht gefunden.");
+    EXPECT_EQ(dialogs.last(Kind::Failure), "Datei nicht gefunden (Kontenplan2.txt).");
     EXPECT_EQ(form.balance.Memo1.lines.size(), 3u);
 }
 
@@ -133,7 +133,7 @@ TEST_F(ReportPages, BalanceWithMissingBookingsFileFailsAfterTheTitle) {
     writeStandardChart();
     form.state.currentChart = 1;
     form.run([&] { form.balance.TabSheet5Show(); });
-    EXPECT_EQ(dialogs.last(Kind::Failure), "Datei nicht gefunden.");
+    EXPECT_EQ(dialogs.last(Kind::Failure), "Datei nicht gefunden (buchungen.dat).");
     EXPECT_EQ(form.balance.Memo1.lines.size(), 3u);
 }
 
@@ -165,7 +165,7 @@ TEST_F(ReportPages, JournalIsBuiltFromTheBookingsFile) {
 
 TEST_F(ReportPages, JournalWithoutBookingsFileKeepsWhatItShowed) {
     form.run([&] { form.journal.TabSheet6Show(); });
-    EXPECT_EQ(dialogs.last(Kind::Failure), "Datei nicht gefunden.");
+    EXPECT_EQ(dialogs.last(Kind::Failure), "Datei nicht gefunden (buchungen.dat).");
     EXPECT_EQ(form.journal.Memo2.lines, std::vector<std::string>{"Memo2"});
 }
 
@@ -281,7 +281,7 @@ TEST_F(ReportPages, AccountSheetWithoutBookingsFileFailsAfterTheHeading) {
     form.run([&] { form.accountSheet.TabSheet10Show(); });
     form.accountSheet.StringGrid3.cell(0, 3) = "alt";
     choose("Bank");
-    EXPECT_EQ(dialogs.last(Kind::Failure), "Datei nicht gefunden.");
+    EXPECT_EQ(dialogs.last(Kind::Failure), "Datei nicht gefunden (buchungen.dat).");
     EXPECT_EQ(form.accountSheet.Label51.text, "Konto: Bank");
     EXPECT_EQ(form.accountSheet.StringGrid3.cell(0, 3), "");
 }

@@ -218,7 +218,7 @@ TEST_F(BackupFixture, SaveAllIntoAnotherDirectoryReturnsToTheStartDirectory) {
 TEST_F(BackupFixture, SaveAllWithoutBookingsFileWritesNoBackup) {
     std::filesystem::remove(dir.path() + "/buchungen.dat");
     EXPECT_FALSE(saveAll("stand"));
-    EXPECT_EQ(dialogs.last(Kind::Failure), "Datei nicht gefunden.");
+    EXPECT_EQ(dialogs.last(Kind::Failure), "Datei nicht gefunden (buchungen.dat).");
     EXPECT_FALSE(dir.exists("stand.qrx"));
 }
 
@@ -229,7 +229,7 @@ TEST_F(BackupFixture, AFailedSaveAllLeavesTheOldBackupWhole) {
         fault::fail_nth_operation(n, ENOSPC);
         EXPECT_FALSE(saveAll("stand.qrx"));
         fault::clear();
-        EXPECT_EQ(dialogs.last(Kind::Failure), "Zu wenig Speicherplatz.");
+        EXPECT_EQ(dialogs.last(Kind::Failure), "Zu wenig Speicherplatz (" + dir.path() + "/stand.qrx).");
         EXPECT_EQ(dir.read("stand.qrx"), "alt");
     }
     EXPECT_EQ(files_in(dir.path()), (std::vector<std::string>{"buchungen.dat", "einstellungen.txt", "stand.qrx"}));
@@ -380,7 +380,7 @@ TEST_F(BackupFixture, RestoreAnsweredNoOrCancelledChangesNothing) {
 TEST_F(BackupFixture, RestoreOfAMissingFileFails) {
     const Unchanged before = snapshot(dir, form);
     EXPECT_FALSE(restore("fehlt.qrx"));
-    EXPECT_EQ(dialogs.last(Kind::Failure), "Datei nicht gefunden.");
+    EXPECT_EQ(dialogs.last(Kind::Failure), "Datei nicht gefunden (" + dir.path() + "/fehlt.qrx).");
     expect_unchanged(before, dir, form);
 }
 
@@ -400,7 +400,7 @@ TEST_F(BackupFixture, AWriteFailureDuringRestoreLeavesTheBookingsWhole) {
         fault::fail_nth_operation(n, ENOSPC);
         EXPECT_FALSE(restore("stand.qrx"));
         fault::clear();
-        EXPECT_EQ(dialogs.last(Kind::Failure), "Zu wenig Speicherplatz.");
+        EXPECT_EQ(dialogs.last(Kind::Failure), "Zu wenig Speicherplatz (" + (n == 1 ? std::string("buchungen.dat") : dir.path() + "/.saldorama/undo/00000001.kopie") + ").");
         expect_unchanged(before, dir, form);
         EXPECT_EQ(files_in(dir.path()),
                   (std::vector<std::string>{"buchungen.dat", "einstellungen.txt", "stand.qrx"}));

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -174,5 +175,88 @@ TEST_F(SharedFolder, ARestoreIsWholeAtEveryFailingStep) {
         recover_folder(dir.path());
         EXPECT_FALSE(dir.exists(kIntentFileName));
         if (!hit) break;
+    }
+}
+
+namespace {
+
+// The text a page shows, as the learner reads it.
+std::string joined(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const auto& line : lines) text += line + "\n";
+    return text;
+}
+
+// What `show` gives while another program holds the folder's lock and
+// changes the books under it (a restore halfway); the lock is let go only
+// after the change.
+std::string shown_while_other_writes(const std::string& folder, const std::function<void()>& change,
+                                     const std::function<std::string()>& show) {
+    int ready[2];
+    if (::pipe(ready) != 0) return "no pipe";
+    const pid_t writer = ::fork();
+    if (writer == 0) {
+        FolderLock lock(folder);
+        [[maybe_unused]] const auto put = ::write(ready[1], "x", 1);
+        ::usleep(300 * 1000);
+        change();
+        ::_exit(0);
+    }
+    char c = 0;
+    const bool started = ::read(ready[0], &c, 1) == 1;
+    std::string text = show();
+    ::waitpid(writer, nullptr, 0);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    return started ? text : "writer did not start";
+}
+
+} // namespace
+
+// A report page reads the chart and the bookings under the readers' share of
+// the lock: it waits for a writer that is halfway, so it never shows the old
+// chart beside the new bookings.
+TEST_F(SharedFolder, AReportPageWaitsForAWriterAndShowsOneStateOfTheBooks) {
+    dir.writeLines("Aufgabe1.txt", {"Aufgabe 1: Miete", "1. Buche die Miete."});
+    dir.writeLines("Loesung1.txt", {"[Aufgabe 1]", "Kontenplan: 1", "[Buchung 1]", "Soll: Mietaufwand 777,00",
+                                    "Haben: Bank 777,00"});
+    const auto change = [&] {
+        dir.writeLines("Kontenplan1.txt", {"Kasse<B> A  B", "Bank<B> A  B", "Darlehen<B> P  B",
+                                           cp("Eröffnungsbilanzkonto<B> P  B"), "Mietaufwand<G> A  B"});
+        BookingRecord r = test::transfer(bookings_count(), "Mietaufwand", "Bank", 777);
+        bookings_append(r);
+    };
+    const auto showing = [&](Page page, const auto& text) {
+        return [&, page, text] {
+            form.run([&] { form.showPage(Page::TabSheet4); });
+            form.run([&] { form.showPage(page); });
+            return text();
+        };
+    };
+    const std::vector<std::pair<const char*, std::function<std::string()>>> pages = {
+        {"Bilanz und GuV", showing(Page::TabSheet5, [&] { return joined(form.balance.Memo1.lines); })},
+        {"Betriebsergebnis", showing(Page::TabSheet11, [&] { return joined(form.operating.Memo4.lines); })},
+        {"Journal", showing(Page::TabSheet6, [&] { return joined(form.journal.Memo2.lines); })},
+        {"Kontenblatt Bank", showing(Page::TabSheet10, [&] {
+             form.accountSheet.ListBox1.itemIndex = 1;
+             form.run([&] { form.accountSheet.ListBox1Click(); });
+             return form.accountSheet.sheetText();
+         })},
+        {"Prüfen", [&] {
+             form.exercises.CheckExercise.text = "1";
+             form.run([&] { form.exercises.CheckButtonClick(); });
+             return form.exercises.CheckPoints.text + "\n" + joined(form.exercises.CheckRows.items);
+         }},
+    };
+    const std::string chart = dir.read("Kontenplan1.txt");
+    const std::string bookings = dir.read("buchungen.dat");
+    for (const auto& [name, show] : pages) {
+        dir.write("Kontenplan1.txt", chart);
+        dir.write("buchungen.dat", bookings);
+        const std::string before = show();
+        const std::string during = shown_while_other_writes(dir.path(), change, show);
+        EXPECT_NE(during, before) << name;
+        EXPECT_EQ(during, show()) << name;
+        EXPECT_TRUE(d.texts(Kind::Failure).empty()) << name << ": " << d.last(Kind::Failure);
     }
 }

@@ -68,7 +68,7 @@ TEST_F(StartUp, TitleNamesOnlyWhatIsKnown) {
 TEST_F(StartUp, MissingSettingsFileStopsOnTheBookingPage) {
     writeExercises();
     start();
-    EXPECT_EQ(dialogs.last(Kind::Failure), "Datei nicht gefunden.");
+    EXPECT_EQ(dialogs.last(Kind::Failure), "Datei nicht gefunden (einstellungen.txt).");
     EXPECT_EQ(form.activePage(), Page::TabSheet4);
     EXPECT_EQ(form.chart.StringGrid1.cell(0, 0), "");  // headers not written
     EXPECT_TRUE(form.exercises.titles.empty());  // not listed yet
@@ -123,7 +123,7 @@ TEST_F(StartUp, MissingExerciseStopsAtThatExercise) {
     writeAll();
     std::remove("Aufgabe3.txt");
     start();
-    EXPECT_EQ(dialogs.last(Kind::Failure), "Datei nicht gefunden.");
+    EXPECT_EQ(dialogs.last(Kind::Failure), "Datei nicht gefunden (Aufgabe3.txt).");
     EXPECT_EQ(form.exercises.titles[1].text, "Titel 2");
     EXPECT_EQ(form.exercises.titles.size(), 8u);  // as many as the highest number
     EXPECT_EQ(form.exercises.titles[2].text, "");

@@ -94,6 +94,43 @@ TEST(Paginate, BalanceReportNeverLeavesAHeadingAtAPageFoot) {
     }
 }
 
+// Lines handed over one at a time give the very pages of the whole list:
+// what each page holds and repeats.
+TEST(Paginate, LinesHandedOverOneByOneGiveTheSamePages) {
+    struct Case {
+        const char* marks;
+        int rows;
+        std::size_t repeat;
+    };
+    const Case cases[] = {{"", 10, 0},         {"...h.....", 4, 0}, {"..hhh...", 4, 0},  {"hhhhhh.", 3, 0},
+                          {"h.........", 4, 1}, {"hh..........", 3, 2}, {"hh..........", 5, 2}, {"h..h..h..h..hh", 4, 1},
+                          {"h", 2, 1},          {"....", 4, 0},      {".....", 2, 3}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.marks) + " rows " + std::to_string(c.rows));
+        const auto lines = lines_of(c.marks);
+        std::vector<std::string> whole;
+        for (const PageRange& page : paginate(lines, c.rows, c.repeat)) {
+            std::string text;
+            for (std::size_t i = 0; i < page.repeated; ++i) text += lines[i].text + "|";
+            text += "/";
+            for (std::size_t i = page.begin; i < page.end; ++i) text += lines[i].text + "|";
+            whole.push_back(text);
+        }
+        std::vector<std::string> handed;
+        PageFiller filler(c.rows, c.repeat, [&](std::span<const PrintLine> repeated, std::span<const PrintLine> own) {
+            std::string text;
+            for (const PrintLine& l : repeated) text += l.text + "|";
+            text += "/";
+            for (const PrintLine& l : own) text += l.text + "|";
+            handed.push_back(text);
+        });
+        for (const PrintLine& line : lines) filler.add(line);
+        filler.finish();
+        EXPECT_EQ(handed, whole);
+        EXPECT_EQ(filler.pages(), static_cast<int>(whole.size()));
+    }
+}
+
 TEST(StatementPrintLines, LinesWithoutAnAmountHeadWhatFollows) {
     const auto lines = statement_print_lines({"Aktiva", "-----", "Kasse       100,00", "Summe:   100,00", "",
                                               "Zehn Millionen 12345678...", "f.d.R.: Anna Buch", "verantw.:Bert"});

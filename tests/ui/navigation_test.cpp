@@ -165,7 +165,7 @@ private slots:
         QCOMPARE(ui.shownPage(), QStringLiteral("TabSheet4"));
         const auto failures = ui.boxesOf(BoxCall::Kind::Failure);
         QVERIFY(!failures.empty());
-        QCOMPARE(failures.front().text, QStringLiteral("Datei nicht gefunden."));
+        QCOMPARE(failures.front().text, QStringLiteral("Datei nicht gefunden (einstellungen.txt)."));
         QCOMPARE(failures.front().icon, QMessageBox::Critical);
     }
 
