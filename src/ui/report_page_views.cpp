@@ -57,13 +57,11 @@ protected:
         QPainter p(this);
         p.setFont(font());
         p.setPen(QPen(palette().color(QPalette::Text), 1));
-        const QFontMetricsF m(font());
-        const print::LineGeometry g{m.horizontalAdvance(QLatin1Char('0')), m.horizontalAdvance(QLatin1Char('0')),
-                                    m.lineSpacing(), m.ascent(), logicalDpiX() / 25.4};
-        double y = m.lineSpacing();
+        const print::PageGeometry g = print::screen_geometry(font(), *this);
+        double y = g.top;
         for (const auto& line : lines_) {
-            print::paint_print_line(p, g, line, y);
-            y += g.lineHeight;
+            print::paint_print_line(p, g.line, line, y);
+            y += g.line.lineHeight;
         }
     }
 
@@ -179,11 +177,13 @@ public:
         panelLayout->setContentsMargins(2, 2, 2, 2);
         list_ = new QListWidget(panel4_);
         list_->setObjectName(QStringLiteral("ListBox1"));
-        // Where the room beside the T-account is narrow, long names wrap.
+        // Where the room beside the T-account is narrow, long names wrap,
+        // each inside its own entry: rules between entries, rows alternating.
         list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         list_->setWordWrap(true);
         list_->setResizeMode(QListView::Adjust);
-        list_->setItemDelegate(new WrappingDelegate(list_));
+        list_->setAlternatingRowColors(true);
+        list_->setItemDelegate(new WrappingDelegate(list_, true));
         panelLayout->addWidget(list_);
         QToolButton* chartButton = bind_nav_button(window_, panel4_, bindings_, "SpeedButton37", page.SpeedButton37, {},
                                                    Page::TabSheet9, [this] { form_.SpeedButton37Click(); });
