@@ -26,6 +26,7 @@ constexpr double kTopMm = 15;
 constexpr double kBottomMm = 15;
 constexpr double kLargestPoints = 10;
 constexpr double kSmallestPoints = 6;
+constexpr double kPenMm = 0.2;  // the rules of the lines
 
 QString qs(const std::string& cp1252) { return QString::fromStdString(cp1252_to_utf8(cp1252)); }
 
@@ -123,38 +124,60 @@ void paint_header(QPainter& p, const QPagedPaintDevice& device, const Layout& l,
     p.drawText(QPointF((left + right - sm.horizontalAdvance(foot)) / 2, footY), foot);
 }
 
-void paint_line(QPainter& p, const Layout& l, const PrintLine& line, double y) {
-    paint_print_line(p, {l.body.left(), l.charWidth, l.lineHeight, l.ascent, l.mm}, line, y);
+LineGeometry line_geometry(const Layout& l) {
+    return {l.body.left(), l.charWidth, l.lineHeight, l.ascent, l.mm, kPenMm * l.mm};
 }
 
 } // namespace
 
-void paint_print_line(QPainter& p, const LineGeometry& g, const PrintLine& line, double y) {
+LineShapes print_line_shapes(const LineGeometry& g, const PrintLine& line, double y) {
+    LineShapes shapes;
     const double x = g.left;
     const auto column = [&](double c) { return x + c * g.charWidth; };
-    if (!line.text.empty()) p.drawText(QPointF(x, y + g.ascent), qs(line.text));
+    shapes.baseline = QPointF(x, y + g.ascent);
     if (line.tBar >= 0) {
         const double bx = column(line.tBar + 0.5);
-        p.drawLine(QPointF(bx, y), QPointF(bx, y + g.lineHeight));
+        shapes.rules.emplace_back(bx, y, bx, y + g.lineHeight);
     }
     if (line.tRuleEnd > 0) {
         const double ry = y + g.lineHeight;
-        p.drawLine(QPointF(x, ry), QPointF(column(line.tRuleEnd), ry));
+        shapes.rules.emplace_back(x, ry, column(line.tRuleEnd), ry);
     }
     for (const Span& s : line.sums) {
-        const QPointF from(column(s.begin), 0), to(column(s.end), 0);
-        const double above = y + 0.1 * g.lineHeight;
+        const double from = column(s.begin), to = column(s.end);
+        const double above = y;  // the line box's top: clear of both lines' ink
         const double below = y + g.lineHeight + 0.3 * g.mm;
-        p.drawLine(QPointF(from.x(), above), QPointF(to.x(), above));
-        p.drawLine(QPointF(from.x(), below), QPointF(to.x(), below));
-        p.drawLine(QPointF(from.x(), below + 0.6 * g.mm), QPointF(to.x(), below + 0.6 * g.mm));
+        shapes.rules.emplace_back(from, above, to, above);
+        shapes.rules.emplace_back(from, below, to, below);
+        shapes.rules.emplace_back(from, below + 0.6 * g.mm, to, below + 0.6 * g.mm);
     }
     // Inside its empty rows: a little away from the bar and the rules.
     if (line.noseRows > 0) {
         const double inset = 0.5 * g.charWidth;
-        p.drawLine(QPointF(column(line.nose.begin) + inset, y + 0.15 * g.lineHeight),
-                   QPointF(column(line.nose.end) - inset, y + (line.noseRows - 0.15) * g.lineHeight));
+        shapes.rules.emplace_back(column(line.nose.begin) + inset, y + 0.15 * g.lineHeight,
+                                  column(line.nose.end) - inset, y + (line.noseRows - 0.15) * g.lineHeight);
     }
+    return shapes;
+}
+
+void paint_print_line(QPainter& p, const LineGeometry& g, const PrintLine& line, double y) {
+    const LineShapes shapes = print_line_shapes(g, line, y);
+    if (!line.text.empty()) p.drawText(shapes.baseline, qs(line.text));
+    QPen pen = p.pen();
+    pen.setWidthF(g.pen);
+    p.setPen(pen);
+    for (const QLineF& rule : shapes.rules) p.drawLine(rule);
+}
+
+PageGeometry page_geometry(const QPagedPaintDevice& device, const PrintJob& job) {
+    const Layout l = make_layout(device, job);
+    return {line_geometry(l), l.font, l.body.top()};
+}
+
+PageGeometry screen_geometry(const QFont& font, const QPaintDevice& device) {
+    const QFontMetricsF m(font, &device);
+    const double advance = m.horizontalAdvance(QLatin1Char('0'));
+    return {{advance, advance, m.lineSpacing(), m.ascent(), device.logicalDpiX() / 25.4, 1}, font, m.lineSpacing()};
 }
 
 void prepare_page(QPagedPaintDevice& device) {
@@ -171,15 +194,15 @@ bool paint_job(QPagedPaintDevice& device, const PrintJob& job, const PageProgres
         p.setPen(QPen(Qt::black, 0.25 * l.mm));
         paint_header(p, device, l, job, n + 1, pages);
         p.setFont(l.font);
-        p.setPen(QPen(Qt::black, 0.2 * l.mm));
+        p.setPen(QPen(Qt::black, kPenMm * l.mm));
         const PageRange& range = l.pages[static_cast<std::size_t>(n)];
         double y = l.body.top();
         for (std::size_t i = 0; i < range.repeated; ++i) {
-            paint_line(p, l, l.lines[i], y);
+            paint_print_line(p, line_geometry(l), l.lines[i], y);
             y += l.lineHeight;
         }
         for (std::size_t i = range.begin; i < range.end; ++i) {
-            paint_line(p, l, l.lines[i], y);
+            paint_print_line(p, line_geometry(l), l.lines[i], y);
             y += l.lineHeight;
         }
         if (progress && !progress(n + 1, pages)) {
