@@ -184,7 +184,7 @@ public:
         list_->setResizeMode(QListView::Adjust);
         list_->setAlternatingRowColors(true);
         list_->setItemDelegate(new WrappingDelegate(list_, true));
-        panelLayout->addWidget(list_);
+        panelLayout->addWidget(list_, 1);  // the list takes the height the buttons leave
         QToolButton* chartButton = bind_nav_button(window_, panel4_, bindings_, "SpeedButton37", page.SpeedButton37, {},
                                                    Page::TabSheet9, [this] { form_.SpeedButton37Click(); });
         chartButton->setFixedHeight(30);

@@ -268,6 +268,15 @@ private slots:
         QCoreApplication::processEvents();
         auto* accounts = ui_->widget<QListWidget>("ListBox1");
         QCOMPARE(accounts->count(), 4);
+        // The list takes the panel's height, its buttons stand at the foot.
+        auto* panel = ui_->widget<QWidget>("Panel4");
+        auto* lastBox = panel->findChild<QCheckBox*>(QStringLiteral("TextbookBox"));
+        for (const int height : {1000, 600}) {
+            ui_->window->resize(1024, height);
+            QCoreApplication::processEvents();
+            const int below = panel->height() - lastBox->mapTo(panel, QPoint(0, lastBox->height())).y();
+            QVERIFY2(below < 12, qPrintable(QStringLiteral("%1 pixels under the buttons").arg(below)));
+        }
         const QString longName = QString::fromUtf8("Sonstige betriebliche Aufwendungen für Fremdleistungen");
         QCOMPARE(accounts->findItems(longName, Qt::MatchExactly).size(), 1);
         const QImage shown = accounts->viewport()->grab().toImage();
