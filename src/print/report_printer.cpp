@@ -48,6 +48,11 @@ QFont header_font(double points, bool bold) {
     return font;
 }
 
+// Where the digits and signs of an amount put ink, around the baseline;
+// where the highest and the lowest letters do.
+QRectF digit_ink(const QFontMetricsF& m) { return m.tightBoundingRect(QStringLiteral("0123456789,.-")); }
+QRectF letter_ink(const QFontMetricsF& m) { return m.tightBoundingRect(QStringLiteral("ÄÖÜgjpqy")); }
+
 // Everything about the page that depends on the device and the job.
 struct Layout {
     double mm = 0;  // device units per millimetre
@@ -56,6 +61,7 @@ struct Layout {
     double charWidth = 0;
     double lineHeight = 0;
     double ascent = 0;
+    QRectF digits, letters;  // ink around the baseline
     std::vector<PrintLine> lines;  // wrapped where needed
     std::vector<PageRange> pages;
 };
@@ -87,6 +93,8 @@ Layout make_layout(const QPagedPaintDevice& device, const PrintJob& job) {
     l.charWidth = metrics.horizontalAdvance(QChar('0'));
     l.lineHeight = metrics.lineSpacing();
     l.ascent = metrics.ascent();
+    l.digits = digit_ink(metrics);
+    l.letters = letter_ink(metrics);
 
     const int columns = std::max(1, static_cast<int>(l.body.width() / l.charWidth));
     l.lines = widest > columns ? wrap_lines(job.lines, columns) : job.lines;
@@ -125,7 +133,17 @@ void paint_header(QPainter& p, const QPagedPaintDevice& device, const Layout& l,
 }
 
 LineGeometry line_geometry(const Layout& l) {
-    return {l.body.left(), l.charWidth, l.lineHeight, l.ascent, l.mm, kPenMm * l.mm};
+    return {l.body.left(), l.charWidth, l.lineHeight, l.ascent, l.mm, kPenMm * l.mm, l.digits, l.letters};
+}
+
+} // namespace
+
+namespace {
+
+// Midway between the lowest ink of the line at `top` and the highest of the
+// line under it.
+double between(const LineGeometry& g, const QRectF& ink, double top) {
+    return top + g.ascent + (ink.bottom() + g.lineHeight + ink.top()) / 2;
 }
 
 } // namespace
@@ -140,12 +158,12 @@ LineShapes print_line_shapes(const LineGeometry& g, const PrintLine& line, doubl
         shapes.rules.emplace_back(bx, y, bx, y + g.lineHeight);
     }
     if (line.tRuleEnd > 0) {
-        const double ry = y + g.lineHeight;
+        const double ry = between(g, g.letters, y);
         shapes.rules.emplace_back(x, ry, column(line.tRuleEnd), ry);
     }
     for (const Span& s : line.sums) {
         const double from = column(s.begin), to = column(s.end);
-        const double above = y;  // the line box's top: clear of both lines' ink
+        const double above = between(g, g.digits, y - g.lineHeight);
         const double below = y + g.lineHeight + 0.3 * g.mm;
         shapes.rules.emplace_back(from, above, to, above);
         shapes.rules.emplace_back(from, below, to, below);
@@ -177,7 +195,9 @@ PageGeometry page_geometry(const QPagedPaintDevice& device, const PrintJob& job)
 PageGeometry screen_geometry(const QFont& font, const QPaintDevice& device) {
     const QFontMetricsF m(font, &device);
     const double advance = m.horizontalAdvance(QLatin1Char('0'));
-    return {{advance, advance, m.lineSpacing(), m.ascent(), device.logicalDpiX() / 25.4, 1}, font, m.lineSpacing()};
+    return {{advance, advance, m.lineSpacing(), m.ascent(), device.logicalDpiX() / 25.4, 1, digit_ink(m), letter_ink(m)},
+            font,
+            m.lineSpacing()};
 }
 
 void prepare_page(QPagedPaintDevice& device) {

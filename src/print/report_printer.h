@@ -2,6 +2,7 @@
 #include <QFont>
 #include <QLineF>
 #include <QPointF>
+#include <QRectF>
 #include <functional>
 #include <string>
 #include <vector>
@@ -53,6 +54,11 @@ struct LineGeometry {
     double ascent = 0;
     double mm = 0;   // device units per millimetre, for the double rule's gap
     double pen = 1;  // the width of every rule
+    // The ink around the baseline of amounts, and of the highest and lowest
+    // letters: the rule over the sums runs midway between two lines'
+    // digits, the T's bar under its headings midway between two lines' text.
+    QRectF digits;
+    QRectF letters;
 };
 void paint_print_line(QPainter& p, const LineGeometry& g, const PrintLine& line, double top);
 

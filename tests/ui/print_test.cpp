@@ -83,7 +83,7 @@ bool segment_meets(const QLineF& s, const QRectF& r) {
 }
 
 // Every rule of `lines` laid out by `g` against the inked box of every word
-// as the painter sets the text; the touches found, named for the message.
+// as the painter sets the text; the rules too close, named for the message.
 QStringList rules_touching_text(const print::PageGeometry& g, const QFontMetricsF& m,
                                 const std::vector<PrintLine>& lines) {
     std::vector<std::pair<QRectF, QString>> words;
@@ -107,11 +107,12 @@ QStringList rules_touching_text(const print::PageGeometry& g, const QFontMetrics
         }
         y += g.line.lineHeight;
     }
+    // The rule's half width: its edge must stay off the ink.
     QStringList touches;
-    const double half = g.line.pen / 2;
+    const double clear = 0.5 * g.line.pen;
     for (const QLineF& rule : rules)
         for (const auto& [box, word] : words)
-            if (segment_meets(rule, box.adjusted(-half, -half, half, half)))
+            if (segment_meets(rule, box.adjusted(-clear, -clear, clear, clear)))
                 touches << QStringLiteral("%1 at (%2,%3)-(%4,%5)")
                                .arg(word).arg(rule.x1()).arg(rule.y1()).arg(rule.x2()).arg(rule.y2());
     return touches;
@@ -300,7 +301,7 @@ private slots:
              textbook_lines(t_form({{"", cp("Grundstücke und Gebäude"), 10000000}, {"", "Kasse", 1}},
                                    {{"", "Eigenkapital", 9999999}, {"", "Darlehen", 2}}))},
             {"left shorter",
-             textbook_lines(t_form({{"", "Maschinen", 10000000}},
+             textbook_lines(t_form({{"", cp("Ölvorräte"), 10000000}},
                                    {{"", "Eigenkapital", 9000000}, {"", "Darlehen", 999999.99}, {"", "Bank", 0.01}}))},
             {"right shorter, negative amount",
              textbook_lines(t_form({{"", "Kasse", 1234567.89}, {"", "Bank", -1234.5}, {"", "Waren", 1}, {"", "Forderungen", 2}},
@@ -311,8 +312,9 @@ private slots:
             {"one side empty", textbook_lines(t_form({{"02.01.2026", "Bank", 7}, {"03.01.2026", "Bank", 8}}, {}))},
             {"the books of the window", print_job(*ui_->form, PrintedReport::Balance, true, {}).lines},
             {"the account sheet",
-             account_sheet_print_lines("Konto: Kasse", {"02.01.2026 Einlage     1.000,00", "09.01.2026 Verkauf       500,00"},
-                                       {"05.01.2026 Miete         300,00"})},
+             account_sheet_print_lines("Konto: Kasse",
+                                       {"Nr. Datum      Gegenkonto      Betrag", "1   02.01.2026 Eigenkapital  1000,00"},
+                                       {"Nr. Datum      Gegenkonto      Betrag", "2   05.01.2026 Mietaufwand    300,00"})},
         };
         ui_->click("SpeedButton4");
         ui_->window->shownPageView()->findChild<QCheckBox*>(QStringLiteral("TextbookBox"))->setChecked(true);
