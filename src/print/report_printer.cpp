@@ -154,8 +154,9 @@ LineShapes print_line_shapes(const LineGeometry& g, const PrintLine& line, doubl
     const auto column = [&](double c) { return x + c * g.charWidth; };
     shapes.baseline = QPointF(x, y + g.ascent);
     if (line.tBar >= 0) {
+        // From the heading's bar above to where the next line's begins.
         const double bx = column(line.tBar + 0.5);
-        shapes.rules.emplace_back(bx, y, bx, y + g.lineHeight);
+        shapes.rules.emplace_back(bx, between(g, g.letters, y - g.lineHeight), bx, between(g, g.letters, y));
     }
     if (line.tRuleEnd > 0) {
         const double ry = between(g, g.letters, y);
@@ -195,9 +196,11 @@ PageGeometry page_geometry(const QPagedPaintDevice& device, const PrintJob& job)
 PageGeometry screen_geometry(const QFont& font, const QPaintDevice& device) {
     const QFontMetricsF m(font, &device);
     const double advance = m.horizontalAdvance(QLatin1Char('0'));
-    return {{advance, advance, m.lineSpacing(), m.ascent(), device.logicalDpiX() / 25.4, 1, digit_ink(m), letter_ink(m)},
-            font,
-            m.lineSpacing()};
+    // A screen font's lines stand close; a quarter line more leaves the
+    // rules room between them, the text in the middle.
+    const double line = std::round(m.lineSpacing() * 1.25);
+    const double ascent = m.ascent() + (line - m.lineSpacing()) / 2;
+    return {{advance, advance, line, ascent, device.logicalDpiX() / 25.4, 1, digit_ink(m), letter_ink(m)}, font, line};
 }
 
 void prepare_page(QPagedPaintDevice& device) {

@@ -80,7 +80,8 @@ struct PageGeometry {
 [[nodiscard]] PageGeometry page_geometry(const QPagedPaintDevice& device, const PrintJob& job);
 
 // The textbook form in the window, in `font` on `device`: one blank column
-// at the left, the first line one line down, rules one pixel wide.
+// at the left, the first line one line down, lines a quarter apart, rules
+// one pixel wide.
 [[nodiscard]] PageGeometry screen_geometry(const QFont& font, const QPaintDevice& device);
 
 // The date printed in the header, "TT.MM.JJJJ": today's, or the value of the

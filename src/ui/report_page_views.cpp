@@ -43,11 +43,11 @@ public:
     }
     void setLines(std::vector<PrintLine> lines) {
         lines_ = std::move(lines);
-        const QFontMetricsF m(font());
+        const print::LineGeometry g = print::screen_geometry(font(), *this).line;
         int widest = 0;
         for (const auto& l : lines_) widest = std::max(widest, static_cast<int>(l.text.size()));
-        setMinimumSize(static_cast<int>((widest + 4) * m.horizontalAdvance(QLatin1Char('0'))),
-                       static_cast<int>((static_cast<double>(lines_.size()) + 2) * m.lineSpacing()));
+        setMinimumSize(static_cast<int>((widest + 4) * g.charWidth),
+                       static_cast<int>((static_cast<double>(lines_.size()) + 2) * g.lineHeight));
         update();
     }
     [[nodiscard]] const std::vector<PrintLine>& lines() const noexcept { return lines_; }
