@@ -117,6 +117,23 @@ private slots:
         }
     }
 
+    // The button of the page on show is bold; its caption still fits, in
+    // the top panel's small buttons as in the left panel.
+    void boldPanelCaptionsAreNeverCut() {
+        Ui ui;
+        ui.start();
+        for (const char* name : {"SpeedButton22", "SpeedButton23", "SpeedButton24", "SpeedButton35", "SpeedButton2",
+                                 "SpeedButton3", "SpeedButton4", "SpeedButton1", "SpeedButton5", "SpeedButton6"}) {
+            auto* button = ui.widget<QToolButton>(name);
+            QFont bold = button->font();
+            bold.setBold(true);
+            const int needed = QFontMetrics(bold).horizontalAdvance(button->text()) +
+                               2 * button->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button);
+            QVERIFY2(needed <= button->width(),
+                     qPrintable(QStringLiteral("%1: %2 of %3 pixels").arg(button->text()).arg(needed).arg(button->width())));
+        }
+    }
+
     // At the size the window opens with on a 1366x768 screen (a title bar
     // less), every column of the chart list and ten rows of the check results
     // are in view without scrolling sideways.
