@@ -36,7 +36,7 @@ public:
         exerciseArea_->setGeometry(24, kListTop, 700, kCheckTop - kListTop - 12);
         bindings_.add([this] { syncExercises(); });
         bindCheck(page);
-        setMinimumSize(740, kCheckTop + 30 + 94 + 8);
+        setMinimumSize(740, kLowestCheckTop + 30 + 94 + 8);
     }
 
 protected:
@@ -47,7 +47,7 @@ protected:
         const int resultRow = std::max(rows_->fontMetrics().height(), rows_->sizeHintForRow(0));
         const int tenResults = kShownResults * resultRow + 2 * rows_->frameWidth() +
                                rows_->horizontalScrollBar()->sizeHint().height();
-        const int checkTop = std::clamp(height() - 8 - tenResults - 30, kListTop + 2 * kRowHeight + 12, kCheckTop);
+        const int checkTop = std::clamp(height() - 8 - tenResults - 30, kLowestCheckTop, kCheckTop);
         exerciseArea_->setGeometry(24, kListTop, 700, checkTop - kListTop - 12);
         for (const auto& [w, offset] : checkRow_) w->move(w->x(), checkTop + offset);
         const int top = checkTop + 30;
@@ -61,6 +61,7 @@ private:
     static constexpr int kListTop = 48;
     static constexpr int kRowHeight = 36;
     static constexpr int kCheckTop = 340;
+    static constexpr int kLowestCheckTop = kListTop + 2 * kRowHeight + 12;  // two exercises stay in view
     static constexpr int kShownResults = 10;
     // The caption, box, buttons and points over the results, each with its
     // distance from the row's top.
