@@ -1,5 +1,7 @@
 #include "manualview/manual_window.h"
 
+#include <QEvent>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QPdfBookmarkModel>
@@ -27,6 +29,7 @@ QPointer<ManualWindow>& the_window() {
 constexpr int kWidth = 1000;
 constexpr int kHeight = 760;
 constexpr int kOutlineWidth = 260;
+constexpr int kFrameRoom = 40;  // a title bar and borders
 
 // Letters and digits alone: text read from the pages may differ from the
 // heading in its quotation marks and spaces.
@@ -70,7 +73,26 @@ ManualWindow::ManualWindow() : QWidget(nullptr, Qt::Window) {
         const QVariant page = index.data(static_cast<int>(QPdfBookmarkModel::Role::Page));
         if (page.isValid()) pages_->pageNavigator()->jump(page.toInt(), {}, 0);
     });
+    // A new width means a new zoom: the page read stays on show.
+    pages_->installEventFilter(this);
     resize(kWidth, kHeight);
+}
+
+bool ManualWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == pages_ && event->type() == QEvent::Resize) {
+        const int page = pages_->pageNavigator()->currentPage();
+        QTimer::singleShot(0, this, [this, page] { scrollTo(page); });
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// The view scrolls to a page only when the navigator's page changes, so a
+// page shown before the view had its size is shown anew by a step away and back.
+void ManualWindow::scrollTo(int page) {
+    QPdfPageNavigator* navigator = pages_->pageNavigator();
+    if (document_->pageCount() < 2) return;
+    navigator->jump(page == 0 ? 1 : 0, {}, 0);
+    navigator->jump(page, {}, 0);
 }
 
 bool ManualWindow::load(const QString& path) {
@@ -99,8 +121,7 @@ int ManualWindow::chapterPage(const QString& chapter) const {
 }
 
 void ManualWindow::showChapter(const QString& chapter) {
-    const int page = chapterPage(chapter);
-    pages_->pageNavigator()->jump(std::max(page, 0), {}, 0);
+    scrollTo(std::max(chapterPage(chapter), 0));
     for (int row = 0; row < outline_->rowCount(); ++row) {
         const QModelIndex index = outline_->index(row, 0);
         if (index.data(static_cast<int>(QPdfBookmarkModel::Role::Title)).toString().trimmed() == chapter) {
@@ -115,7 +136,14 @@ int ManualWindow::currentPage() const { return pages_->pageNavigator()->currentP
 bool ManualWindow::open(const QString& path, const QString& chapter) {
     QPointer<ManualWindow>& window = the_window();
     const bool made = !window;
-    if (made) window = new ManualWindow();
+    if (made) {
+        window = new ManualWindow();
+        // Where the screen has no room for it beside the frame, it fills the screen.
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        if (screen && (screen->availableGeometry().width() < kWidth + kFrameRoom ||
+                       screen->availableGeometry().height() < kHeight + kFrameRoom))
+            window->setWindowState(Qt::WindowMaximized);
+    }
     if (!window->load(path)) {
         if (made) delete window;
         return false;

@@ -26,10 +26,14 @@ public:
     // text; -1 when the guide has no such chapter.
     [[nodiscard]] int chapterPage(const QString& chapter) const;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     ManualWindow();
     bool load(const QString& path);
     void showChapter(const QString& chapter);
+    void scrollTo(int page);
 
     QPdfDocument* document_;
     QPdfBookmarkModel* outline_;

@@ -27,6 +27,7 @@ constexpr double kTopMm = 15;
 constexpr double kBottomMm = 15;
 constexpr double kLargestPoints = 10;
 constexpr double kSmallestPoints = 6;
+constexpr double kPenMm = 0.2;  // the rules of the lines
 
 QString qs(const std::string& cp1252) { return QString::fromStdString(cp1252_to_utf8(cp1252)); }
 
@@ -48,6 +49,11 @@ QFont header_font(double points, bool bold) {
     return font;
 }
 
+// Where the digits and signs of an amount put ink, around the baseline;
+// where the highest and the lowest letters do.
+QRectF digit_ink(const QFontMetricsF& m) { return m.tightBoundingRect(QStringLiteral("0123456789,.-")); }
+QRectF letter_ink(const QFontMetricsF& m) { return m.tightBoundingRect(QStringLiteral("ÄÖÜgjpqy")); }
+
 // Everything about the page that depends on the device and the job.
 struct Layout {
     double mm = 0;  // device units per millimetre
@@ -56,6 +62,7 @@ struct Layout {
     double charWidth = 0;
     double lineHeight = 0;
     double ascent = 0;
+    QRectF digits, letters;  // ink around the baseline
     int columns = 1;    // a longer line goes on in the next
     bool wrap = false;  // whether any line is longer
     int rows = 2;       // lines a page holds
@@ -88,6 +95,8 @@ Layout make_layout(const QPagedPaintDevice& device, int widestLine) {
     l.charWidth = metrics.horizontalAdvance(QChar('0'));
     l.lineHeight = metrics.lineSpacing();
     l.ascent = metrics.ascent();
+    l.digits = digit_ink(metrics);
+    l.letters = letter_ink(metrics);
 
     l.columns = std::max(1, static_cast<int>(l.body.width() / l.charWidth));
     l.wrap = widest > l.columns;
@@ -136,38 +145,77 @@ void paint_header(QPainter& p, const QPagedPaintDevice& device, const Layout& l,
     p.drawText(QPointF((left + right - sm.horizontalAdvance(foot)) / 2, footY), foot);
 }
 
-void paint_line(QPainter& p, const Layout& l, const PrintLine& line, double y) {
-    paint_print_line(p, {l.body.left(), l.charWidth, l.lineHeight, l.ascent, l.mm}, line, y);
+LineGeometry line_geometry(const Layout& l) {
+    return {l.body.left(), l.charWidth, l.lineHeight, l.ascent, l.mm, kPenMm * l.mm, l.digits, l.letters};
 }
 
 } // namespace
 
-void paint_print_line(QPainter& p, const LineGeometry& g, const PrintLine& line, double y) {
+namespace {
+
+// Midway between the lowest ink of the line at `top` and the highest of the
+// line under it.
+double between(const LineGeometry& g, const QRectF& ink, double top) {
+    return top + g.ascent + (ink.bottom() + g.lineHeight + ink.top()) / 2;
+}
+
+} // namespace
+
+LineShapes print_line_shapes(const LineGeometry& g, const PrintLine& line, double y) {
+    LineShapes shapes;
     const double x = g.left;
     const auto column = [&](double c) { return x + c * g.charWidth; };
-    if (!line.text.empty()) p.drawText(QPointF(x, y + g.ascent), qs(line.text));
+    shapes.baseline = QPointF(x, y + g.ascent);
     if (line.tBar >= 0) {
+        // From the heading's bar above to where the next line's begins.
         const double bx = column(line.tBar + 0.5);
-        p.drawLine(QPointF(bx, y), QPointF(bx, y + g.lineHeight));
+        shapes.rules.emplace_back(bx, between(g, g.letters, y - g.lineHeight), bx, between(g, g.letters, y));
     }
     if (line.tRuleEnd > 0) {
-        const double ry = y + g.lineHeight;
-        p.drawLine(QPointF(x, ry), QPointF(column(line.tRuleEnd), ry));
+        const double ry = between(g, g.letters, y);
+        shapes.rules.emplace_back(x, ry, column(line.tRuleEnd), ry);
     }
     for (const Span& s : line.sums) {
-        const QPointF from(column(s.begin), 0), to(column(s.end), 0);
-        const double above = y + 0.1 * g.lineHeight;
+        const double from = column(s.begin), to = column(s.end);
+        const double above = between(g, g.digits, y - g.lineHeight);
         const double below = y + g.lineHeight + 0.3 * g.mm;
-        p.drawLine(QPointF(from.x(), above), QPointF(to.x(), above));
-        p.drawLine(QPointF(from.x(), below), QPointF(to.x(), below));
-        p.drawLine(QPointF(from.x(), below + 0.6 * g.mm), QPointF(to.x(), below + 0.6 * g.mm));
+        shapes.rules.emplace_back(from, above, to, above);
+        shapes.rules.emplace_back(from, below, to, below);
+        shapes.rules.emplace_back(from, below + 0.6 * g.mm, to, below + 0.6 * g.mm);
     }
     // Inside its empty rows: a little away from the bar and the rules.
     if (line.noseRows > 0) {
         const double inset = 0.5 * g.charWidth;
-        p.drawLine(QPointF(column(line.nose.begin) + inset, y + 0.15 * g.lineHeight),
-                   QPointF(column(line.nose.end) - inset, y + (line.noseRows - 0.15) * g.lineHeight));
+        shapes.rules.emplace_back(column(line.nose.begin) + inset, y + 0.15 * g.lineHeight,
+                                  column(line.nose.end) - inset, y + (line.noseRows - 0.15) * g.lineHeight);
     }
+    return shapes;
+}
+
+void paint_print_line(QPainter& p, const LineGeometry& g, const PrintLine& line, double y) {
+    const LineShapes shapes = print_line_shapes(g, line, y);
+    if (!line.text.empty()) p.drawText(shapes.baseline, qs(line.text));
+    QPen pen = p.pen();
+    pen.setWidthF(g.pen);
+    p.setPen(pen);
+    for (const QLineF& rule : shapes.rules) p.drawLine(rule);
+}
+
+PageGeometry page_geometry(const QPagedPaintDevice& device, const PrintJob& job) {
+    int widest = 0;
+    for_each_line(job, [&](const PrintLine& line) { widest = std::max(widest, static_cast<int>(line.text.size())); });
+    const Layout l = make_layout(device, widest);
+    return {line_geometry(l), l.font, l.body.top()};
+}
+
+PageGeometry screen_geometry(const QFont& font, const QPaintDevice& device) {
+    const QFontMetricsF m(font, &device);
+    const double advance = m.horizontalAdvance(QLatin1Char('0'));
+    // A screen font's lines stand close; a quarter line more leaves the
+    // rules room between them, the text in the middle.
+    const double line = std::round(m.lineSpacing() * 1.25);
+    const double ascent = m.ascent() + (line - m.lineSpacing()) / 2;
+    return {{advance, advance, line, ascent, device.logicalDpiX() / 25.4, 1, digit_ink(m), letter_ink(m)}, font, line};
 }
 
 void prepare_page(QPagedPaintDevice& device) {
@@ -201,11 +249,11 @@ bool paint_job(QPagedPaintDevice& device, const PrintJob& job, const PageProgres
         // A file that grew between the passes still prints whole.
         paint_header(p, device, l, job, firstLineNamesReport, done + 1, std::max(pages, done + 1));
         p.setFont(l.font);
-        p.setPen(QPen(Qt::black, 0.2 * l.mm));
+        p.setPen(QPen(Qt::black, kPenMm * l.mm));
         double y = l.body.top();
         for (const auto* part : {&repeated, &lines}) {
             for (const PrintLine& line : *part) {
-                paint_line(p, l, line, y);
+                paint_print_line(p, line_geometry(l), line, y);
                 y += l.lineHeight;
             }
         }

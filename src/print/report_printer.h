@@ -1,10 +1,16 @@
 #pragma once
+#include <QFont>
+#include <QLineF>
+#include <QPointF>
+#include <QRectF>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "reports/print_layout.h"
 
 class QPagedPaintDevice;
+class QPaintDevice;
 class QPainter;
 
 namespace saldorama::print {
@@ -46,9 +52,37 @@ struct LineGeometry {
     double charWidth = 0;
     double lineHeight = 0;
     double ascent = 0;
-    double mm = 0;  // device units per millimetre, for the double rule's gap
+    double mm = 0;   // device units per millimetre, for the double rule's gap
+    double pen = 1;  // the width of every rule
+    // The ink around the baseline of amounts, and of the highest and lowest
+    // letters: the rule over the sums runs midway between two lines'
+    // digits, the T's bar under its headings midway between two lines' text.
+    QRectF digits;
+    QRectF letters;
 };
 void paint_print_line(QPainter& p, const LineGeometry& g, const PrintLine& line, double top);
+
+// Where paint_print_line puts a line's text and rules, so that a check can
+// see that no rule touches the text.
+struct LineShapes {
+    QPointF baseline;  // the text's left end on its baseline
+    std::vector<QLineF> rules;
+};
+[[nodiscard]] LineShapes print_line_shapes(const LineGeometry& g, const PrintLine& line, double top);
+
+// The geometry and font of the lines of `job` on a page of `device`, as
+// paint_job uses them.
+struct PageGeometry {
+    LineGeometry line;
+    QFont font;
+    double top = 0;  // of the first line
+};
+[[nodiscard]] PageGeometry page_geometry(const QPagedPaintDevice& device, const PrintJob& job);
+
+// The textbook form in the window, in `font` on `device`: one blank column
+// at the left, the first line one line down, lines a quarter apart, rules
+// one pixel wide.
+[[nodiscard]] PageGeometry screen_geometry(const QFont& font, const QPaintDevice& device);
 
 // The date printed in the header, "TT.MM.JJJJ": today's, or the value of the
 // environment variable SALDORAMA_DRUCKDATUM when it is set (for tests).

@@ -2,12 +2,15 @@
 // below them, the check of the books; the exercise's check list itself is in
 // the top panel.
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QToolButton>
 
 #include "ui/main_window.h"
@@ -33,14 +36,21 @@ public:
         exerciseArea_->setGeometry(24, kListTop, 700, kCheckTop - kListTop - 12);
         bindings_.add([this] { syncExercises(); });
         bindCheck(page);
-        setMinimumSize(740, kCheckTop + 30 + 94 + 8);
+        setMinimumSize(740, kLowestCheckTop + 30 + 94 + 8);
     }
 
 protected:
-    // The result list and the finding take the room the window gives them.
+    // The result list and the finding take the room the window gives them;
+    // on a short page the exercise list gives up rows for ten results.
     void resizeEvent(QResizeEvent* event) override {
         PageView::resizeEvent(event);
-        const int top = kCheckTop + 30;
+        const int resultRow = std::max(rows_->fontMetrics().height(), rows_->sizeHintForRow(0));
+        const int tenResults = kShownResults * resultRow + 2 * rows_->frameWidth() +
+                               rows_->horizontalScrollBar()->sizeHint().height();
+        const int checkTop = std::clamp(height() - 8 - tenResults - 30, kLowestCheckTop, kCheckTop);
+        exerciseArea_->setGeometry(24, kListTop, 700, checkTop - kListTop - 12);
+        for (const auto& [w, offset] : checkRow_) w->move(w->x(), checkTop + offset);
+        const int top = checkTop + 30;
         const int h = std::max(94, height() - top - 8);
         const int listWidth = std::max(440, (width() - 40) * 3 / 5);
         rows_->setGeometry(32, top, listWidth, h);
@@ -51,6 +61,11 @@ private:
     static constexpr int kListTop = 48;
     static constexpr int kRowHeight = 36;
     static constexpr int kCheckTop = 340;
+    static constexpr int kLowestCheckTop = kListTop + 2 * kRowHeight + 12;  // two exercises stay in view
+    static constexpr int kShownResults = 10;
+    // The caption, box, buttons and points over the results, each with its
+    // distance from the row's top.
+    std::vector<std::pair<QWidget*, int>> checkRow_;
     QScrollArea* exerciseArea_ = nullptr;
     Bindings exerciseBindings_;
     std::size_t listed_ = 0;
@@ -84,13 +99,15 @@ private:
     void bindCheck(ExercisePage& page) {
         // Under the exercises, in the room the page has left.
         const int y = kCheckTop;
-        bind_label(this, bindings_, "CheckCaption", page.CheckCaption, QRect(32, y + 3, 110, 20));
-        bind_combo(window_, this, bindings_, "CheckExercise", page.CheckExercise, QRect(144, y, 52, 24));
-        bind_button(window_, this, bindings_, "CheckButton", page.CheckButton, QRect(204, y, 80, 24),
-                    [this] { form_.exercises.CheckButtonClick(); });
-        bind_label(this, bindings_, "CheckPoints", page.CheckPoints, QRect(296, y + 3, 200, 20));
-        bind_button(window_, this, bindings_, "SolutionButton", page.SolutionButton, QRect(592, y, 110, 24),
-                    [this] { form_.exercises.SolutionButtonClick(); });
+        const std::vector<QWidget*> controls = {
+            bind_label(this, bindings_, "CheckCaption", page.CheckCaption, QRect(32, y + 3, 110, 20)),
+            bind_combo(window_, this, bindings_, "CheckExercise", page.CheckExercise, QRect(144, y, 52, 24)),
+            bind_button(window_, this, bindings_, "CheckButton", page.CheckButton, QRect(204, y, 80, 24),
+                        [this] { form_.exercises.CheckButtonClick(); }),
+            bind_label(this, bindings_, "CheckPoints", page.CheckPoints, QRect(296, y + 3, 200, 20)),
+            bind_button(window_, this, bindings_, "SolutionButton", page.SolutionButton, QRect(592, y, 110, 24),
+                        [this] { form_.exercises.SolutionButtonClick(); })};
+        for (QWidget* w : controls) checkRow_.emplace_back(w, w->y() - y);
 
         rows_ = new QListWidget(this);
         rows_->setObjectName(QStringLiteral("CheckRows"));

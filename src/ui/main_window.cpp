@@ -190,6 +190,19 @@ void MainWindow::buildPanels(QWidget* top, QWidget* left) {
     place(company, 1, 0, 3);
     grid->setRowStretch(0, 3);
     grid->setRowStretch(1, 2);
+    // The page on show has a bold caption: the three small buttons are wide
+    // enough for the widest of theirs in bold.
+    {
+        QFont bold = exercises->font();
+        bold.setBold(true);
+        const QFontMetrics metrics(bold);
+        int widest = 0;
+        for (const QToolButton* b : {exercises, chart, settings})
+            widest = std::max(widest, metrics.horizontalAdvance(b->text()));
+        const int perButton = widest + 2 * (style()->pixelMetric(QStyle::PM_ButtonMargin) + 1);
+        const QMargins m = grid->contentsMargins();
+        buttons->setFixedWidth(std::max(kTopButtonsWidth, 3 * perButton + 2 * grid->spacing() + m.left() + m.right()));
+    }
 
     checkList_ = new QListWidget(top);
     checkList_->setObjectName(QStringLiteral("CheckListBox1"));

@@ -43,11 +43,11 @@ public:
     }
     void setLines(std::vector<PrintLine> lines) {
         lines_ = std::move(lines);
-        const QFontMetricsF m(font());
+        const print::LineGeometry g = print::screen_geometry(font(), *this).line;
         int widest = 0;
         for (const auto& l : lines_) widest = std::max(widest, static_cast<int>(l.text.size()));
-        setMinimumSize(static_cast<int>((widest + 4) * m.horizontalAdvance(QLatin1Char('0'))),
-                       static_cast<int>((static_cast<double>(lines_.size()) + 2) * m.lineSpacing()));
+        setMinimumSize(static_cast<int>((widest + 4) * g.charWidth),
+                       static_cast<int>((static_cast<double>(lines_.size()) + 2) * g.lineHeight));
         update();
     }
     [[nodiscard]] const std::vector<PrintLine>& lines() const noexcept { return lines_; }
@@ -57,13 +57,11 @@ protected:
         QPainter p(this);
         p.setFont(font());
         p.setPen(QPen(palette().color(QPalette::Text), 1));
-        const QFontMetricsF m(font());
-        const print::LineGeometry g{m.horizontalAdvance(QLatin1Char('0')), m.horizontalAdvance(QLatin1Char('0')),
-                                    m.lineSpacing(), m.ascent(), logicalDpiX() / 25.4};
-        double y = m.lineSpacing();
+        const print::PageGeometry g = print::screen_geometry(font(), *this);
+        double y = g.top;
         for (const auto& line : lines_) {
-            print::paint_print_line(p, g, line, y);
-            y += g.lineHeight;
+            print::paint_print_line(p, g.line, line, y);
+            y += g.line.lineHeight;
         }
     }
 
@@ -179,12 +177,14 @@ public:
         panelLayout->setContentsMargins(2, 2, 2, 2);
         list_ = new QListWidget(panel4_);
         list_->setObjectName(QStringLiteral("ListBox1"));
-        // Where the room beside the T-account is narrow, long names wrap.
+        // Where the room beside the T-account is narrow, long names wrap,
+        // each inside its own entry: rules between entries, rows alternating.
         list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         list_->setWordWrap(true);
         list_->setResizeMode(QListView::Adjust);
-        list_->setItemDelegate(new WrappingDelegate(list_));
-        panelLayout->addWidget(list_);
+        list_->setAlternatingRowColors(true);
+        list_->setItemDelegate(new WrappingDelegate(list_, true));
+        panelLayout->addWidget(list_, 1);  // the list takes the height the buttons leave
         QToolButton* chartButton = bind_nav_button(window_, panel4_, bindings_, "SpeedButton37", page.SpeedButton37, {},
                                                    Page::TabSheet9, [this] { form_.SpeedButton37Click(); });
         chartButton->setFixedHeight(30);

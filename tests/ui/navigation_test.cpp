@@ -99,6 +99,13 @@ private slots:
             const int page = ManualWindow::shown()->chapterPage(name);
             QVERIFY2(page >= 0, chapter);
             QCOMPARE(ManualWindow::shown()->currentPage(), page);
+            // Laid out, and laid out anew at another width, the view still
+            // shows the chapter's page on top.
+            for (const int width : {900, 640}) {
+                ManualWindow::shown()->resize(width, 600);
+                QTest::qWait(50);
+                QCOMPARE(ManualWindow::shown()->currentPage(), page);
+            }
         }
         ManualWindow::shown()->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // it goes on closing

@@ -1,8 +1,11 @@
 // Printing from the window: "Als PDF speichern…" on each report page writes
 // the PDF that saldorama-cli --pdf writes for the same folder (same text,
 // same pages), on A4, with every line of the report in it.
+#include <QBuffer>
 #include <QCheckBox>
+#include <QFontMetricsF>
 #include <QListWidget>
+#include <QPdfWriter>
 #include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -11,6 +14,8 @@
 #include <QTimer>
 
 #include "bookings/bookings_file.h"
+#include "print/report_printer.h"
+#include "reports/textbook_form.h"
 #include "ui/print_actions.h"
 #include "ui/ui_test_support.h"
 
@@ -55,6 +60,69 @@ BookingRecord booking(int number, const char* date, const char* reason,
         r.credit[i] = std::get<2>(lines[i]);
     }
     return r;
+}
+
+
+// Whether the segment meets the rectangle (Liang-Barsky clipping).
+bool segment_meets(const QLineF& s, const QRectF& r) {
+    double t0 = 0, t1 = 1;
+    const double dx = s.dx(), dy = s.dy();
+    const double p[] = {-dx, dx, -dy, dy};
+    const double q[] = {s.x1() - r.left(), r.right() - s.x1(), s.y1() - r.top(), r.bottom() - s.y1()};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0) return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0) t0 = std::max(t0, t);
+        else t1 = std::min(t1, t);
+        if (t0 > t1) return false;
+    }
+    return true;
+}
+
+// Every rule of `lines` laid out by `g` against the inked box of every word
+// as the painter sets the text; the rules too close, named for the message.
+QStringList rules_touching_text(const print::PageGeometry& g, const QFontMetricsF& m,
+                                const std::vector<PrintLine>& lines) {
+    std::vector<std::pair<QRectF, QString>> words;
+    std::vector<QLineF> rules;
+    double y = g.top;
+    for (const PrintLine& line : lines) {
+        const print::LineShapes shapes = print_line_shapes(g.line, line, y);
+        rules.insert(rules.end(), shapes.rules.begin(), shapes.rules.end());
+        const QString text = qs(line.text);
+        for (qsizetype b = 0; b < text.size();) {
+            if (text[b] == QLatin1Char(' ')) {
+                ++b;
+                continue;
+            }
+            qsizetype e = b;
+            while (e < text.size() && text[e] != QLatin1Char(' ')) ++e;
+            const QString word = text.mid(b, e - b);
+            const QPointF at(shapes.baseline.x() + m.horizontalAdvance(text.left(b)), shapes.baseline.y());
+            words.emplace_back(m.tightBoundingRect(word).translated(at), word);
+            b = e;
+        }
+        y += g.line.lineHeight;
+    }
+    // The rule's half width: its edge must stay off the ink.
+    QStringList touches;
+    const double clear = 0.5 * g.line.pen;
+    for (const QLineF& rule : rules)
+        for (const auto& [box, word] : words)
+            if (segment_meets(rule, box.adjusted(-clear, -clear, clear, clear)))
+                touches << QStringLiteral("%1 at (%2,%3)-(%4,%5)")
+                               .arg(word).arg(rule.x1()).arg(rule.y1()).arg(rule.x2()).arg(rule.y2());
+    return touches;
+}
+
+TForm t_form(std::vector<TEntry> left, std::vector<TEntry> right) {
+    TForm form{"Bilanz zum 31.12.2026", "Aktiva", "Passiva", std::move(left), std::move(right), 0, 0};
+    for (const auto& e : form.left) form.leftSum += e.amount;
+    for (const auto& e : form.right) form.rightSum += e.amount;
+    return form;
 }
 
 } // namespace
@@ -221,6 +289,58 @@ private slots:
             QVERIFY2(preview, button);
             preview->click();
             QVERIFY(ui_->boxesOf(BoxCall::Kind::Failure).empty());
+        }
+    }
+
+    // No bar, sum rule or diagonal touches a word, in print (at the largest
+    // and the smallest size) and on the page's textbook form: long amounts,
+    // either side shorter, dated entries, a side with no entry at all.
+    void noRuleTouchesTheText() {
+        const std::vector<std::pair<const char*, std::vector<PrintLine>>> cases = {
+            {"equal sides, long amounts",
+             textbook_lines(t_form({{"", cp("Grundstücke und Gebäude"), 10000000}, {"", "Kasse", 1}},
+                                   {{"", "Eigenkapital", 9999999}, {"", "Darlehen", 2}}))},
+            {"left shorter",
+             textbook_lines(t_form({{"", cp("Ölvorräte"), 10000000}},
+                                   {{"", "Eigenkapital", 9000000}, {"", "Darlehen", 999999.99}, {"", "Bank", 0.01}}))},
+            {"right shorter, negative amount",
+             textbook_lines(t_form({{"", "Kasse", 1234567.89}, {"", "Bank", -1234.5}, {"", "Waren", 1}, {"", "Forderungen", 2}},
+                                   {{"", "Eigenkapital", 1233336.39}}))},
+            {"dated entries, names cut",
+             textbook_lines(t_form({{"02.01.2026", "Eigenkapital", 10000000}, {"05.01.2026", "Diverse", 0.5}},
+                                   {{"09.01.2026", std::string(40, 'g') + "y", 88888888.88}}))},
+            {"one side empty", textbook_lines(t_form({{"02.01.2026", "Bank", 7}, {"03.01.2026", "Bank", 8}}, {}))},
+            {"the books of the window", print_job(*ui_->form, PrintedReport::Balance, true, {}).lines},
+            {"the account sheet",
+             account_sheet_print_lines("Konto: Kasse",
+                                       {"Nr. Datum      Gegenkonto      Betrag", "1   02.01.2026 Eigenkapital  1000,00"},
+                                       {"Nr. Datum      Gegenkonto      Betrag", "2   05.01.2026 Mietaufwand    300,00"})},
+        };
+        ui_->click("SpeedButton4");
+        ui_->window->shownPageView()->findChild<QCheckBox*>(QStringLiteral("TextbookBox"))->setChecked(true);
+        auto* screen = ui_->window->findChild<QWidget*>(QStringLiteral("TextbookView"));
+        QVERIFY(screen);
+        for (const auto& [name, lines] : cases) {
+            QVERIFY2(std::any_of(lines.begin(), lines.end(), [](const PrintLine& l) { return l.tBar >= 0; }), name);
+            // The widest line of a job sets the print's size: alone, and
+            // beside a line that brings it down to the smallest size.
+            for (const bool crowded : {false, true}) {
+                PrintJob job{"Firma", "Bilanz", "24.12.2026", lines, 0};
+                if (crowded) job.lines.push_back(print_line(std::string(400, '0')));
+                QBuffer buffer;
+                buffer.open(QIODevice::WriteOnly);
+                QPdfWriter writer(&buffer);
+                print::prepare_page(writer);
+                writer.setResolution(600);
+                const print::PageGeometry g = print::page_geometry(writer, job);
+                const QStringList touches = rules_touching_text(g, QFontMetricsF(g.font, &writer), lines);
+                QVERIFY2(touches.isEmpty(), qPrintable(QStringLiteral("%1, print: ").arg(QLatin1String(name)) +
+                                                       touches.join(QStringLiteral("; "))));
+            }
+            const print::PageGeometry g = print::screen_geometry(screen->font(), *screen);
+            const QStringList touches = rules_touching_text(g, QFontMetricsF(screen->font(), screen), lines);
+            QVERIFY2(touches.isEmpty(), qPrintable(QStringLiteral("%1, screen: ").arg(QLatin1String(name)) +
+                                                   touches.join(QStringLiteral("; "))));
         }
     }
 

@@ -259,6 +259,40 @@ private slots:
                  qPrintable(QStringLiteral("grid ends at %1, list starts at %2")
                                 .arg(grid->geometry().right())
                                 .arg(list->geometry().left())));
+
+        // In a narrow list the long name wraps inside one entry, and a rule
+        // across the list stands under each entry only, never between the
+        // lines of one.
+        ui_->window->showNormal();
+        ui_->window->resize(1024, 600);
+        QCoreApplication::processEvents();
+        auto* accounts = ui_->widget<QListWidget>("ListBox1");
+        QCOMPARE(accounts->count(), 4);
+        // The list takes the panel's height, its buttons stand at the foot.
+        auto* panel = ui_->widget<QWidget>("Panel4");
+        auto* lastBox = panel->findChild<QCheckBox*>(QStringLiteral("TextbookBox"));
+        for (const int height : {1000, 600}) {
+            ui_->window->resize(1024, height);
+            QCoreApplication::processEvents();
+            const int below = panel->height() - lastBox->mapTo(panel, QPoint(0, lastBox->height())).y();
+            QVERIFY2(below < 12, qPrintable(QStringLiteral("%1 pixels under the buttons").arg(below)));
+        }
+        const QString longName = QString::fromUtf8("Sonstige betriebliche Aufwendungen für Fremdleistungen");
+        QCOMPARE(accounts->findItems(longName, Qt::MatchExactly).size(), 1);
+        const QImage shown = accounts->viewport()->grab().toImage();
+        const QRgb rule = accounts->palette().color(QPalette::Mid).rgb();
+        const auto ruled = [&](int y) {
+            for (int x = 0; x < shown.width(); ++x)
+                if (shown.pixel(x, y) != rule) return false;
+            return true;
+        };
+        for (int i = 0; i < accounts->count(); ++i) {
+            const QRect item = accounts->visualItemRect(accounts->item(i));
+            const bool wraps = accounts->item(i)->text() == longName;
+            QCOMPARE(item.height() >= 2 * accounts->fontMetrics().lineSpacing(), wraps);
+            QVERIFY2(ruled(item.bottom()), qPrintable(accounts->item(i)->text()));
+            for (int y = item.top(); y < item.bottom(); ++y) QVERIFY2(!ruled(y), qPrintable(accounts->item(i)->text()));
+        }
     }
 
 private:
