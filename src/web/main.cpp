@@ -55,10 +55,9 @@ EMSCRIPTEN_KEEPALIVE int sd_call(const char* handler) { return web->call(handler
 // The next "Sicherung laden!" opens this file.
 EMSCRIPTEN_KEEPALIVE void sd_stage_upload(const char* path) { web->dialogs.upload = path; }
 // The report on show for print, or "" (see WebForm::printJob); a failure
-// goes to the page's boxes as the handlers' do.
+// joins the boxes of the last handler, for the page to show.
 EMSCRIPTEN_KEEPALIVE const char* sd_print_job(const char* date) {
     lastView.clear();
-    web->dialogs.clear();
     web->form.run([&] { lastView = web->printJob(date); });
     return lastView.c_str();
 }

@@ -57,7 +57,7 @@ async function open(answer = () => true) {
 const settle = page => page.evaluate(() => busy);
 const sel = name => `[data-c="${name}"]`;
 async function click(page, selector) {
-  await page.click(selector.startsWith('#') || selector.startsWith('[') ? selector : sel(selector));
+  await page.click(/^[A-Za-z0-9]+$/.test(selector) ? sel(selector) : selector);
   await settle(page);
 }
 // Typed key by key, then Tab to the next field, as a learner leaves it.
@@ -303,6 +303,10 @@ await step('F1 öffnet die Anleitung beim Kapitel der Seite; Strg+P druckt den B
   assert.equal(seen, '6. Die Berichte');
   await page.screenshot({ path: path.join(shots, 'anleitung-1280.png') });
   await click(page, '#manualclose');
+  await click(page, '.page.shown .textbook');  // "Lehrbuchform" on screen: the print's lines
+  assert.match(await page.$eval('.page.shown .tform', e => e.hidden ? '' : e.innerText), /Aktiva/);
+  await page.screenshot({ path: path.join(shots, 'bilanz-lehrbuchform-1280.png') });
+  await click(page, '.page.shown .textbook');
   await page.emulateMediaType('print');
   await page.evaluate(() => window.dispatchEvent(new Event('beforeprint')));
   const printed = await page.evaluate(() => ({ text: document.querySelector('#print').innerText,
