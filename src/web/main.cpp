@@ -61,6 +61,10 @@ EMSCRIPTEN_KEEPALIVE const char* sd_print_job(const char* date) {
     web->form.run([&] { lastView = web->printJob(date); });
     return lastView.c_str();
 }
+EMSCRIPTEN_KEEPALIVE const char* sd_memo(const char* name) {
+    lastView = web->memoText(name);
+    return lastView.c_str();
+}
 EMSCRIPTEN_KEEPALIVE const char* sd_view() {
     lastView = web->view();
     return lastView.c_str();

@@ -388,11 +388,29 @@ std::string WebForm::view() const {
         if (const Memo* const* memo = std::get_if<Memo*>(&control)) {
             const auto page = memoPages_.find(*memo);
             if (page != memoPages_.end() && page->second != form.activePage()) continue;
+            // A report's lines come through memoText: a journal of 100,000
+            // bookings would make a view too long to read in good time.
+            if (*memo != &form.exercises.CheckFinding) {
+                out += (first ? "" : ",") + json_string(name) + ":{\"count\":" + std::to_string((*memo)->lines.size()) + "}";
+                first = false;
+                continue;
+            }
         }
         out += (first ? "" : ",") + json_string(name) + ":" + std::visit(ControlJson{}, control);
         first = false;
     }
     return out + "}}";
+}
+
+std::string WebForm::memoText(const std::string& name) const {
+    const Memo* memo = find<Memo>(name);
+    if (!memo) return "";
+    std::size_t size = 0;
+    for (const std::string& line : memo->lines) size += line.size() + 1;
+    std::string cp1252;
+    cp1252.reserve(size);
+    for (const std::string& line : memo->lines) (cp1252 += line) += '\n';
+    return cp1252_to_utf8(cp1252);
 }
 
 std::string WebForm::printJob(const std::string& printDate) const {

@@ -39,8 +39,12 @@ public:
     bool call(const std::string& handler);
 
     // The form as the page shows it: active page, title, status, the boxes
-    // of the last call, and every control (memos only of the page on show).
+    // of the last call, and every control (memos only of the page on show,
+    // a report's only with the count of its lines).
     [[nodiscard]] std::string view() const;
+
+    // A memo's lines in UTF-8, each ended by "\n"; "" for no such memo.
+    [[nodiscard]] std::string memoText(const std::string& name) const;
 
     // The report on show as the printer gets it, in the textbook form where
     // it has one: company, report name, date and the lines with their marks.
