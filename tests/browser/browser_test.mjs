@@ -358,6 +358,15 @@ await step('„Neu anfangen“ fragt, und nur ein Ja löscht die Bücher', async
   assert.equal(await count(page), '0/0');
 });
 
+await step('die Seite für Klassenarbeiten hat keine Lösungen und eigene Bücher', async () => {
+  const exam = await browser.newPage();
+  await exam.goto('file://' + html.replace(/saldorama\.html$/, 'saldorama-pruefung.html'));
+  await exam.waitForSelector('body[data-ready]', { timeout: 20000 });
+  assert.deepEqual(await exam.evaluate(() => [FOLDER, FS.readdir('/supplied').filter(f => /^Loesung/.test(f))]),
+                   ['/saldorama-pruefung', []]);
+  await exam.close();
+});
+
 await browser.close();
 fs.rmSync(scratch, { recursive: true, force: true });
 if (failures.length) {

@@ -91,6 +91,13 @@ TEST(WebForm, BooksThroughNamesAndShowsTheResult) {
     EXPECT_NE(view.find("\"page\":4"), std::string::npos);
     EXPECT_NE(view.find("\"Label45\":{\"text\":\"1/1\""), std::string::npos) << view.substr(0, 400);
 
+    // The exercise buttons by number, only those the folder lists.
+    for (const char* refused : {"ExerciseButton9Click", "ExerciseButton03Click", "ExerciseButton0Click",
+                                "ExerciseButtonClick", "ExerciseButton3"})
+        EXPECT_FALSE(web.call(refused)) << refused;
+    ASSERT_TRUE(web.call("ExerciseButton3Click"));
+    EXPECT_EQ(web.form.exercises.loadedExercise(), 3);
+
     ASSERT_TRUE(web.call("SpeedButton24Click"));  // no access word
     ASSERT_EQ(web.dialogs.messages.size(), 1U);
     EXPECT_EQ(web.dialogs.messages[0].text, "Sie haben keine Berechtigung für diesen Menüpunkt!");
