@@ -4,6 +4,11 @@
 // they always show the pages as the program draws them today.
 //
 //   saldorama-manual SOURCE.md DATA_DIR OUTPUT.pdf [PICTURE_DIR]
+//   saldorama-manual SOURCE.md DATA_DIR OUTPUT.html
+//
+// The HTML is the guide for the browser page: the text alone, without the
+// window's pictures (they show another front end and would make the page
+// heavy).
 //
 // DATA_DIR holds the supplied files (charts, exercises, solutions); they are
 // copied into a temporary working folder. PICTURE_DIR, when given, receives
@@ -216,6 +221,31 @@ bool print_pdf(QTextDocument& doc, const QString& path) {
 
 } // namespace
 
+// The guide as one HTML text without its pictures, written aside and renamed.
+int write_html(QTextDocument& doc, const QString& target) {
+    std::vector<std::pair<int, int>> images;  // position, length
+    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            if (it.fragment().charFormat().isImageFormat())
+                images.emplace_back(it.fragment().position(), it.fragment().length());
+    // From the end, so the positions before stay where they are.
+    for (auto image = images.rbegin(); image != images.rend(); ++image) {
+        QTextCursor cursor(&doc);
+        cursor.setPosition(image->first);
+        cursor.setPosition(image->first + image->second, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+    }
+    const QString part = target + QStringLiteral(".part");
+    QFile file(part);
+    const QByteArray bytes = doc.toHtml().toUtf8();
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        return fail(QStringLiteral("%1 lässt sich nicht schreiben.").arg(part));
+    file.close();
+    QFile::remove(target);
+    if (!QFile::rename(part, target)) return fail(QStringLiteral("%1 lässt sich nicht schreiben.").arg(target));
+    return 0;
+}
+
 int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
@@ -240,7 +270,8 @@ int main(int argc, char* argv[]) {
     QDir::setCurrent(work.path());
 
     std::map<QString, QImage> pictures;
-    {
+    const bool html = target.endsWith(QStringLiteral(".html"));
+    if (!html) {
         ScriptedDialogs dialogs;  // every question answered Yes
         TForm1 form(dialogs);
         saldorama::ui::MainWindow window(form);
@@ -292,6 +323,7 @@ int main(int argc, char* argv[]) {
         return found == pictures.end() ? QVariant() : QVariant(found->second);
     });
     doc.setMarkdown(markdown);
+    if (html) return write_html(doc, target);
     // Every picture the text names must exist, and every one taken be shown.
     for (QTextBlock block = doc.begin(); block.isValid(); block = block.next())
         for (auto it = block.begin(); !it.atEnd(); ++it)
