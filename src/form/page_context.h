@@ -20,4 +20,8 @@ struct PageContext {
 // The folder whose lock every writer holds: the one the program started in.
 [[nodiscard]] std::string working_folder(const AppState& state);
 
+// The window's status line: the last confirmation, and "Prüfungsmodus" while
+// it is on, so that a teacher sees it at a glance.
+[[nodiscard]] std::string status_line(const AppState& state);
+
 } // namespace saldorama
