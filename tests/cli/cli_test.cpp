@@ -847,7 +847,7 @@ TEST(CliPruefen, AnExerciseWithAnyNumberPresentIsSolvedAndChecked) {
     EXPECT_EQ(solved.status, 0) << solved.err;
     const Result right = run_in(dir, {"pruefen", n});
     EXPECT_EQ(right.status, 0) << right.out << right.err;
-    EXPECT_EQ(right.out, "1 von 1 Punkt\n");
+    EXPECT_EQ(right.out, "2 von 2 Punkten\n");  // the company name and the case
     EXPECT_EQ(stored_bookings(dir).at(0).date, "05.01.2026");  // the day in the folder's year
     for (const char* command : {"pruefen", "loesung"}) {
         const Result missing = run_in(dir, {command, "17"});

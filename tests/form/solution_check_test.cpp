@@ -44,6 +44,9 @@ struct SolutionCheck : ::testing::Test {
         dialogs.clear();
         ASSERT_TRUE(form.run([&] { loesung_buchen(form, n); })) << dialogs.last(Kind::Failure);
         EXPECT_TRUE(dialogs.texts(Kind::Notice).empty());
+        // The solutions leave the bookkeeper's name to the learner ("*").
+        form.company.field(kCompanyBookkeeper).text = "Anna Lernt";
+        ASSERT_TRUE(form.run([&] { form.company.SpeedButton32Click(); })) << dialogs.last(Kind::Failure);
     }
 
     [[nodiscard]] Marked checked(int n) const { return check_working_folder(n, form.state.currentChart); }
@@ -243,7 +246,7 @@ TEST_F(SolutionCheck, AnExerciseDroppedWithTheNextFreeNumberIsListedSolvedAndChe
     d.answers = {true};
     ASSERT_TRUE(restarted.run([&] { loesung_buchen(restarted, n); })) << d.last(Kind::Failure);
     ASSERT_TRUE(restarted.run([&] { page.CheckButtonClick(); })) << d.last(Kind::Failure);
-    EXPECT_EQ(page.CheckPoints.text, "3 von 3 Punkten");  // the opening, one case, one value
+    EXPECT_EQ(page.CheckPoints.text, "4 von 4 Punkten");  // the company name, the opening, one case, one value
     // One number further there is no exercise: a failure, never points.
     page.CheckExercise.text = std::to_string(n + 1);
     ASSERT_TRUE(restarted.run([&] { page.CheckButtonClick(); }));
