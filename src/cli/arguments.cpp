@@ -132,6 +132,20 @@ int exercise_number(const std::string& command, const std::string& text) {
     return value;
 }
 
+// "pruefungsmodus an|aus [--loesungen DIR]"
+void parse_pruefungsmodus(const std::vector<std::string>& rest, Invocation& inv) {
+    if (rest.empty() || (rest[0] != "an" && rest[0] != "aus"))
+        wrong("Der Befehl pruefungsmodus erwartet \"an\" oder \"aus\"" +
+              (rest.empty() ? std::string(".") : ", nicht \"" + rest[0] + "\"."));
+    inv.examMode = rest[0] == "an";
+    for (std::size_t i = 1; i < rest.size(); ++i) {
+        if (rest[i] != "--loesungen") wrong("Nach pruefungsmodus " + rest[0] + " ist nur --loesungen VERZEICHNIS erlaubt, nicht \"" + rest[i] + "\".");
+        if (inv.solutions) wrong("--loesungen ist mehrfach angegeben.");
+        if (i + 1 >= rest.size() || rest[i + 1].empty()) wrong("Nach --loesungen fehlt das Verzeichnis der Lösungen.");
+        inv.solutions = rest[++i];
+    }
+}
+
 // "pruefen N [--loesungen DIR] [--aus DATEI... [--csv]]"
 void parse_pruefen(const std::vector<std::string>& rest, Invocation& inv) {
     if (rest.empty()) wrong("Der Befehl pruefen erwartet die Nummer einer Aufgabe.");
@@ -220,10 +234,7 @@ Invocation parse_arguments(const std::vector<std::string>& args) {
         inv.exercise = exercise_number(name, rest[0]);
         break;
     case Command::Pruefungsmodus:
-        expect_count(name, rest, 1, "genau \"an\" oder \"aus\"");
-        if (rest[0] != "an" && rest[0] != "aus")
-            wrong("Der Befehl pruefungsmodus erwartet \"an\" oder \"aus\", nicht \"" + rest[0] + "\".");
-        inv.examMode = rest[0] == "an";
+        parse_pruefungsmodus(rest, inv);
         break;
     case Command::Help:
     case Command::Version:
@@ -255,7 +266,7 @@ const char* usage_text() noexcept {
            "         buchen [--datum D] [--person P] [--grund G] --zeile \"KONTO;SOLL;HABEN\"...,\n"
            "         eroeffnung [--datum D] \"KONTO=BETRAG\"..., sichern DATEI, laden DATEI,\n"
            "         loeschen N, pruefen N [--loesungen VERZEICHNIS] [--aus DATEI... [--csv]],\n"
-           "         loesung N, pruefungsmodus an|aus, rueckgaengig\n"
+           "         loesung N, pruefungsmodus an|aus [--loesungen VERZEICHNIS], rueckgaengig\n"
            "Mehr dazu: saldorama-cli --help\n";
 }
 
@@ -347,11 +358,15 @@ const char* help_text() noexcept {
            "                    aktuelle, die Firmendaten werden, soweit die Lösung sie nennt,\n"
            "                    übernommen. Gelingt eine Buchung nicht, bleibt alles, wie es war.\n"
            "                    Im Prüfungsmodus wird das abgelehnt.\n"
-           "  pruefungsmodus an|aus\n"
+           "  pruefungsmodus an|aus [--loesungen VERZEICHNIS]\n"
            "                    schaltet den Prüfungsmodus ein oder aus (Datei\n"
            "                    \"pruefungsmodus.txt\"): dann gibt es keine Lösung zu sehen,\n"
-           "                    und pruefen N nennt je Fall nur richtig oder die Art des\n"
-           "                    Fehlers, nie einen erwarteten Betrag oder ein Konto.\n"
+           "                    keine Antworten zu den Fragen, und pruefen N nennt je Fall\n"
+           "                    nur richtig oder die Art des Fehlers, nie einen erwarteten\n"
+           "                    Betrag oder ein Konto. Die Lösungen werden dann nur aus dem\n"
+           "                    Lösungsordner gelesen; --loesungen trägt ihn ein (ein\n"
+           "                    vorhandenes Verzeichnis). Wie alle Lehrereinstellungen\n"
+           "                    bleibt das beim Laden einer Sicherung, wie es ist.\n"
            "  rueckgaengig      macht wie \"Rückgängig\" den letzten Schritt rückgängig, der\n"
            "                    Buchungen oder Firmendaten gelöscht oder überschrieben hat\n"
            "                    (neuer Kontenplan, Eröffnungsbuchungen, Ändern, Löschen,\n"

@@ -444,6 +444,13 @@ int run_command(Invocation inv, std::ostream& out, std::ostream& err) {
         form.run([&] {
             TeacherOptions options = read_teacher_options();
             options.examMode = inv.examMode;
+            if (inv.solutions) {
+                // A mistyped folder would only show in the test itself, when no check works.
+                if (!is_directory(*inv.solutions))
+                    fail(cp("Das Verzeichnis der Lösungen ") + utf8_to_cp1252(*inv.solutions) +
+                         cp(" gibt es nicht. Gib nach --loesungen ein vorhandenes Verzeichnis an."));
+                options.solutionsFolder = utf8_to_cp1252(*inv.solutions);
+            }
             write_teacher_options(options);
         });
         break;

@@ -1,6 +1,7 @@
 #include "form/settings_pages.h"
 
 #include "base/cp1252.h"
+#include "base/folder_lock.h"
 #include "base/working_files.h"
 #include "bookings/checks.h"
 #include "bookings/typed_text.h"
@@ -87,7 +88,10 @@ void SettingsPage::CheckBox1Click() {
 
 void SettingsPage::Button2Click() {
     const TeacherOptions options{examMode.checked(), solutionsFolder.text};
-    write_teacher_options(options);
+    {
+        FolderLock lock(working_folder(context_.state));
+        write_teacher_options(options);
+    }
     context_.state.examMode = options.examMode;
     context_.einstellungen_sichern();
     context_.state.status = "Einstellungen gespeichert.";

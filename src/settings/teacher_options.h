@@ -2,6 +2,8 @@
 #include <string>
 #include <vector>
 
+#include "base/working_files.h"
+
 namespace saldorama {
 
 // The teacher's settings for tests, kept in a small file of their own
@@ -14,14 +16,13 @@ struct TeacherOptions {
     bool operator==(const TeacherOptions&) const = default;
 };
 
-inline constexpr const char* kTeacherOptionsFileName = "pruefungsmodus.txt";
-
 // "Prüfungsmodus: an|aus" and "Lösungen: FOLDER"; unknown lines are ignored,
 // a missing file reads as the defaults.
 [[nodiscard]] TeacherOptions parse_teacher_options(const std::vector<std::string>& lines);
 [[nodiscard]] std::vector<std::string> teacher_options_lines(const TeacherOptions& options);
 
-// From and to the working folder; the write is all-or-nothing.
+// From and to the working folder; the write is all-or-nothing. Something
+// other than a regular file in its place is refused with the German text.
 [[nodiscard]] TeacherOptions read_teacher_options();
 void write_teacher_options(const TeacherOptions& options);
 
