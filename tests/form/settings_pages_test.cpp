@@ -2,6 +2,7 @@
 
 #include "base/cp1252.h"
 #include "base/file.h"
+#include "form/page_context.h"
 #include "form/tform1.h"
 #include "kernel/scripted_dialogs.h"
 
@@ -278,4 +279,37 @@ TEST_F(Pages, ClosingWithUnsavedInputAsksYesNoCancel) {
     dialogs.choices = {Answer::Yes};
     EXPECT_FALSE(form.FormCloseQuery());
     EXPECT_EQ(dialogs.texts(Kind::Notice).size(), 1u);
+}
+
+// "Prüfungsmodus" and the solutions' folder go into a file of their own; the
+// settings file keeps its 18 lines. The status line says it while it is on,
+// and the next start hides "Lösung zeigen".
+TEST_F(Pages, ExamModeIsSavedApartAndShownInTheStatusLine) {
+    const struct {
+        bool on;
+        const char* folder;
+        const char* file;
+        const char* status;
+    } steps[] = {
+        {true, "/srv/loesungen", "Pr\xFC" "fungsmodus: an\r\nL\xF6sungen: /srv/loesungen\r\n",
+         "Pr\xFC" "fungsmodus \x96 Einstellungen gespeichert."},
+        {false, "", "Pr\xFC" "fungsmodus: aus\r\nL\xF6sungen: \r\n", "Einstellungen gespeichert."},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.folder);
+        form.settings.examMode.setChecked(s.on);
+        form.settings.solutionsFolder.text = s.folder;
+        ASSERT_TRUE(form.run([&] { form.settings.Button2Click(); }));
+        EXPECT_EQ(dir.read("pruefungsmodus.txt"), s.file);
+        EXPECT_EQ(settings_lines(dir).size(), 18u);
+        EXPECT_EQ(status_line(form.state), s.status);
+
+        ScriptedDialogs d;
+        TForm1 next{d};
+        ASSERT_TRUE(next.run([&] { next.FormCreate({.readExercises = false, .showStartPage = false}); }));
+        EXPECT_EQ(next.exercises.SolutionButton.visible, !s.on);
+        next.settings.TabSheet7Show();
+        EXPECT_EQ(next.settings.examMode.checked(), s.on);
+        EXPECT_EQ(next.settings.solutionsFolder.text, s.folder);
+    }
 }

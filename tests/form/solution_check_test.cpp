@@ -220,6 +220,41 @@ TEST_F(SolutionCheck, ThePageChecksTheExerciseOnShowAndShowsFindingAndSolution) 
     EXPECT_TRUE(page.CheckPoints.text.empty());
 }
 
+// Exercise 1 on the page: a point per company field, a wrong one named in
+// the list, its solution shown with "Lösung zeigen"; the answers last.
+TEST_F(SolutionCheck, ThePageCountsTheCompanyDataAPointPerField) {
+    ExercisePage& page = form.exercises;
+    solve(1);
+    const struct {
+        CompanyField field;
+        const char* text;
+        const char* points;
+        const char* wrongItem;  // "" none
+    } steps[] = {
+        {kCompanyBankCode, "6805 0000", "7 von 8 Punkten", "falsch    Firmendaten: BLZ"},
+        {kCompanyBankCode, "  68050000 ", "8 von 8 Punkten", ""},
+        {kCompanyBookkeeper, " ", "7 von 8 Punkten", "falsch    Firmendaten: Verantwortlich für die Buchhaltung"},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.text);
+        form.company.field(s.field).text = s.text;
+        ASSERT_TRUE(form.run([&] { form.company.SpeedButton32Click(); })) << dialogs.last(Kind::Failure);
+        page.CheckExercise.text = "1";
+        ASSERT_TRUE(form.run([&] { page.CheckButtonClick(); }));
+        EXPECT_EQ(page.CheckPoints.text, s.points);
+        const auto& items = page.CheckRows.items;
+        const auto wrong = std::find_if(items.begin(), items.end(), [](const std::string& i) { return i.starts_with("falsch"); });
+        EXPECT_EQ(wrong == items.end() ? "" : cp1252_to_utf8(*wrong), s.wrongItem);
+        EXPECT_EQ(page.CheckFinding.lines.at(0), "Antworten zu den Fragen:");
+        if (wrong == items.end()) continue;
+        page.CheckRows.itemIndex = static_cast<int>(wrong - items.begin());
+        ASSERT_TRUE(form.run([&] { page.SolutionButtonClick(); }));
+        EXPECT_EQ(page.CheckFinding.lines.size(), 3u);
+    }
+    EXPECT_EQ(cp1252_to_utf8(page.CheckFinding.lines.back()),
+              "Verantwortlich für die Buchhaltung: ein beliebiger Eintrag, zum Beispiel dein Name");
+}
+
 // A teacher adds an exercise by dropping two files with the next free number
 // beside the supplied ones: after a restart the page lists it, its button
 // loads it, and its solution books and checks like a supplied one.
