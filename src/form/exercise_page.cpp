@@ -165,6 +165,10 @@ void ExercisePage::CheckButtonClick() {
     if (result.rows.empty())
         CheckFinding.lines = {cp("Zu dieser Aufgabe gibt es nichts zu buchen; geprüft wird nur der Kontenplan.")};
     // Only now, once the learner has answered them.
+    showAnswers();
+}
+
+void ExercisePage::showAnswers() {
     const std::vector<std::string> answers = ck::answer_lines(marked_.answers);
     if (!answers.empty() && !CheckFinding.lines.empty()) CheckFinding.lines.push_back("");
     CheckFinding.lines.insert(CheckFinding.lines.end(), answers.begin(), answers.end());
@@ -177,6 +181,8 @@ void ExercisePage::CheckRowsClick() {
     if (i < 0 || static_cast<std::size_t>(i) >= shownRows_.size()) return;
     const ck::CheckRow& row = marked_.result.rows[shownRows_[static_cast<std::size_t>(i)]];
     CheckFinding.lines = {window_finding(marked_, row, exam_)};
+    // The answers stay in view below each finding.
+    showAnswers();
     SolutionButton.visible = !exam_ && !context_.state.examMode;
     SolutionButton.enabled = SolutionButton.visible && (row.kind == ck::RowKind::Case || row.kind == ck::RowKind::ControlValue ||
                                         row.kind == ck::RowKind::CompanyField);
@@ -190,8 +196,9 @@ void ExercisePage::SolutionButtonClick() {
         row.kind == ck::RowKind::Case           ? ck::solution_lines(marked_.solution, marked_.solution.cases[row.expected])
         : row.kind == ck::RowKind::CompanyField ? ck::company_solution_lines(row)
                                                 : ck::solution_lines(marked_.solution.controls[row.control]);
-    CheckFinding.lines.push_back("");
-    CheckFinding.lines.insert(CheckFinding.lines.end(), lines.begin(), lines.end());
+    // Right below the finding, above the answers.
+    const auto below = CheckFinding.lines.insert(CheckFinding.lines.begin() + 1, "");
+    CheckFinding.lines.insert(below + 1, lines.begin(), lines.end());
 }
 
 } // namespace saldorama

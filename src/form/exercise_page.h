@@ -73,6 +73,7 @@ private:
     bool exam_ = false;  // the last check was in exam mode
     std::vector<std::size_t> shownRows_;  // the result row of each list item
     void clearCheck();
+    void showAnswers();  // below what the finding box holds
 };
 
 } // namespace saldorama
