@@ -1,6 +1,7 @@
 #include "form/settings_pages.h"
 
 #include "base/cp1252.h"
+#include "base/file.h"
 #include "base/folder_lock.h"
 #include "base/working_files.h"
 #include "bookings/checks.h"
@@ -88,7 +89,15 @@ void SettingsPage::CheckBox1Click() {
 
 void SettingsPage::Button2Click() {
     const TeacherOptions options{examMode.checked(), solutionsFolder.text};
-    {
+    // A mistyped folder would only show in the test itself, when no check works.
+    if (!options.solutionsFolder.empty() && !is_directory(cp1252_to_utf8(options.solutionsFolder))) {
+        context_.dialogs.notice(cp("Den Ordner der Lösungen ") + options.solutionsFolder +
+                                cp(" gibt es nicht. Trag einen vorhandenen Ordner ein oder lass das Feld leer."));
+        return;
+    }
+    // Written only when changed, so that saving the other settings never
+    // leaves this file new and the settings file old.
+    if (options != read_teacher_options()) {
         FolderLock lock(working_folder(context_.state));
         write_teacher_options(options);
     }
