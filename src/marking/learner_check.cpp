@@ -185,11 +185,11 @@ void hide_solution(Marked& marked) {
 std::string learner_solutions_folder(const TeacherOptions& options, const std::string& given) {
     if (!options.examMode) return given.empty() ? options.solutionsFolder : given;
     if (!given.empty())
-        fail(cp("Im Prüfungsmodus werden die Lösungen nur aus dem Lösungsordner der Lehrereinstellungen gelesen. "
-                "Lass die Angabe eines anderen Ordners weg."));
+        fail(cp("Im Prüfungsmodus werden die Lösungen nur aus dem eingetragenen Lösungsordner gelesen. "
+                "Lass --loesungen weg."));
     if (options.solutionsFolder.empty())
         fail(cp("Im Prüfungsmodus werden die Lösungen nur aus dem Lösungsordner gelesen, und der ist nicht "
-                "eingetragen. Bitte deine Lehrkraft, ihn in den Lehrereinstellungen einzutragen."));
+                "eingetragen. Bitte deine Lehrkraft, ihn auf der Seite „Einstellungen“ einzutragen."));
     return options.solutionsFolder;
 }
 

@@ -1103,6 +1103,9 @@ TEST(CliPruefungsmodus, SwitchesInItsOwnFileWhichLadenKeeps) {
     EXPECT_EQ(check.status, 1);
     EXPECT_EQ(check.out, "");
     EXPECT_NE(check.err.find("Bitte deine Lehrkraft"), std::string::npos) << check.err;
+    const Result given = run_in(dir, {"pruefen", "3", "--loesungen", dir.path()});
+    EXPECT_EQ(given.status, 1);
+    EXPECT_TRUE(given.err.ends_with("Lass --loesungen weg.\n")) << given.err;
     // A backup carries no teacher's settings, and loading one keeps them.
     EXPECT_EQ(dir.read("vorher.qrx").find(cp("Prüfungsmodus")), std::string::npos);
     ASSERT_EQ(run_in(dir, {"laden", "vorher.qrx"}).status, 0);
