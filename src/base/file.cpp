@@ -613,6 +613,17 @@ std::string resolve_name(const std::string& bareName) {
     return bareName;
 }
 
+std::string resolve_name_in(const std::string& folder, const std::string& bareName) {
+    const std::string base = folder.ends_with('/') ? folder : folder + "/";
+    if (file_exists(base + bareName)) return base + bareName;
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
+    if (!dir) return base + bareName;
+    while (const dirent* entry = ::readdir(dir.get())) {
+        if (::strcasecmp(entry->d_name, bareName.c_str()) == 0) return base + entry->d_name;
+    }
+    return base + bareName;
+}
+
 std::vector<std::string> directory_names() {
     std::vector<std::string> names;
     std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir("."), ::closedir);

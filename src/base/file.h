@@ -142,6 +142,9 @@ void remove_file(const std::string& path);
 // "aufgabe1.txt" finds "Aufgabe1.txt". Returns the name as it stands on disk,
 // or the name itself when no file matches.
 [[nodiscard]] std::string resolve_name(const std::string& bareName);
+// The same in another folder (a native path): the path of the file found
+// there, or folder/bareName when none matches.
+[[nodiscard]] std::string resolve_name_in(const std::string& folder, const std::string& bareName);
 // The names of the entries of the working directory, in no particular order.
 [[nodiscard]] std::vector<std::string> directory_names();
 // Full path of a bare name in the working directory, for messages.

@@ -38,7 +38,8 @@ std::vector<std::string> working_file_names() {
     // The names as the subsystems above spell them; kept here so that every
     // layer that exports a file can ask.
     std::vector<std::string> names = {"buchungen.dat", "einstellungen.txt", "temp.dat", "Wichtiger Hinweis.rtf",
-                                      "startbild.png", kManualFileName, kIntentFileName, kHiddenAreaName};
+                                      "startbild.png", kManualFileName, kIntentFileName, kHiddenAreaName,
+                                      kTeacherOptionsFileName};
     for (int c = 1; c <= kChartCount; ++c) names.push_back("Kontenplan" + std::to_string(c) + ".txt");
     return names;
 }

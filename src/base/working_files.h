@@ -11,6 +11,10 @@ inline constexpr int kChartCount = 4;
 // The user guide, supplied beside the exercises; "Hilfe" opens it.
 inline constexpr const char* kManualFileName = "Anleitung.pdf";
 
+// The teacher's settings for tests (exam mode, the solutions' folder), a
+// file of their own so that the settings file keeps its lines.
+inline constexpr const char* kTeacherOptionsFileName = "pruefungsmodus.txt";
+
 // The files of the working folder the program itself reads and writes:
 // bookings, settings, the charts, the notice, the start picture, the manual
 // and the program's own intent file. The exercises and their solutions

@@ -29,7 +29,8 @@ struct LearnerBooks {
     ValuesOf valuesOf;      // the values of any set of lines on the learner's chart
 };
 
-enum class RowKind { Case, ControlValue, ExtraBooking, OtherChart };
+// CompanyField: one field of the company data, which the marking adds.
+enum class RowKind { Case, ControlValue, ExtraBooking, OtherChart, CompanyField };
 
 enum class Finding { Right, Missing, Extra, Swapped, WrongAmount, WrongAccount, WrongDate, WrongValue, OtherChart };
 
@@ -50,6 +51,9 @@ struct CheckRow {
     std::vector<AmountDifference> amounts;  // WrongAmount
     std::string expectedAccount;            // WrongAccount
     std::string foundAccount;               // WrongAccount
+    std::string field;      // CompanyField: its caption
+    std::string wantedText; // CompanyField: the solution's text; "*" any
+    std::string foundText;  // CompanyField: the learner's, trimmed
     std::string text;                // the finding in German (CP1252), one line
     [[nodiscard]] bool right() const noexcept { return finding == Finding::Right; }
 };

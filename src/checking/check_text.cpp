@@ -107,7 +107,21 @@ std::string case_text(const Solution& solution, const ExpectedCase& kase) {
     return out;
 }
 
+namespace {
+
+std::string company_reference(const CheckRow& row) { return "Firmendaten, " + row.field; }
+
+std::string company_finding(const CheckRow& row) {
+    if (row.right()) return company_reference(row) + " ist richtig.";
+    if (row.wantedText == "*") return company_reference(row) + cp(" fehlt: trage hier etwas ein, zum Beispiel deinen Namen.");
+    if (row.foundText.empty()) return company_reference(row) + cp(" fehlt: richtig ist „") + row.wantedText + cp("“.");
+    return company_reference(row) + cp(": richtig ist „") + row.wantedText + cp("“, bei dir „") + row.foundText + cp("“.");
+}
+
+} // namespace
+
 std::string finding_text(const CheckRow& row, const Solution& solution, const LearnerBooks& learner) {
+    if (row.kind == RowKind::CompanyField) return company_finding(row);
     switch (row.finding) {
     case Finding::Right:
         if (row.kind == RowKind::ControlValue)
@@ -154,6 +168,60 @@ std::string finding_text(const CheckRow& row, const Solution& solution, const Le
     }
     }
     return {};
+}
+
+std::string exam_control_name(const CheckRow& row) { return "Kontrollwert " + number_text(static_cast<std::int64_t>(row.control) + 1); }
+
+std::string exam_finding_text(const CheckRow& row, const Solution& solution, const LearnerBooks& learner) {
+    std::string what;
+    switch (row.kind) {
+    case RowKind::Case:
+        what = expected_name(solution, row);
+        break;
+    case RowKind::ControlValue:
+        what = exam_control_name(row);
+        break;
+    case RowKind::CompanyField:
+        what = company_reference(row);
+        if (row.right()) return what + " ist richtig.";
+        return what + (row.foundText.empty() ? " fehlt." : ": falscher Eintrag.");
+    case RowKind::ExtraBooking:
+        return "Zu viel gebucht: " + yours(learner, row) + ".";
+    case RowKind::OtherChart:
+        return finding_text(row, solution, learner);  // names the chart only
+    }
+    switch (row.finding) {
+    case Finding::Right:
+        return what + " ist richtig.";
+    case Finding::Missing:
+        return what + (row.learner != kNoIndex ? " fehlt zum Teil." : " fehlt.");
+    case Finding::Extra:
+        return what + ": zu viel.";
+    case Finding::Swapped:
+        return what + ": Soll und Haben vertauscht.";
+    case Finding::WrongAmount:
+        return what + ": falscher Betrag.";
+    case Finding::WrongAccount:
+        return what + ": falsches Konto.";
+    case Finding::WrongDate:
+        return what + ": falsches Datum.";
+    case Finding::WrongValue:
+        return what + " stimmt nicht.";
+    case Finding::OtherChart:
+        break;
+    }
+    return what + " ist falsch.";
+}
+
+std::vector<std::string> answer_lines(const std::vector<std::string>& answers) {
+    if (answers.empty()) return {};
+    std::vector<std::string> out{"Antworten zu den Fragen:"};
+    out.insert(out.end(), answers.begin(), answers.end());
+    return out;
+}
+
+std::vector<std::string> company_solution_lines(const CheckRow& row) {
+    return {row.field + ": " + (row.wantedText == "*" ? std::string("ein beliebiger Eintrag, zum Beispiel dein Name") : row.wantedText)};
 }
 
 std::vector<std::string> solution_lines(const ExpectedBooking& booking) {

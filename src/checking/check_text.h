@@ -28,12 +28,27 @@ namespace saldorama::checking {
 // built from them.
 [[nodiscard]] std::string finding_text(const CheckRow& row, const Solution& solution, const LearnerBooks& learner);
 
+// The finding as exam mode shows it: only which case (or value, or
+// company field) is right or wrong and the kind of mistake ("falscher
+// Betrag", "falsches Konto", "fehlt", "zu viel"), never an expected amount
+// or account. Control values are named by number ("Kontrollwert 2"), as
+// their names hold accounts.
+[[nodiscard]] std::string exam_finding_text(const CheckRow& row, const Solution& solution, const LearnerBooks& learner);
+// "Kontrollwert 2": a control value row as exam mode names it.
+[[nodiscard]] std::string exam_control_name(const CheckRow& row);
+
+// The answers to the exercise's questions, after a check:
+// "Antworten zu den Fragen:" and the lines; nothing when there are none.
+[[nodiscard]] std::vector<std::string> answer_lines(const std::vector<std::string>& answers);
+
 // "Lösung zeigen" for a booking: the expected booking, its alternatives,
 // its date where named, then its explanation.
 [[nodiscard]] std::vector<std::string> solution_lines(const ExpectedBooking& booking);
 // The same for a case row: each booking of the case as above, then the
 // other answers the case takes.
 [[nodiscard]] std::vector<std::string> solution_lines(const Solution& solution, const ExpectedCase& kase);
+// The same for a company field row: its caption and the solution's text.
+[[nodiscard]] std::vector<std::string> company_solution_lines(const CheckRow& row);
 // The same for a control value row: its name and value.
 [[nodiscard]] std::vector<std::string> solution_lines(const ExpectedControl& control);
 

@@ -19,6 +19,7 @@ const std::map<std::string, Command, std::less<>>& command_names() {
         {"laden", Command::Laden},           {"loeschen", Command::Loeschen},
         {"pruefen", Command::Pruefen},       {"loesung", Command::Loesung},
         {"rueckgaengig", Command::Rueckgaengig},
+        {"pruefungsmodus", Command::Pruefungsmodus},
     };
     return names;
 }
@@ -131,7 +132,21 @@ int exercise_number(const std::string& command, const std::string& text) {
     return value;
 }
 
-// "pruefen N [--aus DATEI... [--csv]]"
+// "pruefungsmodus an|aus [--loesungen DIR]"
+void parse_pruefungsmodus(const std::vector<std::string>& rest, Invocation& inv) {
+    if (rest.empty() || (rest[0] != "an" && rest[0] != "aus"))
+        wrong("Der Befehl pruefungsmodus erwartet \"an\" oder \"aus\"" +
+              (rest.empty() ? std::string(".") : ", nicht \"" + rest[0] + "\"."));
+    inv.examMode = rest[0] == "an";
+    for (std::size_t i = 1; i < rest.size(); ++i) {
+        if (rest[i] != "--loesungen") wrong("Nach pruefungsmodus " + rest[0] + " ist nur --loesungen VERZEICHNIS erlaubt, nicht \"" + rest[i] + "\".");
+        if (inv.solutions) wrong("--loesungen ist mehrfach angegeben.");
+        if (i + 1 >= rest.size() || rest[i + 1].empty()) wrong("Nach --loesungen fehlt das Verzeichnis der Lösungen.");
+        inv.solutions = rest[++i];
+    }
+}
+
+// "pruefen N [--loesungen DIR] [--aus DATEI... [--csv]]"
 void parse_pruefen(const std::vector<std::string>& rest, Invocation& inv) {
     if (rest.empty()) wrong("Der Befehl pruefen erwartet die Nummer einer Aufgabe.");
     inv.exercise = exercise_number("pruefen", rest[0]);
@@ -144,6 +159,10 @@ void parse_pruefen(const std::vector<std::string>& rest, Invocation& inv) {
         } else if (arg == "--csv") {
             if (inv.csv) wrong("--csv ist mehrfach angegeben.");
             inv.csv = true;
+        } else if (arg == "--loesungen") {
+            if (inv.solutions) wrong("--loesungen ist mehrfach angegeben.");
+            if (i + 1 >= rest.size() || rest[i + 1].empty()) wrong("Nach --loesungen fehlt das Verzeichnis der Lösungen.");
+            inv.solutions = rest[++i];
         } else if (from && !arg.starts_with("--")) {
             inv.backups.push_back(arg);
         } else {
@@ -214,6 +233,9 @@ Invocation parse_arguments(const std::vector<std::string>& args) {
         expect_count(name, rest, 1, "genau die Nummer einer Aufgabe");
         inv.exercise = exercise_number(name, rest[0]);
         break;
+    case Command::Pruefungsmodus:
+        parse_pruefungsmodus(rest, inv);
+        break;
     case Command::Help:
     case Command::Version:
         break;
@@ -243,7 +265,8 @@ const char* usage_text() noexcept {
            "         [--pdf DATEI [--lehrbuch]]), kontenplan,\n"
            "         buchen [--datum D] [--person P] [--grund G] --zeile \"KONTO;SOLL;HABEN\"...,\n"
            "         eroeffnung [--datum D] \"KONTO=BETRAG\"..., sichern DATEI, laden DATEI,\n"
-           "         loeschen N, pruefen N [--aus DATEI... [--csv]], loesung N, rueckgaengig\n"
+           "         loeschen N, pruefen N [--loesungen VERZEICHNIS] [--aus DATEI... [--csv]],\n"
+           "         loesung N, pruefungsmodus an|aus [--loesungen VERZEICHNIS], rueckgaengig\n"
            "Mehr dazu: saldorama-cli --help\n";
 }
 
@@ -287,7 +310,15 @@ const char* help_text() noexcept {
            "                    \";\" getrennt, UTF-8 mit Byte-Order-Mark, für eine\n"
            "                    Tabellenkalkulation. Eine unlesbare Sicherung steht mit dem\n"
            "                    Grund in ihrer Zeile; die anderen werden trotzdem geprüft.\n"
-           "                    Lösungen und Kontenpläne kommen aus dem Verzeichnis.\n"
+           "                    Lösungen und Kontenpläne kommen aus dem Verzeichnis; mit\n"
+           "                    --aus gibt es alle Befunde auch im Prüfungsmodus.\n"
+           "  --loesungen VERZEICHNIS\n"
+           "                    (bei pruefen) liest die Lösungen (LoesungN.txt) aus\n"
+           "                    VERZEICHNIS statt aus dem Arbeitsverzeichnis, etwa aus dem\n"
+           "                    Ordner der Lehrkraft. Ohne die Angabe gilt der Lösungsordner\n"
+           "                    der Lehrereinstellungen, sonst das Arbeitsverzeichnis. Im\n"
+           "                    Prüfungsmodus gilt für pruefen N ohne --aus nur der\n"
+           "                    Lösungsordner der Lehrereinstellungen.\n"
            "\n"
            "  --pdf DATEI       (bei bilanz, betriebsergebnis, journal und konto) schreibt\n"
            "                    den Bericht als PDF in DATEI, genau wie \"Als PDF speichern…\"\n"
@@ -326,6 +357,16 @@ const char* help_text() noexcept {
            "                    wären sie auf den Seiten eingegeben), ihr Kontenplan wird der\n"
            "                    aktuelle, die Firmendaten werden, soweit die Lösung sie nennt,\n"
            "                    übernommen. Gelingt eine Buchung nicht, bleibt alles, wie es war.\n"
+           "                    Im Prüfungsmodus wird das abgelehnt.\n"
+           "  pruefungsmodus an|aus [--loesungen VERZEICHNIS]\n"
+           "                    schaltet den Prüfungsmodus ein oder aus (Datei\n"
+           "                    \"pruefungsmodus.txt\"): dann gibt es keine Lösung zu sehen,\n"
+           "                    keine Antworten zu den Fragen, und pruefen N nennt je Fall\n"
+           "                    nur richtig oder die Art des Fehlers, nie einen erwarteten\n"
+           "                    Betrag oder ein Konto. Die Lösungen werden dann nur aus dem\n"
+           "                    Lösungsordner gelesen; --loesungen trägt ihn ein (ein\n"
+           "                    vorhandenes Verzeichnis). Wie alle Lehrereinstellungen\n"
+           "                    bleibt das beim Laden einer Sicherung, wie es ist.\n"
            "  rueckgaengig      macht wie \"Rückgängig\" den letzten Schritt rückgängig, der\n"
            "                    Buchungen oder Firmendaten gelöscht oder überschrieben hat\n"
            "                    (neuer Kontenplan, Eröffnungsbuchungen, Ändern, Löschen,\n"

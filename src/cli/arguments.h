@@ -22,6 +22,7 @@ enum class Command {
     Pruefen,
     Loesung,
     Rueckgaengig,
+    Pruefungsmodus,
 };
 
 // One line of the booking form, as typed (CP1252).
@@ -50,6 +51,8 @@ struct Invocation {
     int exercise = 0;                 // pruefen, loesung: 1 and up
     std::vector<std::string> backups; // pruefen --aus, as given
     bool csv = false;                 // pruefen --aus --csv
+    std::optional<std::string> solutions;  // pruefen --loesungen DIR, as given
+    bool examMode = false;            // pruefungsmodus an|aus
 };
 
 // Wrong usage; the text is German UTF-8 and names what is wrong.

@@ -222,11 +222,20 @@ void name_damaged_solution(const std::function<void()>& work) {
 }
 
 // "pruefen N": 0 all right, 3 mistakes found, 1 when it could not check.
-int check_books(TForm1& form, CliDialogs& dialogs, int exercise, std::ostream& out) {
+// In exam mode the findings name only case and kind, and the answers are left out.
+int check_books(TForm1& form, CliDialogs& dialogs, const Invocation& inv, std::ostream& out) {
     Marked marked;
-    form.run([&] { name_damaged_solution([&] { marked = check_working_folder(exercise, form.state.currentChart); }); });
+    form.run([&] {
+        name_damaged_solution([&] {
+            const TeacherOptions options = read_teacher_options();
+            const std::string folder = learner_solutions_folder(options, inv.solutions ? utf8_to_cp1252(*inv.solutions) : "");
+            marked = check_working_folder(inv.exercise, form.state.currentChart, folder);
+            if (options.examMode) hide_solution(marked);
+        });
+    });
     if (dialogs.refused()) return 1;
     print_lines(out, checking::check_lines(marked.result));
+    print_lines(out, checking::answer_lines(marked.answers));
     return marked.result.all_right() ? 0 : 3;
 }
 
@@ -252,7 +261,12 @@ std::string put_back_name(const std::string& cp1252Text, std::size_t length, con
 // backup could be checked, else 1.
 int check_class(TForm1& form, CliDialogs& dialogs, const Invocation& inv, std::ostream& out, std::ostream& err) {
     ExpectedBooks expected;
-    form.run([&] { name_damaged_solution([&] { expected = expected_books_for(inv.exercise); }); });
+    form.run([&] {
+        name_damaged_solution([&] {
+            const std::string given = inv.solutions ? utf8_to_cp1252(*inv.solutions) : "";
+            expected = expected_books_for(inv.exercise, given.empty() ? read_teacher_options().solutionsFolder : given);
+        });
+    });
     if (dialogs.refused()) return 1;
     if (inv.csv) out << "\xEF\xBB\xBF" << cp1252_to_utf8(checking::csv_row(checking::class_check_header())) << "\r\n";
     bool allChecked = true;
@@ -295,7 +309,9 @@ int check_class(TForm1& form, CliDialogs& dialogs, const Invocation& inv, std::o
 }
 
 // Enters the directory of -C and starts the form as the window does.
-bool start(const Invocation& inv, CliDialogs& dialogs, TForm1& form, std::optional<FolderLock>& lock) {
+bool start(Invocation& inv, CliDialogs& dialogs, TForm1& form, std::optional<FolderLock>& lock) {
+    // A relative folder of solutions means one seen from where the command was given.
+    if (inv.solutions && !inv.solutions->starts_with('/')) inv.solutions = current_directory() + "/" + *inv.solutions;
     if (inv.directory) {
         try {
             change_directory(*inv.directory);
@@ -335,7 +351,7 @@ bool start(const Invocation& inv, CliDialogs& dialogs, TForm1& form, std::option
 
 } // namespace
 
-int run_print_command(const Invocation& inv, std::ostream& err, const std::string& printDate,
+int run_print_command(Invocation inv, std::ostream& err, const std::string& printDate,
                       const std::function<void(const PrintJob&)>& write) {
     CliDialogs dialogs(err);
     TForm1 form(dialogs);
@@ -369,7 +385,7 @@ int run_print_command(const Invocation& inv, std::ostream& err, const std::strin
     return dialogs.refused() ? 1 : 0;
 }
 
-int run_command(const Invocation& inv, std::ostream& out, std::ostream& err) {
+int run_command(Invocation inv, std::ostream& out, std::ostream& err) {
     CliDialogs dialogs(err);
     TForm1 form(dialogs);
     std::optional<FolderLock> lock;
@@ -415,13 +431,30 @@ int run_command(const Invocation& inv, std::ostream& out, std::ostream& err) {
         delete_booking(form, inv.bookingNumber);
         break;
     case Command::Pruefen: {
-        const int status = inv.backups.empty() ? check_books(form, dialogs, inv.exercise, out)
+        const int status = inv.backups.empty() ? check_books(form, dialogs, inv, out)
                                                : check_class(form, dialogs, inv, out, err);
         out.flush();
         return status;
     }
     case Command::Loesung:
-        form.run([&] { loesung_buchen(form, inv.exercise); });
+        form.run([&] {
+            refuse_in_exam_mode(read_teacher_options());
+            loesung_buchen(form, inv.exercise);
+        });
+        break;
+    case Command::Pruefungsmodus:
+        form.run([&] {
+            TeacherOptions options = read_teacher_options();
+            options.examMode = inv.examMode;
+            if (inv.solutions) {
+                // A mistyped folder would only show in the test itself, when no check works.
+                if (!is_directory(*inv.solutions))
+                    fail(cp("Das Verzeichnis der Lösungen ") + utf8_to_cp1252(*inv.solutions) +
+                         cp(" gibt es nicht. Gib nach --loesungen ein vorhandenes Verzeichnis an."));
+                options.solutionsFolder = utf8_to_cp1252(*inv.solutions);
+            }
+            write_teacher_options(options);
+        });
         break;
     case Command::Rueckgaengig: {
         bool nothing = false;

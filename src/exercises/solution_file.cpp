@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "base/cp1252.h"
+#include "base/file.h"
 #include "base/working_files.h"
 #include "base/numbers.h"
 #include "base/text_file.h"
@@ -386,6 +387,13 @@ Solution parse_solution(const std::string& fileName, const std::vector<std::stri
 
 Solution read_solution(const std::string& bareName) {
     return parse_solution(bareName, read_text_lines(bareName, LineEnds::CrLfLfOrCr));
+}
+
+Solution read_solution_in(const std::string& folder, int exercise) {
+    const std::string name = solution_file_name(exercise);
+    if (folder.empty()) return read_solution(name);
+    const std::string path = resolve_name_in(cp1252_to_utf8(folder), name);
+    return parse_solution(name, split_lines(read_file(path), LineEnds::CrLfLfOrCr));
 }
 
 std::string date_in_year(const std::string& date, int bookingYear) {

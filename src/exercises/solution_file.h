@@ -125,6 +125,9 @@ private:
 // Reads the file by bare name from the working directory and parses it.
 // A file that cannot be read throws the I/O failure.
 [[nodiscard]] Solution read_solution(const std::string& bareName);
+// Solution N from `folder` (CP1252; "" the working folder), its file name
+// found without regard to case.
+[[nodiscard]] Solution read_solution_in(const std::string& folder, int exercise);
 
 // A solution's date in the booking year: "14.04." gives "14.04.YYYY", a
 // full date and "" stay as they are.

@@ -22,6 +22,7 @@ struct AppState {
     BookingRecord shownBooking;
     // The last confirmation for the window's status line ("" for none).
     std::string status;
+    bool examMode = false;  // as the teacher's settings last said
 };
 
 } // namespace saldorama

@@ -22,18 +22,22 @@ namespace {
 namespace ck = checking;
 
 // The row as the list shows it: right or wrong, then what it is about.
-std::string row_item(const Marked& m, const ck::CheckRow& row) {
+// In exam mode a case is only named, a control value only numbered.
+std::string row_item(const Marked& m, const ck::CheckRow& row, bool exam) {
     std::string what;
     switch (row.kind) {
     case ck::RowKind::Case: {
         const ck::ExpectedCase& k = m.solution.cases[row.expected];
         what = ck::case_reference(m.solution, k);
         // A wrong one is only named: the list must not give the solution away.
-        if (row.right()) what += ": " + ck::case_text(m.solution, k);
+        if (row.right() && !exam) what += ": " + ck::case_text(m.solution, k);
         break;
     }
     case ck::RowKind::ControlValue:
-        what = ck::control_name(m.solution.controls[row.control]);
+        what = exam ? ck::exam_control_name(row) : ck::control_name(m.solution.controls[row.control]);
+        break;
+    case ck::RowKind::CompanyField:
+        what = "Firmendaten: " + row.field;
         break;
     case ck::RowKind::ExtraBooking:
         return "zu viel   deine Buchung " + std::to_string(m.learner.bookings[row.learner].number) + ": " +
@@ -46,8 +50,8 @@ std::string row_item(const Marked& m, const ck::CheckRow& row) {
 
 // The finding as the window shows it: a missing booking is only named, as
 // "Lösung zeigen" shows it whole.
-std::string window_finding(const Marked& m, const ck::CheckRow& row) {
-    if (row.finding == ck::Finding::Missing && row.kind == ck::RowKind::Case && row.learners.empty())
+std::string window_finding(const Marked& m, const ck::CheckRow& row, bool exam) {
+    if (!exam && row.finding == ck::Finding::Missing && row.kind == ck::RowKind::Case && row.learners.empty())
         return ck::case_reference(m.solution, m.solution.cases[row.expected]) +
                cp(" fehlt. Mit \"Lösung zeigen\" siehst du, wie er gebucht wird.");
     std::string text = row.text;
@@ -143,10 +147,15 @@ void ExercisePage::CheckButtonClick() {
                                                 std::to_string(count) + ".");
         return;
     }
+    const TeacherOptions options = read_teacher_options();
     {
         const ReadingLock lock(context_.state);
-        marked_ = check_working_folder(n, context_.state.currentChart);
+        marked_ = check_working_folder(n, context_.state.currentChart, learner_solutions_folder(options));
     }
+    exam_ = options.examMode;
+    context_.state.examMode = exam_;
+    SolutionButton.visible = !exam_;
+    if (exam_) hide_solution(marked_);
     const ck::CheckResult& result = marked_.result;
     CheckPoints.text = ck::points_text(result.points, result.maxPoints);
     // This exercise's rows first, those of the exercises it builds on after them.
@@ -154,10 +163,18 @@ void ExercisePage::CheckButtonClick() {
         for (std::size_t i = 0; i < result.rows.size(); ++i)
             if (result.rows[i].earlier == earlier) {
                 shownRows_.push_back(i);
-                CheckRows.items.push_back(row_item(marked_, result.rows[i]));
+                CheckRows.items.push_back(row_item(marked_, result.rows[i], exam_));
             }
     if (result.rows.empty())
         CheckFinding.lines = {cp("Zu dieser Aufgabe gibt es nichts zu buchen; geprüft wird nur der Kontenplan.")};
+    // Only now, once the learner has answered them.
+    showAnswers();
+}
+
+void ExercisePage::showAnswers() {
+    const std::vector<std::string> answers = ck::answer_lines(marked_.answers);
+    if (!answers.empty() && !CheckFinding.lines.empty()) CheckFinding.lines.push_back("");
+    CheckFinding.lines.insert(CheckFinding.lines.end(), answers.begin(), answers.end());
 }
 
 void ExercisePage::CheckRowsClick() {
@@ -166,19 +183,25 @@ void ExercisePage::CheckRowsClick() {
     const int i = CheckRows.itemIndex;
     if (i < 0 || static_cast<std::size_t>(i) >= shownRows_.size()) return;
     const ck::CheckRow& row = marked_.result.rows[shownRows_[static_cast<std::size_t>(i)]];
-    CheckFinding.lines = {window_finding(marked_, row)};
-    SolutionButton.enabled = row.kind == ck::RowKind::Case || row.kind == ck::RowKind::ControlValue;
+    CheckFinding.lines = {window_finding(marked_, row, exam_)};
+    // The answers stay in view below each finding.
+    showAnswers();
+    SolutionButton.visible = !exam_ && !context_.state.examMode;
+    SolutionButton.enabled = SolutionButton.visible && (row.kind == ck::RowKind::Case || row.kind == ck::RowKind::ControlValue ||
+                                        row.kind == ck::RowKind::CompanyField);
 }
 
 void ExercisePage::SolutionButtonClick() {
     CheckRowsClick();
     if (!SolutionButton.enabled) return;
     const ck::CheckRow& row = marked_.result.rows[shownRows_[static_cast<std::size_t>(CheckRows.itemIndex)]];
-    const std::vector<std::string> lines = row.kind == ck::RowKind::Case
-                                               ? ck::solution_lines(marked_.solution, marked_.solution.cases[row.expected])
-                                               : ck::solution_lines(marked_.solution.controls[row.control]);
-    CheckFinding.lines.push_back("");
-    CheckFinding.lines.insert(CheckFinding.lines.end(), lines.begin(), lines.end());
+    const std::vector<std::string> lines =
+        row.kind == ck::RowKind::Case           ? ck::solution_lines(marked_.solution, marked_.solution.cases[row.expected])
+        : row.kind == ck::RowKind::CompanyField ? ck::company_solution_lines(row)
+                                                : ck::solution_lines(marked_.solution.controls[row.control]);
+    // Right below the finding, above the answers.
+    const auto below = CheckFinding.lines.insert(CheckFinding.lines.begin() + 1, "");
+    CheckFinding.lines.insert(below + 1, lines.begin(), lines.end());
 }
 
 } // namespace saldorama

@@ -51,7 +51,9 @@ public:
     [[nodiscard]] int loadedExercise() const noexcept { return loaded_; }
 
     // Checks the working folder's books against the chosen exercise's
-    // solution. Reads files only.
+    // solution, then shows the answers to its questions. Reads files only.
+    // In exam mode (see TeacherOptions) "Lösung zeigen" is hidden and the
+    // findings name only case and kind of mistake.
     void CheckButtonClick();
     // Shows the finding of the selected row.
     void CheckRowsClick();
@@ -68,8 +70,10 @@ private:
     PageContext& context_;
     int loaded_ = 0;  // the exercise in the check list
     Marked marked_;
+    bool exam_ = false;  // the last check was in exam mode
     std::vector<std::size_t> shownRows_;  // the result row of each list item
     void clearCheck();
+    void showAnswers();  // below what the finding box holds
 };
 
 } // namespace saldorama

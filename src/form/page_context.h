@@ -33,4 +33,8 @@ private:
     FolderLock lock_;
 };
 
+// The window's status line: the last confirmation, and "Prüfungsmodus" while
+// it is on, so that a teacher sees it at a glance.
+[[nodiscard]] std::string status_line(const AppState& state);
+
 } // namespace saldorama

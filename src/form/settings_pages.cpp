@@ -1,19 +1,23 @@
 #include "form/settings_pages.h"
 
 #include "base/cp1252.h"
+#include "base/file.h"
+#include "base/folder_lock.h"
 #include "base/working_files.h"
 #include "bookings/checks.h"
 #include "bookings/typed_text.h"
+#include "settings/teacher_options.h"
 
 namespace saldorama {
 
 CompanyPage::CompanyPage(PageContext& context) : context_(context) {
     Label2.text = "Bitte geben Sie Ihre Firmendaten ein!";
     Label6.text = "Bankverbindung:";
-    const char* names[] = {"Firmen-Name:", "Straße und Nr.:", "PLZ und Ort:", "Konto-Nr.:", "BLZ:",
-                           "Name des Instituts:", "Verantwortlich für die Buchhaltung",
-                           "Verantwortlich für das Unternehmen"};
-    for (std::size_t i = 0; i < captions.size(); ++i) captions[i].text = cp(names[i]);
+    // The two long captions stand above their fields, without a colon.
+    for (std::size_t i = 0; i < captions.size(); ++i) {
+        const auto field = static_cast<CompanyField>(i);
+        captions[i].text = company_caption(field) + (field < kCompanyBookkeeper ? ":" : "");
+    }
     SpeedButton32.text = "OK";
 }
 
@@ -66,6 +70,14 @@ SettingsPage::SettingsPage(PageContext& context, ChartPage& chart) : context_(co
     RadioGroup1.enabled = false;  // the chart is chosen on the chart page only
     Button1.text = "Grundeinstellungen wiederherstellen";
     Button2.text = "Speichern";
+    examMode.caption = cp("Prüfungsmodus (keine Lösungen, Befunde nur mit der Art des Fehlers)");
+    solutionsCaption.text = cp("Ordner der Lösungen (leer: Arbeitsordner):");
+}
+
+void SettingsPage::TabSheet7Show() {
+    const TeacherOptions options = read_teacher_options();
+    examMode.setChecked(options.examMode);
+    solutionsFolder.text = options.solutionsFolder;
 }
 
 void SettingsPage::CheckBox1Click() {
@@ -76,6 +88,20 @@ void SettingsPage::CheckBox1Click() {
 }
 
 void SettingsPage::Button2Click() {
+    const TeacherOptions options{examMode.checked(), solutionsFolder.text};
+    // A mistyped folder would only show in the test itself, when no check works.
+    if (!options.solutionsFolder.empty() && !is_directory(cp1252_to_utf8(options.solutionsFolder))) {
+        context_.dialogs.notice(cp("Den Ordner der Lösungen ") + options.solutionsFolder +
+                                cp(" gibt es nicht. Trag einen vorhandenen Ordner ein oder lass das Feld leer."));
+        return;
+    }
+    // Written only when changed, so that saving the other settings never
+    // leaves this file new and the settings file old.
+    if (options != read_teacher_options()) {
+        FolderLock lock(working_folder(context_.state));
+        write_teacher_options(options);
+    }
+    context_.state.examMode = options.examMode;
     context_.einstellungen_sichern();
     context_.state.status = "Einstellungen gespeichert.";
     chart_.Label14.text = Edit9.text;

@@ -51,8 +51,14 @@ public:
     RadioGroup RadioGroup1;  // "Aktuell", one item per chart, disabled
     Button Button1;          // "Grundeinstellungen wiederherstellen"
     Button Button2;          // "Speichern"
+    // The teacher's settings for tests, stored apart (TeacherOptions).
+    CheckBox examMode;        // "Prüfungsmodus"
+    Label solutionsCaption;   // "Ordner der Lösungen (leer: Arbeitsordner):"
+    Edit solutionsFolder;
 
+    void TabSheet7Show();  // shows the stored teacher's settings
     void Button1Click();
+    // Saves the settings and the teacher's settings.
     void Button2Click();
     void CheckBox1Click();
 

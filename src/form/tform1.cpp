@@ -19,6 +19,7 @@
 #include "form/manual_chapters.h"
 #include "kernel/handler_runner.h"
 #include "settings/backup.h"
+#include "settings/teacher_options.h"
 #include "undo/undo_copies.h"
 
 namespace saldorama {
@@ -121,6 +122,8 @@ void TForm1::FormCreate(const StartupOptions& options) {
     }
     if (fault) std::rethrow_exception(fault);
     state.currentChart = settings.RadioGroup1.itemIndex + 1;
+    state.examMode = read_teacher_options().examMode;
+    exercises.SolutionButton.visible = !state.examMode;
 
     const char* chartHeads[] = {"Bezeichnung", "Bilanz", "GuV", "Akt./Pass. bzw. Soll/Haben", "", "Nr."};
     for (std::size_t c = 0; c < std::size(chartHeads); ++c) chart.StringGrid1.cell(static_cast<int>(c), 0) = chartHeads[c];
@@ -169,6 +172,7 @@ void TForm1::showAgain() {
     case Page::TabSheet9: chart.TabSheet9Show(); break;
     case Page::TabSheet10: accountSheet.TabSheet10Show(); break;
     case Page::TabSheet11: operating.TabSheet11Show(); break;
+    case Page::TabSheet7: settings.TabSheet7Show(); break;
     default: break;  // the other pages have no show handler
     }
 }

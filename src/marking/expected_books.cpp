@@ -75,11 +75,11 @@ std::vector<ck::ExpectedBooking> opening_bookings(const Solution& s, const std::
 
 } // namespace
 
-std::vector<Solution> solution_chain(int exercise) {
+std::vector<Solution> solution_chain(int exercise, const std::string& folder) {
     std::vector<Solution> chain;
     int next = exercise;
     while (true) {
-        Solution s = read_solution(solution_file_name(next));
+        Solution s = read_solution_in(folder, next);
         // The reader makes sure that "Baut auf" names an earlier exercise.
         const std::optional<int> buildsOn = s.buildsOn;
         if (!chain.empty() && s.chart != chain.back().chart)
@@ -93,13 +93,13 @@ std::vector<Solution> solution_chain(int exercise) {
     return chain;
 }
 
-std::vector<Solution> later_solutions(int exercise) {
+std::vector<Solution> later_solutions(int exercise, const std::string& folder) {
     std::vector<Solution> out;
     std::vector<int> builtOn{exercise};
     const int last = exercise_count();
     for (int next = exercise + 1; next <= last; ++next) {
         try {
-            Solution s = read_solution(solution_file_name(next));
+            Solution s = read_solution_in(folder, next);
             if (!s.buildsOn || std::find(builtOn.begin(), builtOn.end(), *s.buildsOn) == builtOn.end()) continue;
             builtOn.push_back(next);
             out.push_back(std::move(s));
@@ -233,6 +233,8 @@ ExpectedBooks expected_books(const std::vector<Solution>& chain, const std::vect
     books.exercise = last.exercise;
     books.chart = last.chart;
     books.chartName = chartName;
+    out.company = last.company;
+    out.answers = last.explanation;
     for (const Solution& s : chain) add_solution(out, s, chart, bookingYear, false);
     for (const Solution& s : later)
         if (s.chart == last.chart) add_solution(out, s, chart, bookingYear, true);

@@ -9,15 +9,16 @@
 namespace saldorama {
 
 // The solution files of exercise N and of those it builds on ("Baut auf"),
-// earliest first, read from the working folder. A missing or malformed file
-// throws its failure; so does building on an exercise of another chart.
-[[nodiscard]] std::vector<Solution> solution_chain(int exercise);
+// earliest first, read from `folder` (CP1252; "" the working folder). A
+// missing or malformed file throws its failure; so does building on an
+// exercise of another chart.
+[[nodiscard]] std::vector<Solution> solution_chain(int exercise, const std::string& folder = {});
 
 // The exercises built on exercise N along "Baut auf", directly or through
 // others, whose solution files the working folder holds, earliest first. A
 // file that cannot be read is left out: it is reported when its own exercise
 // is checked.
-[[nodiscard]] std::vector<Solution> later_solutions(int exercise);
+[[nodiscard]] std::vector<Solution> later_solutions(int exercise, const std::string& folder = {});
 
 // One alternative that stands for bookings of several cases at once
 // ("Ersetzt: 7 8" where 7 and 8 are cases of their own).
@@ -31,6 +32,8 @@ struct CompoundAlternative {
 struct ExpectedBooks {
     checking::Solution books;
     std::vector<CompoundAlternative> compounds;
+    std::vector<SolutionCompanyField> company;  // the last exercise's company data, field by field
+    std::vector<std::string> answers;           // its explanation: the answers to its questions
 };
 
 // The bookings of every solution of the chain (an opening section is booked

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "accounts/chart_file.h"
+#include "base/cp1252.h"
 #include "base/failure.h"
 #include "base/numbers.h"
 #include "base/working_files.h"
@@ -127,8 +128,79 @@ ck::Solution joined_cases(const ck::Solution& solution, const CompoundAlternativ
 
 } // namespace
 
-Marked mark(const ExpectedBooks& expected, ck::LearnerBooks learner) {
-    Marked best{expected.books, std::move(learner), {}};
+namespace {
+
+// The books alone: the better of the plain check and those with a compound
+// alternative's cases joined.
+Marked mark_books(const ExpectedBooks& expected, ck::LearnerBooks learner);
+
+// Trimmed, each run of blanks one space.
+std::string collapsed(const std::string& text) {
+    std::string out;
+    bool blank = false;
+    for (const char c : text) {
+        if (c == ' ' || c == '\t' || c == '\xA0') {
+            blank = true;
+            continue;
+        }
+        if (blank && !out.empty()) out += ' ';
+        blank = false;
+        out += c;
+    }
+    return out;
+}
+
+void add_company_rows(ck::CheckResult& result, const std::vector<SolutionCompanyField>& wanted,
+                      const CompanyFields& company) {
+    for (const SolutionCompanyField& f : wanted) {
+        ck::CheckRow row;
+        row.kind = ck::RowKind::CompanyField;
+        row.field = f.caption;
+        row.wantedText = collapsed(f.value);
+        for (std::size_t i = 0; i < kCompanyFields; ++i)
+            if (company_caption(static_cast<CompanyField>(i)) == f.caption) row.foundText = collapsed(company[i]);
+        const bool right = row.wantedText == "*" ? !row.foundText.empty() : row.foundText == row.wantedText;
+        row.finding = right ? ck::Finding::Right : row.foundText.empty() ? ck::Finding::Missing : ck::Finding::WrongValue;
+        row.text = ck::finding_text(row, {}, {});
+        result.points += right ? 1 : 0;
+        ++result.maxPoints;
+        result.rows.push_back(std::move(row));
+    }
+}
+
+} // namespace
+
+Marked mark(const ExpectedBooks& expected, ck::LearnerBooks learner, const CompanyFields& company) {
+    Marked best = mark_books(expected, std::move(learner));
+    add_company_rows(best.result, expected.company, company);
+    best.answers = expected.answers;
+    return best;
+}
+
+void hide_solution(Marked& marked) {
+    for (ck::CheckRow& row : marked.result.rows) row.text = ck::exam_finding_text(row, marked.solution, marked.learner);
+    marked.answers.clear();
+}
+
+std::string learner_solutions_folder(const TeacherOptions& options, const std::string& given) {
+    if (!options.examMode) return given.empty() ? options.solutionsFolder : given;
+    if (!given.empty())
+        fail(cp("Im Prüfungsmodus werden die Lösungen nur aus dem eingetragenen Lösungsordner gelesen. "
+                "Lass --loesungen weg."));
+    if (options.solutionsFolder.empty())
+        fail(cp("Im Prüfungsmodus werden die Lösungen nur aus dem Lösungsordner gelesen, und der ist nicht "
+                "eingetragen. Bitte deine Lehrkraft, ihn auf der Seite „Einstellungen“ einzutragen."));
+    return options.solutionsFolder;
+}
+
+void refuse_in_exam_mode(const TeacherOptions& options) {
+    if (options.examMode) fail(cp("Im Prüfungsmodus gibt es keine Lösung zu sehen."));
+}
+
+namespace {
+
+Marked mark_books(const ExpectedBooks& expected, ck::LearnerBooks learner) {
+    Marked best{expected.books, std::move(learner), {}, {}};
     best.result = ck::check(best.solution, best.learner);
     if (best.learner.chart != expected.books.chart) return best;
 
@@ -149,8 +221,10 @@ Marked mark(const ExpectedBooks& expected, ck::LearnerBooks learner) {
     return best;
 }
 
-ExpectedBooks expected_books_for(int exercise) {
-    const std::vector<Solution> chain = solution_chain(exercise);
+} // namespace
+
+ExpectedBooks expected_books_for(int exercise, const std::string& solutionsFolder) {
+    const std::vector<Solution> chain = solution_chain(exercise, solutionsFolder);
     const int chart = chain.back().chart;
     const Settings settings = folder_settings();
     int year = 0;
@@ -159,18 +233,18 @@ ExpectedBooks expected_books_for(int exercise) {
     } catch (const Failure&) {
         year = 0;  // no booking year: a date without one matches none
     }
-    return expected_books(chain, read_chart(chart), chart_name(settings, chart), year, later_solutions(exercise));
+    return expected_books(chain, read_chart(chart), chart_name(settings, chart), year, later_solutions(exercise, solutionsFolder));
 }
 
-Marked check_working_folder(int exercise, int chartNumber) {
-    const ExpectedBooks expected = expected_books_for(exercise);
+Marked check_working_folder(int exercise, int chartNumber, const std::string& solutionsFolder) {
+    const ExpectedBooks expected = expected_books_for(exercise, solutionsFolder);
     LearnerBooksBuilder learner(chartNumber);
     bookings_scan([&learner](const BookingRecord& r) { learner.add(r); });
-    return mark(expected, learner.finish());
+    return mark(expected, learner.finish(), folder_settings().company);
 }
 
 Marked check_backup(const ExpectedBooks& expected, const Backup& backup) {
-    return mark(expected, learner_books(backup.chart, backup.bookings));
+    return mark(expected, learner_books(backup.chart, backup.bookings), backup.company);
 }
 
 std::optional<Marked> check_backup_file(const ExpectedBooks& expected, const std::string& path,
@@ -186,7 +260,7 @@ std::optional<Marked> check_backup_file(const ExpectedBooks& expected, const std
     check.responsible = head.company[6];
     if (!check.error.empty()) return std::nullopt;
     if (!learner) learner.emplace(head.chart);
-    return mark(expected, learner->finish());
+    return mark(expected, learner->finish(), head.company);
 }
 
 } // namespace saldorama

@@ -8,6 +8,7 @@
 #include "checking/check_result.h"
 #include "marking/expected_books.h"
 #include "settings/backup.h"
+#include "settings/teacher_options.h"
 
 namespace saldorama {
 
@@ -28,21 +29,39 @@ namespace saldorama {
 // books are also checked with those cases joined into one that it answers,
 // and the better result is kept; the joined case counts as many points as
 // the cases it joins.
+//
+// The company data of the solution is checked field by field, one point
+// each, after trimming and collapsing blanks; "*" takes any text. Its rows
+// come after the others.
 struct Marked {
     checking::Solution solution;  // the expected books the rows refer to
     checking::LearnerBooks learner;
     checking::CheckResult result;
+    std::vector<std::string> answers;  // the answers to the exercise's questions
 };
-[[nodiscard]] Marked mark(const ExpectedBooks& expected, checking::LearnerBooks learner);
+[[nodiscard]] Marked mark(const ExpectedBooks& expected, checking::LearnerBooks learner,
+                          const CompanyFields& company = {});
+
+// The same, for exam mode: each finding names only the case and the kind of
+// mistake, and the answers are gone.
+void hide_solution(Marked& marked);
+
+// The folder the solutions of a learner's check are read from (CP1252, ""
+// the working folder): `given`, else the teacher's. In exam mode only the
+// teacher's counts: without one the check is refused, and a `given` one too.
+[[nodiscard]] std::string learner_solutions_folder(const TeacherOptions& options, const std::string& given = {});
+// Refuses solution work ("Lösung zeigen", booking a solution) in exam mode.
+void refuse_in_exam_mode(const TeacherOptions& options);
 
 // Everything for checking exercise N read from the working folder: the
 // solution files (those of N's chain and of the exercises built on N), the
 // chart names and the booking year of the settings, and the chart.
-[[nodiscard]] ExpectedBooks expected_books_for(int exercise);
+[[nodiscard]] ExpectedBooks expected_books_for(int exercise, const std::string& solutionsFolder = {});
 
 // Exercise N against the working folder's books ("buchungen.dat") on chart
 // `chartNumber` (the current one). Reads only.
-[[nodiscard]] Marked check_working_folder(int exercise, int chartNumber);
+// The company data is that of the settings file.
+[[nodiscard]] Marked check_working_folder(int exercise, int chartNumber, const std::string& solutionsFolder = {});
 // Exercise N against a backup's books.
 [[nodiscard]] Marked check_backup(const ExpectedBooks& expected, const Backup& backup);
 // The same, read from a backup file as it is checked, one booking at a time

@@ -1,5 +1,6 @@
 #include "settings/settings.h"
 
+#include "base/cp1252.h"
 #include "base/failure.h"
 #include "base/file.h"
 #include "base/numbers.h"
@@ -88,6 +89,13 @@ std::vector<std::string> settings_to_lines(const Settings& s) {
     for (std::size_t i = 0; i < s.chartNames.size(); ++i) l[line::kChartNames + i] = s.chartNames[i];
     l[line::kChartIndex] = std::to_string(s.chartIndex);
     return l;
+}
+
+std::string company_caption(CompanyField field) {
+    static const char* const names[kCompanyFields] = {"Firmen-Name", "Straße und Nr.", "PLZ und Ort", "Konto-Nr.", "BLZ",
+                                                      "Name des Instituts", "Verantwortlich für die Buchhaltung",
+                                                      "Verantwortlich für das Unternehmen"};
+    return cp(names[field]);
 }
 
 std::vector<std::string> read_settings_lines() {

@@ -21,6 +21,8 @@ enum CompanyField : std::size_t {
 };
 inline constexpr std::size_t kCompanyFields = 8;
 using CompanyFields = std::array<std::string, kCompanyFields>;
+// The caption of a field on the company page (CP1252), as solution files name it.
+[[nodiscard]] std::string company_caption(CompanyField field);
 
 // The 18 values of "einstellungen.txt". Texts are CP1252.
 struct Settings {

@@ -349,7 +349,7 @@ void MainWindow::refreshOnce() {
     views_.at(form_.activePage())->refresh();
     const QString title = qs(form_.titleText());
     if (windowTitle() != title) setWindowTitle(title);
-    const QString status = qs(form_.state.status);
+    const QString status = qs(status_line(form_.state));
     if (statusLine_->text() != status) statusLine_->setText(status);
     syncing_ = false;
 }

@@ -98,6 +98,9 @@ public:
                     [this] { form_.settings.Button1Click(); });
         bind_button(window_, this, bindings_, "Button2", page.Button2, QRect(304, 268, 120, 28),
                     [this] { form_.settings.Button2Click(); });
+        bind_check(window_, this, bindings_, "examMode", page.examMode, QRect(32, 312, 560, 22));
+        bind_label(this, bindings_, "solutionsCaption", page.solutionsCaption, QRect(32, 345, 280, 17));
+        bind_edit(window_, this, bindings_, "solutionsFolder", page.solutionsFolder, QRect(316, 342, 284, 22));
     }
 
 private:

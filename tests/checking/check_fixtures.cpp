@@ -120,6 +120,9 @@ std::string summary(const CheckResult& result, const Solution& solution, const L
         case RowKind::OtherChart:
             out += "Kontenplan";
             break;
+        case RowKind::CompanyField:
+            out += "F " + row.field;
+            break;
         }
     }
     return out + (out.empty() ? "" : ", ") + std::to_string(result.points) + "/" + std::to_string(result.maxPoints);

@@ -26,7 +26,10 @@
 #include "base/numbers.h"
 #include "base/version.h"
 #include "bookings/booking_record.h"
+#include "checking/check_text.h"
+#include "form/page_context.h"
 #include "form/tform1.h"
+#include "marking/learner_check.h"
 #include "kernel/scripted_dialogs.h"
 #include "cli/cli_spawn.h"
 
@@ -790,14 +793,17 @@ void make_classroom(const Dir& dir) {
         dir.write(name, read_bytes(std::string(SALDORAMA_DATA_DIR) + "/" + name));
 }
 
-// Writes the name of the person responsible for the bookkeeping into the settings.
-void set_responsible(const Dir& dir, const std::string& utf8) {
+// Writes line `index` of the settings (0 the company name).
+void set_settings_line(const Dir& dir, int index, const std::string& utf8) {
     std::string text = dir.read("einstellungen.txt");
     std::size_t at = 0;
-    for (int line = 0; line < 6; ++line) at = text.find("\r\n", at) + 2;
+    for (int line = 0; line < index; ++line) at = text.find("\r\n", at) + 2;
     text.replace(at, text.find("\r\n", at) - at, cp(utf8));
     dir.write("einstellungen.txt", text);
 }
+
+// Writes the name of the person responsible for the bookkeeping into the settings.
+void set_responsible(const Dir& dir, const std::string& utf8) { set_settings_line(dir, 6, utf8); }
 
 // Exercise 3 (building on 1 and 2): the opening of exercise 2, seven cases
 // and six control values of its own.
@@ -810,7 +816,8 @@ TEST(CliPruefen, SolvedBooksEarnFullPointsAMissingBookingIsNamed) {
     const auto before = dir.files();
     const Result right = run_in(dir, {"pruefen", "3"});
     EXPECT_EQ(right.status, 0) << right.out << right.err;
-    EXPECT_EQ(right.out, "13 von 13 Punkten\n");
+    // The answers to the questions follow the points.
+    EXPECT_TRUE(right.out.starts_with("13 von 13 Punkten\nAntworten zu den Fragen:\n11. Aktivtausch")) << right.out;
     EXPECT_EQ(dir.files(), before);
 
     auto books = stored_bookings(dir);
@@ -819,7 +826,7 @@ TEST(CliPruefen, SolvedBooksEarnFullPointsAMissingBookingIsNamed) {
     const Result wrong = run_in(dir, {"pruefen", "3"});
     EXPECT_EQ(wrong.status, 3);
     EXPECT_EQ(lines_of(wrong.out).front(), "Aufgabe 3, Fall (7) fehlt: Verbindlichkeiten 2000,00 an Darlehen 2000,00.");
-    EXPECT_TRUE(wrong.out.ends_with(" von 13 Punkten\n")) << wrong.out;
+    EXPECT_NE(wrong.out.find(" von 13 Punkten\nAntworten zu den Fragen:\n"), std::string::npos) << wrong.out;
 
     // A solution that is not there is a failure, not a finding.
     const Result missing = run_in(dir, {"pruefen", "4"});
@@ -846,7 +853,7 @@ TEST(CliPruefen, AnExerciseWithAnyNumberPresentIsSolvedAndChecked) {
     EXPECT_EQ(solved.status, 0) << solved.err;
     const Result right = run_in(dir, {"pruefen", n});
     EXPECT_EQ(right.status, 0) << right.out << right.err;
-    EXPECT_EQ(right.out, "1 von 1 Punkt\n");
+    EXPECT_EQ(right.out, "2 von 2 Punkten\n");  // the company name and the case
     EXPECT_EQ(stored_bookings(dir).at(0).date, "05.01.2026");  // the day in the folder's year
     for (const char* command : {"pruefen", "loesung"}) {
         const Result missing = run_in(dir, {command, "17"});
@@ -891,6 +898,249 @@ TEST(CliPruefen, AClassOfBackupsWithOneBrokenIsCheckedLineByLine) {
                        "kaputt.qrx;;;;nicht geprüft: " + why + "\r\n"
                        "ben.qrx;\"Ben; \"\"Benni\"\" Kurz\";" + benPoints + ";13;\r\n");
     EXPECT_EQ(run_in(dir, {"pruefen", "3", "--aus", "anna.qrx", "ben.qrx"}).status, 0);
+}
+
+// Exercise 1 has no bookings: each company field counts one point, compared
+// after trimming and collapsing blanks; "*" takes any name.
+TEST(CliPruefen, TheCompanyDataCountAPointPerField) {
+    Dir dir;
+    make_classroom(dir);
+    ASSERT_EQ(run_in(dir, {"loesung", "1"}).status, 0);
+    const struct {
+        int line;  // of the settings
+        const char* text;
+        int status;
+        const char* first;  // the first line of the output
+    } steps[] = {
+        {6, "", 3, "Firmendaten, Verantwortlich für die Buchhaltung fehlt: trage hier etwas ein, zum Beispiel deinen Namen."},
+        {6, "  Anna   Müller ", 0, "8 von 8 Punkten"},
+        {0, " Fahrradhandlung   Kettenblatt e. K.", 0, "8 von 8 Punkten"},
+        {0, "Fahrradhandlung Kettenblatt",
+         3, "Firmendaten, Firmen-Name: richtig ist „Fahrradhandlung Kettenblatt e. K.“, bei dir „Fahrradhandlung Kettenblatt“."},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.text);
+        set_settings_line(dir, s.line, s.text);
+        const Result r = run_in(dir, {"pruefen", "1"});
+        EXPECT_EQ(r.status, s.status) << r.err;
+        ASSERT_FALSE(r.out.empty());
+        EXPECT_EQ(lines_of(r.out).front(), s.first);
+        EXPECT_NE(r.out.find(s.status == 0 ? "8 von 8 Punkten" : "7 von 8 Punkten"), std::string::npos) << r.out;
+    }
+}
+
+// The exercises, charts and settings of the data folder.
+int copy_all_exercises(const Dir& dir) {
+    int count = 0;
+    for (const auto& e : fs::directory_iterator(SALDORAMA_DATA_DIR)) {
+        const std::string name = e.path().filename();
+        if (name.starts_with("Aufgabe")) ++count;
+        if (name.starts_with("Aufgabe") || name.starts_with("Loesung") || name.starts_with("Kontenplan") ||
+            name == "einstellungen.txt")
+            dir.write(name, read_bytes(e.path()));
+    }
+    return count;
+}
+
+// Runs `work` with a form started in `dir`, as the window starts.
+void with_form(const Dir& dir, const std::function<void(TForm1&, ScriptedDialogs&)>& work) {
+    const fs::path previous = fs::current_path();
+    fs::current_path(dir.path());
+    {
+        ScriptedDialogs dialogs;
+        TForm1 form(dialogs);
+        if (form.run([&] { form.FormCreate({.readExercises = true, .createBookingsFile = false, .showStartPage = false}); }))
+            work(form, dialogs);
+        else
+            ADD_FAILURE() << cp1252_to_utf8(dialogs.last(ScriptedDialogs::Kind::Failure));
+    }
+    fs::current_path(previous);
+}
+
+// Every expected amount and account of the solution, and its company data.
+std::vector<std::string> expected_texts(const Marked& m, const ExpectedBooks& expected) {
+    std::vector<std::string> out;
+    for (const auto& b : m.solution.bookings)
+        for (const auto& l : b.lines) out.insert(out.end(), {l.account, checking::cents_text(l.cents)});
+    for (const auto& c : m.solution.controls) {
+        out.push_back(checking::cents_text(c.cents));
+        if (!c.account.empty()) out.push_back(c.account);
+    }
+    for (const auto& f : expected.company)
+        if (f.value != "*") out.push_back(f.value);
+    return out;
+}
+
+// In exam mode, for every exercise with one mistake in each of its cases
+// (wrong amount, wrong account, missing, one too many) and a wrong company
+// name: no line of pruefen and no finding of the page shows an expected
+// amount or account; there are no answers and no "Lösung zeigen".
+TEST(CliPruefungsmodus, NoFindingOfAnyExerciseShowsWhatIsExpected) {
+    Dir dir;
+    const int count = copy_all_exercises(dir);
+    ASSERT_GT(count, 0);
+    const std::string examOn = cp("Prüfungsmodus: an\r\nLösungen: ") + dir.path() + "\r\n";
+    for (int n = 1; n <= count; ++n) {
+        const std::string number = std::to_string(n);
+        SCOPED_TRACE("Aufgabe " + number);
+        fs::remove(dir.file("pruefungsmodus.txt"));
+        ASSERT_EQ(run_in(dir, {"loesung", number}).status, 0);
+        set_responsible(dir, "Anna Lernt");
+        Marked solved;
+        std::vector<std::string> forbidden;
+        with_form(dir, [&](TForm1& form, ScriptedDialogs&) {
+            solved = check_working_folder(n, form.state.currentChart);
+            forbidden = expected_texts(solved, expected_books_for(n));
+        });
+        ASSERT_TRUE(solved.result.all_right()) << cp1252_to_utf8(solved.result.rows.front().text);
+
+        std::vector<BookingRecord> books = stored_bookings(dir);
+        std::vector<BookingRecord> extra;
+        std::vector<bool> dropped(books.size(), false);
+        int k = 0;
+        for (const auto& row : solved.result.rows) {
+            if (row.kind != checking::RowKind::Case || row.earlier || row.learner == checking::kNoIndex) continue;
+            auto& r = books.at(static_cast<std::size_t>(solved.learner.bookings[row.learner].number - 1));
+            switch (k++ % 4) {
+            case 0:
+                for (auto& d : r.debit) d *= 3;
+                for (auto& c : r.credit) c *= 3;
+                break;
+            case 1: r.account[0] = r.account[0] == "Kasse" ? "Bank" : "Kasse"; break;
+            case 2: dropped[static_cast<std::size_t>(&r - books.data())] = true; break;
+            case 3: extra.push_back(r); break;
+            }
+        }
+        std::vector<BookingRecord> wrong;
+        for (std::size_t i = 0; i < books.size(); ++i)
+            if (!dropped[i]) wrong.push_back(books[i]);
+        wrong.insert(wrong.end(), extra.begin(), extra.end());
+        for (std::size_t i = 0; i < wrong.size(); ++i) wrong[i].number = static_cast<int>(i);
+        dir.write("buchungen.dat", bookings_bytes(wrong));
+        set_settings_line(dir, 0, "Falsche Firma");
+        dir.write("pruefungsmodus.txt", examOn);
+
+        std::vector<std::string> shown;  // UTF-8
+        const Result r = run_in(dir, {"pruefen", number});
+        EXPECT_EQ(r.status, 3) << r.out << r.err;
+        for (const auto& line : lines_of(r.out)) shown.push_back(line);
+        with_form(dir, [&](TForm1& form, ScriptedDialogs& dialogs) {
+            EXPECT_TRUE(cp1252_to_utf8(status_line(form.state)).starts_with("Prüfungsmodus"));
+            ExercisePage& page = form.exercises;
+            page.CheckExercise.text = number;
+            ASSERT_TRUE(form.run([&] { page.CheckButtonClick(); })) << cp1252_to_utf8(dialogs.last(ScriptedDialogs::Kind::Failure));
+            EXPECT_FALSE(page.SolutionButton.visible);
+            for (const auto& line : page.CheckFinding.lines) shown.push_back(cp1252_to_utf8(line));
+            for (std::size_t i = 0; i < page.CheckRows.items.size(); ++i) {
+                // The learner's own booking one too many is theirs to see.
+                if (!page.CheckRows.items[i].starts_with("zu viel")) shown.push_back(cp1252_to_utf8(page.CheckRows.items[i]));
+                page.CheckRows.itemIndex = static_cast<int>(i);
+                ASSERT_TRUE(form.run([&] { page.CheckRowsClick(); }));
+                ASSERT_TRUE(form.run([&] { page.SolutionButtonClick(); }));
+                EXPECT_EQ(page.CheckFinding.lines.size(), 1u);
+                shown.push_back(cp1252_to_utf8(page.CheckFinding.lines.front()));
+            }
+        });
+        ASSERT_GT(shown.size(), 2u);
+        for (const std::string& line : shown) {
+            EXPECT_EQ(line.find("Antworten zu den Fragen"), std::string::npos) << line;
+            for (const std::string& text : forbidden)
+                EXPECT_EQ(line.find(cp1252_to_utf8(text)), std::string::npos) << line << " shows " << cp1252_to_utf8(text);
+        }
+        const Result refused = run_in(dir, {"loesung", number});
+        EXPECT_EQ(refused.status, 1);
+        EXPECT_EQ(refused.err, "Im Prüfungsmodus gibt es keine Lösung zu sehen.\n");
+    }
+}
+
+// pruefungsmodus an|aus writes its own file, nothing else; a wrong call or a
+// folder that cannot take the file changes nothing; laden keeps it, and a
+// learner's check in exam mode reads no solution from the learner's folder.
+TEST(CliPruefungsmodus, SwitchesInItsOwnFileWhichLadenKeeps) {
+    Dir dir;
+    make_classroom(dir);
+    ASSERT_EQ(run_in(dir, {"loesung", "3"}).status, 0);
+    ASSERT_EQ(run_in(dir, {"sichern", "vorher"}).status, 0);
+    const std::string settings = dir.read("einstellungen.txt");
+    const std::string on = cp("Prüfungsmodus: an\r\nLösungen: \r\n");
+    const std::string off = cp("Prüfungsmodus: aus\r\nLösungen: ") + dir.path() + "\r\n";
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string file;  // afterwards
+        std::string err;
+    } steps[] = {
+        {{"pruefungsmodus", "an"}, 0, on, ""},
+        {{"pruefungsmodus", "aus", "--loesungen", dir.path()}, 0, off, ""},
+        {{"pruefungsmodus", "vielleicht"}, 2, off, "saldorama-cli: Der Befehl pruefungsmodus erwartet \"an\" oder \"aus\", nicht \"vielleicht\"."},
+        {{"pruefungsmodus", "an", "--loesungen", dir.file("fehlt")}, 1, off,
+         "Das Verzeichnis der Lösungen " + dir.file("fehlt") + " gibt es nicht. Gib nach --loesungen ein vorhandenes Verzeichnis an.\n"},
+        {{"pruefungsmodus", "an"}, 0, cp("Prüfungsmodus: an\r\nLösungen: ") + dir.path() + "\r\n", ""},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.args.back());
+        const Result r = run_in(dir, s.args);
+        EXPECT_EQ(r.status, s.status);
+        if (s.status == 2)
+            EXPECT_TRUE(r.err.starts_with(s.err)) << r.err;
+        else
+            EXPECT_EQ(r.err, s.err);
+        EXPECT_EQ(dir.read("pruefungsmodus.txt"), s.file);
+        EXPECT_EQ(dir.read("einstellungen.txt"), settings);
+    }
+    // A folder in the file's place: refused, the folder stays.
+    fs::rename(dir.file("pruefungsmodus.txt"), dir.file("abgelegt"));
+    fs::create_directory(dir.file("pruefungsmodus.txt"));
+    const Result blocked = run_in(dir, {"pruefungsmodus", "an"});
+    EXPECT_EQ(blocked.status, 1);
+    EXPECT_NE(blocked.err.find("pruefungsmodus.txt"), std::string::npos) << blocked.err;
+    EXPECT_TRUE(fs::is_directory(dir.file("pruefungsmodus.txt")));
+    fs::remove(dir.file("pruefungsmodus.txt"));
+
+    // In exam mode without a solutions folder the learner's Loesung3.txt is not read.
+    dir.write("pruefungsmodus.txt", on);
+    const Result check = run_in(dir, {"pruefen", "3"});
+    EXPECT_EQ(check.status, 1);
+    EXPECT_EQ(check.out, "");
+    EXPECT_NE(check.err.find("Bitte deine Lehrkraft"), std::string::npos) << check.err;
+    const Result given = run_in(dir, {"pruefen", "3", "--loesungen", dir.path()});
+    EXPECT_EQ(given.status, 1);
+    EXPECT_TRUE(given.err.ends_with("Lass --loesungen weg.\n")) << given.err;
+    // A backup carries no teacher's settings, and loading one keeps them.
+    EXPECT_EQ(dir.read("vorher.qrx").find(cp("Prüfungsmodus")), std::string::npos);
+    ASSERT_EQ(run_in(dir, {"laden", "vorher.qrx"}).status, 0);
+    EXPECT_EQ(dir.read("pruefungsmodus.txt"), on);
+}
+
+// The teacher grades a class from a folder of their own that holds no
+// solution files: --loesungen names where they are, and grading shows the
+// points also with exam mode on.
+TEST(CliPruefen, AClassIsGradedWithTheSolutionsOfAnotherFolder) {
+    Dir learner;
+    make_classroom(learner);
+    ASSERT_EQ(run_in(learner, {"loesung", "3"}).status, 0);
+    set_responsible(learner, "Anna Müller");
+    ASSERT_EQ(run_in(learner, {"sichern", "anna"}).status, 0);
+    auto books = stored_bookings(learner);
+    books.pop_back();
+    learner.write("buchungen.dat", bookings_bytes(books));
+    set_responsible(learner, "Ben Kurz");
+    ASSERT_EQ(run_in(learner, {"sichern", "ben"}).status, 0);
+
+    Dir solutions, teacher;
+    for (const std::string name : {"einstellungen.txt", "Kontenplan1.txt", "Kontenplan2.txt", "Kontenplan3.txt",
+                                   "Kontenplan4.txt"})
+        teacher.write(name, learner.read(name));
+    for (const std::string name : {"Loesung1.txt", "Loesung2.txt", "Loesung3.txt"}) solutions.write(name, learner.read(name));
+    for (const std::string name : {"anna.qrx", "ben.qrx"}) teacher.write(name, learner.read(name));
+    ASSERT_EQ(run_in(teacher, {"pruefungsmodus", "an"}).status, 0);
+
+    const Result r = run_in(teacher, {"pruefen", "3", "--aus", "anna.qrx", "ben.qrx", "--loesungen", solutions.path()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "anna.qrx: Anna Müller: 13 von 13 Punkten\nben.qrx: Ben Kurz: 12 von 13 Punkten\n");
+    const Result without = run_in(teacher, {"pruefen", "3", "--aus", "anna.qrx"});
+    EXPECT_EQ(without.status, 1);
+    EXPECT_NE(without.err.find("Datei nicht gefunden"), std::string::npos) << without.err;
 }
 
 } // namespace

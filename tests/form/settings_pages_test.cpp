@@ -2,10 +2,12 @@
 
 #include "base/cp1252.h"
 #include "base/file.h"
+#include "form/page_context.h"
 #include "form/tform1.h"
 #include "kernel/scripted_dialogs.h"
 
 #include <cerrno>
+#include <filesystem>
 #include "support/work_dir.h"
 
 using namespace saldorama;
@@ -278,4 +280,47 @@ TEST_F(Pages, ClosingWithUnsavedInputAsksYesNoCancel) {
     dialogs.choices = {Answer::Yes};
     EXPECT_FALSE(form.FormCloseQuery());
     EXPECT_EQ(dialogs.texts(Kind::Notice).size(), 1u);
+}
+
+// "Prüfungsmodus" and the solutions' folder go into a file of their own; the
+// settings file keeps its 18 lines. The status line says it while it is on,
+// and the next start hides "Lösung zeigen".
+TEST_F(Pages, ExamModeIsSavedApartAndShownInTheStatusLine) {
+    const std::string folder = dir.path() + "/loesungen";
+    std::filesystem::create_directory(folder);
+    const struct {
+        bool on;
+        std::string folder;
+        std::string file;
+        std::string status;
+        std::string notice;
+    } steps[] = {
+        {true, folder, "Pr\xFC" "fungsmodus: an\r\nL\xF6sungen: " + folder + "\r\n",
+         "Pr\xFC" "fungsmodus \x96 Einstellungen gespeichert.", ""},
+        // A folder that is not there is named, and nothing is saved.
+        {false, folder + "x", "Pr\xFC" "fungsmodus: an\r\nL\xF6sungen: " + folder + "\r\n",
+         "Pr\xFC" "fungsmodus \x96 Einstellungen gespeichert.",
+         "Den Ordner der L\xF6sungen " + folder + "x gibt es nicht. Trag einen vorhandenen Ordner ein oder lass das Feld leer."},
+        {false, "", "Pr\xFC" "fungsmodus: aus\r\nL\xF6sungen: \r\n", "Einstellungen gespeichert.", ""},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.folder);
+        dialogs.clear();
+        form.settings.examMode.setChecked(s.on);
+        form.settings.solutionsFolder.text = s.folder;
+        ASSERT_TRUE(form.run([&] { form.settings.Button2Click(); }));
+        EXPECT_EQ(dialogs.last(Kind::Notice), s.notice);
+        EXPECT_EQ(dir.read("pruefungsmodus.txt"), s.file);
+        EXPECT_EQ(settings_lines(dir).size(), 18u);
+        EXPECT_EQ(status_line(form.state), s.status);
+
+        ScriptedDialogs d;
+        TForm1 next{d};
+        ASSERT_TRUE(next.run([&] { next.FormCreate({.readExercises = false, .showStartPage = false}); }));
+        const bool on = s.file.find(": an") != std::string::npos;
+        EXPECT_EQ(next.exercises.SolutionButton.visible, !on);
+        next.settings.TabSheet7Show();
+        EXPECT_EQ(next.settings.examMode.checked(), on);
+        EXPECT_EQ(next.settings.solutionsFolder.text, s.notice.empty() ? s.folder : folder);
+    }
 }

@@ -44,6 +44,9 @@ struct SolutionCheck : ::testing::Test {
         dialogs.clear();
         ASSERT_TRUE(form.run([&] { loesung_buchen(form, n); })) << dialogs.last(Kind::Failure);
         EXPECT_TRUE(dialogs.texts(Kind::Notice).empty());
+        // The solutions leave the bookkeeper's name to the learner ("*").
+        form.company.field(kCompanyBookkeeper).text = "Anna Lernt";
+        ASSERT_TRUE(form.run([&] { form.company.SpeedButton32Click(); })) << dialogs.last(Kind::Failure);
     }
 
     [[nodiscard]] Marked checked(int n) const { return check_working_folder(n, form.state.currentChart); }
@@ -192,8 +195,9 @@ TEST_F(SolutionCheck, ThePageChecksTheExerciseOnShowAndShowsFindingAndSolution) 
 
     page.CheckRows.itemIndex = static_cast<int>(item);
     ASSERT_TRUE(form.run([&] { page.CheckRowsClick(); }));
-    EXPECT_EQ(page.CheckFinding.lines,
-              std::vector<std::string>{cp("Aufgabe 3, Fall (7) fehlt. Mit \"Lösung zeigen\" siehst du, wie er gebucht wird.")});
+    ASSERT_GE(page.CheckFinding.lines.size(), 3u);
+    EXPECT_EQ(page.CheckFinding.lines[0], cp("Aufgabe 3, Fall (7) fehlt. Mit \"Lösung zeigen\" siehst du, wie er gebucht wird."));
+    EXPECT_EQ(page.CheckFinding.lines[2], "Antworten zu den Fragen:");  // still in view
     const ck::ExpectedBooking& last = m.solution.bookings[m.solution.cases[missing].bookings.front()];
     ASSERT_TRUE(page.SolutionButton.enabled);
     ASSERT_TRUE(form.run([&] { page.SolutionButtonClick(); }));
@@ -215,6 +219,42 @@ TEST_F(SolutionCheck, ThePageChecksTheExerciseOnShowAndShowsFindingAndSolution) 
     EXPECT_EQ(dialogs.last(Kind::Notice), cp("Wähle die Aufgabe, die du prüfen willst: 1 bis ") + count + ".");
     EXPECT_TRUE(page.CheckRows.items.empty());
     EXPECT_TRUE(page.CheckPoints.text.empty());
+}
+
+// Exercise 1 on the page: a point per company field, a wrong one named in
+// the list, its solution shown with "Lösung zeigen"; the answers last.
+TEST_F(SolutionCheck, ThePageCountsTheCompanyDataAPointPerField) {
+    ExercisePage& page = form.exercises;
+    solve(1);
+    const struct {
+        CompanyField field;
+        const char* text;
+        const char* points;
+        const char* wrongItem;  // "" none
+    } steps[] = {
+        {kCompanyBankCode, "6805 0000", "7 von 8 Punkten", "falsch    Firmendaten: BLZ"},
+        {kCompanyBankCode, "  68050000 ", "8 von 8 Punkten", ""},
+        {kCompanyBookkeeper, " ", "7 von 8 Punkten", "falsch    Firmendaten: Verantwortlich für die Buchhaltung"},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.text);
+        form.company.field(s.field).text = s.text;
+        ASSERT_TRUE(form.run([&] { form.company.SpeedButton32Click(); })) << dialogs.last(Kind::Failure);
+        page.CheckExercise.text = "1";
+        ASSERT_TRUE(form.run([&] { page.CheckButtonClick(); }));
+        EXPECT_EQ(page.CheckPoints.text, s.points);
+        const auto& items = page.CheckRows.items;
+        const auto wrong = std::find_if(items.begin(), items.end(), [](const std::string& i) { return i.starts_with("falsch"); });
+        EXPECT_EQ(wrong == items.end() ? "" : cp1252_to_utf8(*wrong), s.wrongItem);
+        EXPECT_EQ(page.CheckFinding.lines.at(0), "Antworten zu den Fragen:");
+        if (wrong == items.end()) continue;
+        page.CheckRows.itemIndex = static_cast<int>(wrong - items.begin());
+        ASSERT_TRUE(form.run([&] { page.SolutionButtonClick(); }));
+        EXPECT_EQ(page.CheckFinding.lines.at(3), "");
+        EXPECT_EQ(page.CheckFinding.lines.at(4), "Antworten zu den Fragen:");
+    }
+    EXPECT_EQ(cp1252_to_utf8(page.CheckFinding.lines.at(2)),
+              "Verantwortlich für die Buchhaltung: ein beliebiger Eintrag, zum Beispiel dein Name");
 }
 
 // A teacher adds an exercise by dropping two files with the next free number
@@ -243,7 +283,7 @@ TEST_F(SolutionCheck, AnExerciseDroppedWithTheNextFreeNumberIsListedSolvedAndChe
     d.answers = {true};
     ASSERT_TRUE(restarted.run([&] { loesung_buchen(restarted, n); })) << d.last(Kind::Failure);
     ASSERT_TRUE(restarted.run([&] { page.CheckButtonClick(); })) << d.last(Kind::Failure);
-    EXPECT_EQ(page.CheckPoints.text, "3 von 3 Punkten");  // the opening, one case, one value
+    EXPECT_EQ(page.CheckPoints.text, "4 von 4 Punkten");  // the company name, the opening, one case, one value
     // One number further there is no exercise: a failure, never points.
     page.CheckExercise.text = std::to_string(n + 1);
     ASSERT_TRUE(restarted.run([&] { page.CheckButtonClick(); }));
