@@ -21,6 +21,7 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfDocument>
+#include <QPdfSelection>
 #include <QPdfWriter>
 #include <QRegularExpression>
 #include <QPixmap>
@@ -32,6 +33,7 @@
 #include <QTextImageFormat>
 #include <QTextTable>
 #include <QUrl>
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -206,6 +208,28 @@ std::vector<int> chapter_pages(const QString& pdfPath, const QStringList& titles
     return pages;
 }
 
+// Room left above a heading where a viewer puts it at the top, in points.
+constexpr double kAboveHeading = 6.0;
+
+// Where each chapter's heading stands on its page, as a PDF outline names it
+// (points up from the page's foot, a little above the letters): its last
+// mention on the page, as the contents may name it first; -1 where none is.
+std::vector<double> heading_tops(const QString& pdfPath, const QStringList& titles, const std::vector<int>& pages) {
+    QPdfDocument pdf;
+    std::vector<double> tops(static_cast<std::size_t>(titles.size()), -1.0);
+    if (pdf.load(pdfPath) != QPdfDocument::Error::None) return tops;
+    for (int i = 0; i < titles.size(); ++i) {
+        const int page = pages[static_cast<std::size_t>(i)];
+        const qsizetype at = pdf.getAllText(page).text().lastIndexOf(titles[i]);
+        if (at < 0) continue;
+        const QRectF box =
+            pdf.getSelectionAtIndex(page, static_cast<int>(at), static_cast<int>(titles[i].size())).boundingRectangle();
+        const double height = pdf.pagePointSize(page).height();
+        if (!box.isEmpty()) tops[static_cast<std::size_t>(i)] = std::min(height, height - box.top() + kAboveHeading);
+    }
+    return tops;
+}
+
 bool print_pdf(QTextDocument& doc, const QString& path) {
     QPdfWriter writer(path);
     writer.setTitle(QStringLiteral("Saldorama – Anleitung"));
@@ -364,7 +388,9 @@ int main(int argc, char* argv[]) {
         QByteArray bytes = file.readAll();
         file.close();
         std::vector<saldorama::manual::OutlineEntry> outline;
-        for (int i = 0; i < titles.size(); ++i) outline.push_back({titles[i], pages[static_cast<std::size_t>(i)]});
+        const std::vector<double> tops = heading_tops(part, titles, pages);
+        for (int i = 0; i < titles.size(); ++i)
+            outline.push_back({titles[i], pages[static_cast<std::size_t>(i)], tops[static_cast<std::size_t>(i)]});
         if (!saldorama::manual::add_outline(bytes, outline))
             return fail(QStringLiteral("Das Inhaltsverzeichnis lässt sich nicht in %1 eintragen.").arg(part));
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())

@@ -75,8 +75,11 @@ bool add_outline(QByteArray& pdf, const std::vector<OutlineEntry>& entries) {
                           QByteArray::number(outline) + " 0 R\n";
         if (i > 0) body += "/Prev " + QByteArray::number(number - 1) + " 0 R\n";
         if (i + 1 < count) body += "/Next " + QByteArray::number(number + 1) + " 0 R\n";
-        body += "/Dest [" + QByteArray::number(pages[static_cast<std::size_t>(entries[static_cast<std::size_t>(i)].page)]) +
-                " 0 R /XYZ null null null]\n>>";
+        const OutlineEntry& e = entries[static_cast<std::size_t>(i)];
+        // A height comes with a left edge of 0: some readers take neither alone.
+        const QByteArray place = e.top < 0 ? QByteArray("null null") : "0 " + QByteArray::number(e.top, 'f', 2);
+        body += "/Dest [" + QByteArray::number(pages[static_cast<std::size_t>(e.page)]) + " 0 R /XYZ " + place +
+                " null]\n>>";
         object(number, body);
     }
 

@@ -5,10 +5,13 @@
 
 namespace saldorama::manual {
 
-// One entry of a PDF's outline: its title and the page it leads to (from 0).
+// One entry of a PDF's outline: its title, the page it leads to (from 0)
+// and, where known, the height on that page a viewer puts at its top, in
+// the PDF's units (points up from the page's foot); below 0 the page's top.
 struct OutlineEntry {
     QString title;
     int page = 0;
+    double top = -1;
 };
 
 // Adds an outline (the bookmarks a PDF viewer lists beside the pages) to a

@@ -10,6 +10,7 @@
 #include <QPdfView>
 #include <QPointer>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTimer>
 #include <QTreeView>
@@ -38,6 +39,12 @@ QString letters(const QString& text) {
     for (const QChar c : text.normalized(QString::NormalizationForm_C))
         if (c.isLetterOrNumber()) out += c;
     return out;
+}
+
+// How far below its page's top an outline entry leads, in points; 0 for the top.
+double below_top(const QModelIndex& index) {
+    const QVariant location = index.data(static_cast<int>(QPdfBookmarkModel::Role::Location));
+    return location.isValid() ? std::max(0.0, location.toPointF().y()) : 0.0;
 }
 
 } // namespace
@@ -71,7 +78,7 @@ ManualWindow::ManualWindow() : QWidget(nullptr, Qt::Window) {
     // A chapter picked in the outline is shown at once (mouse or keyboard).
     connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& index) {
         const QVariant page = index.data(static_cast<int>(QPdfBookmarkModel::Role::Page));
-        if (page.isValid()) pages_->pageNavigator()->jump(page.toInt(), {}, 0);
+        if (page.isValid()) scrollTo(page.toInt(), below_top(index));
     });
     // A new width means a new zoom: the page read stays on show.
     pages_->installEventFilter(this);
@@ -80,19 +87,33 @@ ManualWindow::ManualWindow() : QWidget(nullptr, Qt::Window) {
 
 bool ManualWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == pages_ && event->type() == QEvent::Resize) {
-        const int page = pages_->pageNavigator()->currentPage();
-        QTimer::singleShot(0, this, [this, page] { scrollTo(page); });
+        const bool kept = shownPage_ >= 0 && pages_->verticalScrollBar()->value() == shownValue_;
+        const int page = kept ? shownPage_ : pages_->pageNavigator()->currentPage();
+        const double below = kept ? shownBelow_ : 0;
+        QTimer::singleShot(0, this, [this, page, below] { scrollTo(page, below); });
     }
     return QWidget::eventFilter(watched, event);
 }
 
 // The view scrolls to a page only when the navigator's page changes, so a
 // page shown before the view had its size is shown anew by a step away and back.
-void ManualWindow::scrollTo(int page) {
+void ManualWindow::scrollTo(int page, double below) {
     QPdfPageNavigator* navigator = pages_->pageNavigator();
     if (document_->pageCount() < 2) return;
     navigator->jump(page == 0 ? 1 : 0, {}, 0);
     navigator->jump(page, {}, 0);
+    shownPage_ = page;
+    shownBelow_ = below;
+    // The view only scrolls to a page's top; the heading further down on it
+    // is reached through the page's scale, which fits it to the width.
+    QScrollBar* bar = pages_->verticalScrollBar();
+    const double pageWidth = document_->pagePointSize(page).width();
+    if (below > 0 && pageWidth > 0) {
+        const QMargins margins = pages_->documentMargins();
+        const double perPoint = (pages_->viewport()->width() - margins.left() - margins.right()) / pageWidth;
+        bar->setValue(bar->value() + qRound(below * perPoint));
+    }
+    shownValue_ = bar->value();
 }
 
 bool ManualWindow::load(const QString& path) {
@@ -121,17 +142,24 @@ int ManualWindow::chapterPage(const QString& chapter) const {
 }
 
 void ManualWindow::showChapter(const QString& chapter) {
-    scrollTo(std::max(chapterPage(chapter), 0));
+    double below = 0;
     for (int row = 0; row < outline_->rowCount(); ++row) {
         const QModelIndex index = outline_->index(row, 0);
         if (index.data(static_cast<int>(QPdfBookmarkModel::Role::Title)).toString().trimmed() == chapter) {
+            below = below_top(index);
             const QSignalBlocker quiet(tree_->selectionModel());
             tree_->setCurrentIndex(index);
         }
     }
+    scrollTo(std::max(chapterPage(chapter), 0), below);
 }
 
-int ManualWindow::currentPage() const { return pages_->pageNavigator()->currentPage(); }
+// The view's own page is the one filling most of it; a heading low on its
+// page put at the top leaves its page the one on show until the reader scrolls.
+int ManualWindow::currentPage() const {
+    if (shownPage_ >= 0 && pages_->verticalScrollBar()->value() == shownValue_) return shownPage_;
+    return pages_->pageNavigator()->currentPage();
+}
 
 bool ManualWindow::open(const QString& path, const QString& chapter) {
     QPointer<ManualWindow>& window = the_window();

@@ -33,13 +33,18 @@ private:
     ManualWindow();
     bool load(const QString& path);
     void showChapter(const QString& chapter);
-    void scrollTo(int page);
+    // Shows `page` with the point `below` points under its top at the top.
+    void scrollTo(int page, double below = 0);
 
     QPdfDocument* document_;
     QPdfBookmarkModel* outline_;
     QPdfView* pages_;
     QTreeView* tree_;
     QString path_;
+    // What scrollTo showed last, shown again when the view gets a new width.
+    int shownPage_ = -1;
+    double shownBelow_ = 0;
+    int shownValue_ = -1;  // the scroll position it left
 };
 
 } // namespace saldorama::manualview

@@ -131,6 +131,10 @@ constexpr int kGapWidth = 3;
 constexpr int kHabenWidth = 276;
 constexpr int kListMinWidth = 140;  // the account list beside the T-account
 constexpr int kBar = 3;
+// The T-account's font at the first size; on a wide page the whole T grows
+// with it, up to twice as large, so the room beside it stays with the list.
+constexpr int kSheetFontPx = 11;
+constexpr double kSheetMaxScale = 2.0;
 
 class AccountSheetView : public PageView {
 public:
@@ -146,18 +150,17 @@ public:
         soll_->setFont(bold);
         haben_->setFont(bold);
 
-        const QFont fixed = fixed_font(QStringLiteral("Courier New"), 11, false);
         grid_ = bind_grid(this, bindings_, "StringGrid3", page.StringGrid3, {}, 0,
                           {kSollWidth, kGapWidth, kHabenWidth});
-        grid_->setFont(fixed);
         grid_->setShowGrid(false);
         grid_->setSelectionMode(QAbstractItemView::NoSelection);
         grid_->setFocusPolicy(Qt::NoFocus);
-        grid_->horizontalHeader()->setFont(fixed);
-        grid_->horizontalHeader()->setFixedHeight(page.StringGrid3.defaultRowHeight + 2);
         grid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         grid_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        if (auto* model = dynamic_cast<GridModel*>(grid_->model())) model->setHeaderFont(fixed);
+        setSheetFont(kSheetFontPx);
+        // The grid's own binding sets the columns at the first size; the
+        // scaled ones follow it.
+        bindings_.add([this] { applyColumns(); });
 
         // The two bars that draw the "T" over the grid, in the text colour.
         auto bar = [this](const char* name) {
@@ -211,29 +214,68 @@ protected:
     void resizeEvent(QResizeEvent* event) override {
         PageView::resizeEvent(event);
         const int frame = grid_->frameWidth();
-        const int gridWidth = kSollWidth + kGapWidth + kHabenWidth + 2 * frame +
-                              grid_->verticalScrollBar()->sizeHint().width();
+        const int extra = 2 * frame + grid_->verticalScrollBar()->sizeHint().width();
+        const int baseWidth = kSollWidth + kGapWidth + kHabenWidth + extra;
         // Wide enough for the longest account name where there is room, but
         // never over the T-account: in a narrower list long names wrap.
         int widest = 0;
         for (int i = 0; i < list_->count(); ++i)
             widest = std::max(widest, list_->fontMetrics().horizontalAdvance(list_->item(i)->text()));
         const int wanted = widest + 2 * list_->frameWidth() + list_->verticalScrollBar()->sizeHint().width() + 24;
-        const int room = width() - (8 + gridWidth + 4);
-        const int listWidth = std::max(kListMinWidth, std::min(wanted, room));
+        int listWidth = std::max(kListMinWidth, std::min(wanted, width() - (8 + baseWidth + 4)));
+        // The T takes the room left beside the list; the list whatever it leaves.
+        const double scale = std::clamp(static_cast<double>(width() - 12 - listWidth - extra) /
+                                            (kSollWidth + kGapWidth + kHabenWidth), 1.0, kSheetMaxScale);
+        setSheetFont(static_cast<int>(kSheetFontPx * scale));
+        applyColumns();
+        const int sollWidth = scaled(kSollWidth);
+        const int tWidth = sollWidth + kGapWidth + scaled(kHabenWidth);
+        const int gridWidth = tWidth + extra;
+        listWidth = std::max(listWidth, width() - (8 + gridWidth + 4));
         panel4_->setGeometry(width() - listWidth, 0, listWidth, height());
-        const int top = 50;
+        const int headerHeight = grid_->horizontalHeader()->height();
+        const int top = 30 + soll_->height() + 2;
         grid_->setGeometry(8, top, gridWidth, height() - top - 8);
         soll_->move(8 + frame + 2, 30);
-        haben_->move(8 + frame + kSollWidth + kGapWidth + 2, 30);
-        const int headerHeight = grid_->horizontalHeader()->height();
-        vertical_->setGeometry(8 + frame + kSollWidth, top + frame, kBar, height() - top - 8 - 2 * frame);
-        horizontal_->setGeometry(8 + frame, top + frame + headerHeight - 1, kSollWidth + kGapWidth + kHabenWidth, kBar);
+        haben_->move(8 + frame + sollWidth + kGapWidth + 2, 30);
+        vertical_->setGeometry(8 + frame + sollWidth, top + frame, kBar, height() - top - 8 - 2 * frame);
+        horizontal_->setGeometry(8 + frame, top + frame + headerHeight - 1, tWidth, kBar);
         vertical_->raise();
         horizontal_->raise();
     }
 
 private:
+    [[nodiscard]] int scaled(int width) const { return width * fontPx_ / kSheetFontPx; }
+
+    // The grid's text, its header and its rows in a font of `px` pixels.
+    void setSheetFont(int px) {
+        if (px == fontPx_) return;
+        fontPx_ = px;
+        const QFont fixed = fixed_font(QStringLiteral("Courier New"), px, false);
+        const int rowHeight = scaled(form_.accountSheet.StringGrid3.defaultRowHeight);
+        grid_->setFont(fixed);
+        grid_->horizontalHeader()->setFont(fixed);
+        grid_->horizontalHeader()->setFixedHeight(rowHeight + 2);
+        grid_->verticalHeader()->setMinimumSectionSize(rowHeight);
+        grid_->verticalHeader()->setDefaultSectionSize(rowHeight);
+        if (auto* model = dynamic_cast<GridModel*>(grid_->model())) model->setHeaderFont(fixed);
+        QFont bold = soll_->font();
+        bold.setPixelSize(std::max(14, px + 3));
+        soll_->setFont(bold);
+        haben_->setFont(bold);
+        const QSize label(scaled(100), std::max(18, QFontMetrics(bold).height() + 2));
+        soll_->resize(label);
+        haben_->resize(label);
+    }
+
+    // Soll and Haben grow with the font; the gap under the bar stays.
+    void applyColumns() {
+        QHeaderView* header = grid_->horizontalHeader();
+        const int widths[] = {scaled(kSollWidth), kGapWidth, scaled(kHabenWidth)};
+        for (int c = 0; c < std::min(3, header->count()); ++c)
+            if (header->sectionSize(c) != widths[c]) header->resizeSection(c, widths[c]);
+    }
+
     void syncList() {
         const ListBox& control = form_.accountSheet.ListBox1;
         if (shownItems_ != control.items || list_->count() != static_cast<int>(control.items.size())) {
@@ -254,6 +296,7 @@ private:
     QFrame* panel4_;
     QListWidget* list_;
     std::vector<std::string> shownItems_;
+    int fontPx_ = 0;
 };
 
 } // namespace

@@ -10,12 +10,29 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <QPdfDocument>
+#include <QPdfPageNavigator>
+#include <QPdfSelection>
+#include <QPdfView>
+#include <QScrollBar>
 #include "manualview/manual_window.h"
 #include "ui/ui_test_support.h"
 
 using namespace saldorama;
 using namespace saldorama::ui;
 using saldorama::ui::test::Ui;
+
+#ifdef SALDORAMA_MANUAL_PDF
+namespace {
+// How far below its page's top the heading `title` stands on `page`, in
+// points: its last mention there (the contents may name it first).
+double heading_below_top(QPdfDocument& pdf, int page, const QString& title) {
+    const qsizetype at = pdf.getAllText(page).text().lastIndexOf(title);
+    if (at < 0) return -1;
+    return pdf.getSelectionAtIndex(page, static_cast<int>(at), static_cast<int>(title.size())).boundingRectangle().top();
+}
+} // namespace
+#endif
 
 class NavigationTest : public QObject {
     Q_OBJECT
@@ -93,12 +110,27 @@ private slots:
 #ifdef SALDORAMA_MANUAL_PDF
         // The viewer itself, on the guide as built: its outline leads to each chapter.
         using manualview::ManualWindow;
-        for (const char* chapter : {"1. Das Fenster im Überblick", "6. Die Berichte", "10. Tastenkürzel"}) {
+        // Chapter 3 starts half-way down the page chapter 2 starts on.
+        for (const char* chapter : {"1. Das Fenster im Überblick", "3. Die Aufgaben und „Prüfen“", "6. Die Berichte",
+                                    "10. Tastenkürzel"}) {
             const QString name = QString::fromUtf8(chapter);
             QVERIFY(ManualWindow::open(QStringLiteral(SALDORAMA_MANUAL_PDF), name));
             const int page = ManualWindow::shown()->chapterPage(name);
             QVERIFY2(page >= 0, chapter);
+            QTest::qWait(50);
             QCOMPARE(ManualWindow::shown()->currentPage(), page);
+            // The heading itself is at the top of the view, not the page's top.
+            auto* view = ManualWindow::shown()->findChild<QPdfView*>(QStringLiteral("ManualPages"));
+            const int shown = view->verticalScrollBar()->value();
+            view->pageNavigator()->jump(page == 0 ? 1 : 0, {}, 0);
+            view->pageNavigator()->jump(page, {}, 0);
+            const double perPoint = (view->viewport()->width() - view->documentMargins().left() -
+                                     view->documentMargins().right()) / view->document()->pagePointSize(page).width();
+            const double headingAt = heading_below_top(*view->document(), page, name);
+            const double viewTop = (shown - view->verticalScrollBar()->value()) / perPoint;
+            QVERIFY2(headingAt >= viewTop && headingAt - viewTop < 24,
+                     qPrintable(QStringLiteral("%1: heading %2 pt below the page's top, view from %3 pt")
+                                    .arg(name).arg(headingAt).arg(viewTop)));
             // Laid out, and laid out anew at another width, the view still
             // shows the chapter's page on top.
             for (const int width : {900, 640}) {

@@ -287,6 +287,51 @@ private slots:
                     list->fontMetrics().horizontalAdvance(list->item(i)->text()) < list->viewport()->width());
     }
 
+    // At the size the window opens with on each screen, the T-account takes
+    // the room beside the account list: larger on the larger screen, every
+    // text in its column and clear of the bar, no wide gap before the list.
+    void tAccountGrowsWithTheScreen() {
+        std::vector<int> widths;
+        for (const QSize screen : {QSize(1366, 768), QSize(1920, 1080)}) {
+            Ui ui;
+            ui.start();
+            BookingRecord r = booking(0, "Kasse", "Eigenkapital", 1234567.89);
+            r.reason = "Einlage des Inhabers Nr. 1";  // longer than the column's 20 letters
+            bookings_append(r);
+            const QRect room = opening_geometry(QRect(QPoint(0, 0), screen), QRect(QPoint(0, 0), screen));
+            ui.window->resize(room.size() - QSize(0, 30));
+            QTest::keyClick(ui.window.get(), Qt::Key_6, Qt::ControlModifier);
+            auto* list = ui.widget<QListWidget>("ListBox1");
+            list->setCurrentItem(list->findItems(QStringLiteral("2880 Kasse"), Qt::MatchExactly).front());
+            QApplication::processEvents();
+            auto* grid = ui.widget<QTableView>("StringGrid3");
+            const QWidget* panel = ui.widget<QWidget>("Panel4");
+            const QWidget* bar = ui.widget<QWidget>("Panel6");
+            const QString where = QStringLiteral(" at %1x%2").arg(screen.width()).arg(screen.height());
+            QVERIFY2(grid->geometry().right() < panel->geometry().left() &&
+                         panel->geometry().left() - grid->geometry().right() <= 16,
+                     qPrintable(QStringLiteral("grid ends at %1, list starts at %2").arg(grid->geometry().right())
+                                    .arg(panel->geometry().left()) + where));
+            const QFontMetrics m(grid->font());
+            for (int row = -1; row < grid->model()->rowCount(); ++row)
+                for (const int column : {0, 2}) {
+                    const QString text = row < 0 ? grid->model()->headerData(column, Qt::Horizontal).toString()
+                                                 : grid->model()->index(row, column).data().toString();
+                    const int left = grid->viewport()->mapTo(grid->parentWidget(),
+                                                             QPoint(grid->columnViewportPosition(column), 0)).x();
+                    const int right = left + m.horizontalAdvance(text);
+                    // Soll ends before the bar, Haben starts after it; both inside the grid.
+                    const bool clear = column == 0 ? right < bar->geometry().left()
+                                                   : left > bar->geometry().right() && right < grid->geometry().right();
+                    QVERIFY2(clear, qPrintable(QStringLiteral("\"%1\" in %2..%3, bar at %4").arg(text).arg(left)
+                                                   .arg(right).arg(bar->x()) + where));
+                }
+            widths.push_back(grid->width());
+        }
+        QVERIFY2(widths[1] > widths[0] * 5 / 4,
+                 qPrintable(QStringLiteral("%1 at 1366, %2 at 1920").arg(widths[0]).arg(widths[1])));
+    }
+
     void accountBoxesKeepWhatWasTyped() {
         Ui ui;
         ui.start();
