@@ -2,13 +2,15 @@
 // page's own controls and checked, the reports against saldorama-cli's for
 // the same books, a reload, a backup round trip through saldorama-cli, undo,
 // two tabs booking at once, a refused storage, the guide, print, "Neu
-// anfangen", and a screenshot of every page in three window sizes.
+// anfangen", a screenshot of every page in three window sizes, and the
+// page served by a web server.
 // Usage: node browser_test.mjs SALDORAMA_HTML SALDORAMA_CLI DATA_DIR SHOTS_DIR
 // (STEPS=REGEX runs only the steps whose names match, DEBUG=1 echoes the
 // page's console.)
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
+import http from 'node:http';
 import os from 'node:os';
 import path from 'node:path';
 import puppeteer from 'puppeteer-core';
@@ -365,6 +367,36 @@ await step('die Seite für Klassenarbeiten hat keine Lösungen und eigene Büche
   assert.deepEqual(await exam.evaluate(() => [FOLDER, FS.readdir('/supplied').filter(f => /^Loesung/.test(f))]),
                    ['/saldorama-pruefung', []]);
   await exam.close();
+});
+
+// A teacher's learning platform serves the file: the same page over http,
+// with books of its own origin that a reload keeps.
+await step('von einem Webserver ausgeliefert läuft die Seite ebenso und behält ihre Bücher', async () => {
+  const server = http.createServer((req, res) => {
+    res.writeHead(200, { 'Content-Type': 'text/html; charset=utf-8' });
+    fs.createReadStream(html).pipe(res);
+  });
+  await new Promise(resolve => server.listen(0, '127.0.0.1', resolve));
+  try {
+    const served = await browser.newPage();
+    const errors = [];
+    served.on('pageerror', e => errors.push(e.message));
+    served.on('dialog', d => d.accept());
+    const url = `http://127.0.0.1:${server.address().port}/saldorama.html`;
+    await served.goto(url);
+    await served.waitForSelector('body[data-ready]', { timeout: 20000 });
+    await click(served, 'SpeedButton35');
+    await type(served, 'Edit1', 'Webserver-Firma');
+    await click(served, 'SpeedButton32');
+    await served.reload();
+    await served.waitForSelector('body[data-ready]', { timeout: 20000 });
+    await click(served, 'SpeedButton35');
+    assert.equal(await control(served, 'Edit1').then(c => c.text), 'Webserver-Firma');
+    assert.deepEqual(errors, []);
+    await served.close();
+  } finally {
+    server.close();
+  }
 });
 
 await browser.close();
