@@ -49,6 +49,8 @@ struct LineGeometry {
     double mm = 0;  // device units per millimetre, for the double rule's gap
 };
 void paint_print_line(QPainter& p, const LineGeometry& g, const PrintLine& line, double top);
+// The same without the text: the bars, rules and diagonal only.
+void paint_line_rules(QPainter& p, const LineGeometry& g, const PrintLine& line, double top);
 
 // The date printed in the header, "TT.MM.JJJJ": today's, or the value of the
 // environment variable SALDORAMA_DRUCKDATUM when it is set (for tests).
