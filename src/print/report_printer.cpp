@@ -173,6 +173,10 @@ public:
         for (const char ch : text) {
             const auto c = static_cast<unsigned char>(ch);
             if (!known_[c]) return false;
+            if (ch == ' ') {  // nothing to draw: the PDF then holds a third fewer glyphs
+                x += advance_[c];
+                continue;
+            }
             indexes_.push_back(glyph_[c]);
             positions_.push_back(QPointF(x, 0));
             x += advance_[c];
