@@ -70,6 +70,9 @@ CheckResult check(const Solution& solution, const LearnerBooks& learner) {
     }
 
     const CaseMatching matching = match_cases(solution.cases, learner.bookings);
+    // One row per extra booking: with many, a growing list would hold them
+    // half again while it moves.
+    result.rows.reserve(solution.cases.size() + solution.controls.size() + matching.extra.size());
     std::vector<const CaseAnswer*> answers(solution.cases.size(), nullptr);
     for (const CaseAnswer& a : matching.answers) answers[a.kase] = &a;
     int right = 0;

@@ -137,7 +137,7 @@ struct Near {
 class RightMatcher {
 public:
     RightMatcher(const std::vector<ExpectedCase>& expected, const std::vector<LearnerBooking>& learner,
-                 const std::vector<Lines>& learnerForms) {
+                 const std::vector<Lines>& learnerForms, const std::vector<bool>& bystander) {
         // Dates tell learner bookings apart only where a solution booking of
         // those lines names one.
         std::unordered_set<std::string> dated;
@@ -147,6 +147,7 @@ public:
         std::unordered_map<std::string, std::size_t> classOf;
         std::unordered_map<std::string, std::vector<std::size_t>> classesOfLines;
         for (std::size_t j = 0; j < learner.size(); ++j) {
+            if (bystander[j]) continue;
             const std::string linesKey = key_of(learnerForms[j]);
             const std::string classKey = dated.contains(linesKey) ? linesKey + '\x03' + learner[j].date : linesKey;
             const auto [it, added] = classOf.try_emplace(classKey, members_.size());
@@ -338,16 +339,32 @@ class CaseMatcher {
 public:
     CaseMatcher(const std::vector<ExpectedCase>& cases, const std::vector<LearnerBooking>& learner)
         : cases_(cases), learner_(learner), forms_(learner.size()), used_(learner.size(), false),
-          answer_(cases.size()) {
+          bystander_(learner.size(), false), answer_(cases.size()) {
+        std::unordered_set<std::string> caseAccounts;
+        for (const ExpectedCase& k : cases)
+            for (const auto* forms : {&k.effects, &k.parts})
+                for (const Lines& form : *forms)
+                    for (const BookingLine& l : form) caseAccounts.insert(l.account);
         for (std::size_t j = 0; j < learner.size(); ++j) {
-            forms_[j] = normal_form(learner[j].lines);
+            Lines form = normal_form(learner[j].lines);
+            const std::vector<std::string> accounts = accounts_of(form);
+            const auto foreign = std::count_if(accounts.begin(), accounts.end(),
+                                               [&](const std::string& a) { return !caseAccounts.contains(a); });
+            // Two accounts no case books: every step but the reverses passes
+            // it by (a near miss differs in one account at most), so its
+            // lines are not held twice nor looked up.
+            if (foreign >= 2) {
+                bystander_[j] = true;
+                continue;
+            }
+            forms_[j] = std::move(form);
             byForm_[key_of(forms_[j])].push_back(j);
-            for (const std::string& account : accounts_of(forms_[j])) withAccount_[account].push_back(j);
+            for (const std::string& account : accounts) withAccount_[account].push_back(j);
         }
     }
 
     CaseMatching run() {
-        const std::vector<std::size_t> partner = RightMatcher(cases_, learner_, forms_).partners();
+        const std::vector<std::size_t> partner = RightMatcher(cases_, learner_, forms_, bystander_).partners();
         for (std::size_t c = 0; c < cases_.size(); ++c) {
             if (partner[c] == RightMatcher::kNone) continue;
             const Lines& form = forms_[partner[c]];
@@ -443,7 +460,45 @@ private:
                 break;
             }
         }
+        cancel_bystanders(cancelled);
         return cancelled;
+    }
+
+    // Step 3 for the bookings the cases pass by; a reverse has the same
+    // accounts, so they cancel among themselves alone. Grouped by a hash of
+    // the pair of forms {lines, reverse}; within a group, in file order, a
+    // booking cancels the earliest one still open with its reverse form,
+    // which pairs exactly as the earliest booking claiming its first reverse
+    // does. The forms are compared in full: a shared hash only groups.
+    void cancel_bystanders(std::vector<bool>& cancelled) {
+        const auto hash = [](const Lines& form) { return std::hash<std::string>{}(key_of(form)); };
+        std::vector<std::pair<std::size_t, std::size_t>> keyed;  // group, booking
+        for (std::size_t j = 0; j < learner_.size(); ++j) {
+            if (!bystander_[j]) continue;
+            const Lines form = normal_form(learner_[j].lines);
+            keyed.emplace_back(std::min(hash(form), hash(swapped(form))), j);
+        }
+        std::sort(keyed.begin(), keyed.end());
+        std::vector<std::pair<std::size_t, Lines>> open;  // bookings waiting for their reverse, in file order
+        for (std::size_t from = 0; from < keyed.size();) {
+            std::size_t to = from;
+            while (to < keyed.size() && keyed[to].first == keyed[from].first) ++to;
+            open.clear();
+            for (std::size_t k = from; k < to; ++k) {
+                const std::size_t j = keyed[k].second;
+                Lines form = normal_form(learner_[j].lines);
+                const Lines reverse = swapped(form);
+                const auto partner = std::find_if(open.begin(), open.end(), [&](const auto& o) { return o.second == reverse; });
+                if (partner != open.end()) {
+                    used_[partner->first] = used_[j] = true;
+                    cancelled[partner->first] = cancelled[j] = true;
+                    open.erase(partner);
+                } else {
+                    open.emplace_back(j, std::move(form));
+                }
+            }
+            from = to;
+        }
     }
 
     // The closest unused booking that one mistake sets apart from `form`.
@@ -558,6 +613,7 @@ private:
     const std::vector<LearnerBooking>& learner_;
     std::vector<Lines> forms_;
     std::vector<bool> used_;
+    std::vector<bool> bystander_;  // books two accounts or more that no case books
     std::vector<std::optional<CaseAnswer>> answer_;
     std::unordered_map<std::string, std::vector<std::size_t>> byForm_;      // in file order
     std::unordered_map<std::string, std::vector<std::size_t>> withAccount_;  // in file order

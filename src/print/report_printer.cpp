@@ -3,12 +3,16 @@
 #include <QDate>
 #include <QFile>
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRawFont>
 #include <QSaveFile>
+#include <QTextLayout>
+#include <array>
 #include <algorithm>
 #include <cmath>
 #include <span>
@@ -149,6 +153,62 @@ LineGeometry line_geometry(const Layout& l) {
     return {l.body.left(), l.charWidth, l.lineHeight, l.ascent, l.mm, kPenMm * l.mm, l.digits, l.letters};
 }
 
+// The fixed-pitch font's glyph and advance for each CP1252 character, looked
+// up once: a line drawn from them skips the shaping that drawText does on
+// every call, most of a long journal's time. A character the font lacks
+// (drawText would take it from another font) leaves its line to drawText.
+class FixedGlyphs {
+public:
+    FixedGlyphs(const QFont& font, QPaintDevice& device) {
+        QTextLayout layout(QStringLiteral("0"), font, &device);
+        layout.beginLayout();
+        layout.createLine();
+        layout.endLayout();
+        const QList<QGlyphRun> runs = layout.glyphRuns();
+        if (runs.isEmpty()) return;
+        run_.setRawFont(runs.front().rawFont());
+        const QRawFont raw = run_.rawFont();
+        for (int c = 0; c < 256; ++c) {
+            const QList<quint32> glyph = raw.glyphIndexesForString(qs(std::string(1, static_cast<char>(c))));
+            if (glyph.size() != 1 || (glyph.front() == 0 && c != ' ')) continue;
+            glyph_[static_cast<std::size_t>(c)] = glyph.front();
+            advance_[static_cast<std::size_t>(c)] = raw.advancesForGlyphIndexes(glyph).front().x();
+            known_[static_cast<std::size_t>(c)] = true;
+        }
+    }
+
+    // Draws `text` with its baseline starting at `at`; false (nothing drawn)
+    // when a character is not in the font.
+    bool draw(QPainter& p, QPointF at, const std::string& text) {
+        indexes_.clear();
+        positions_.clear();
+        double x = 0;
+        for (const char ch : text) {
+            const auto c = static_cast<unsigned char>(ch);
+            if (!known_[c]) return false;
+            if (ch == ' ') {  // nothing to draw: the PDF then holds a third fewer glyphs
+                x += advance_[c];
+                continue;
+            }
+            indexes_.push_back(glyph_[c]);
+            positions_.push_back(QPointF(x, 0));
+            x += advance_[c];
+        }
+        run_.setGlyphIndexes(indexes_);
+        run_.setPositions(positions_);
+        p.drawGlyphRun(at, run_);
+        return true;
+    }
+
+private:
+    QGlyphRun run_;
+    std::array<quint32, 256> glyph_{};
+    std::array<double, 256> advance_{};
+    std::array<bool, 256> known_{};
+    QList<quint32> indexes_;
+    QList<QPointF> positions_;
+};
+
 } // namespace
 
 namespace {
@@ -192,13 +252,28 @@ LineShapes print_line_shapes(const LineGeometry& g, const PrintLine& line, doubl
     return shapes;
 }
 
-void paint_print_line(QPainter& p, const LineGeometry& g, const PrintLine& line, double y) {
-    const LineShapes shapes = print_line_shapes(g, line, y);
-    if (!line.text.empty()) p.drawText(shapes.baseline, qs(line.text));
+namespace {
+
+void paint_rules(QPainter& p, const LineGeometry& g, const LineShapes& shapes) {
     QPen pen = p.pen();
     pen.setWidthF(g.pen);
     p.setPen(pen);
     for (const QLineF& rule : shapes.rules) p.drawLine(rule);
+}
+
+// As paint_print_line, the text from the looked-up glyphs where it can.
+void paint_line(QPainter& p, const LineGeometry& g, FixedGlyphs& glyphs, const PrintLine& line, double y) {
+    const LineShapes shapes = print_line_shapes(g, line, y);
+    if (!line.text.empty() && !glyphs.draw(p, shapes.baseline, line.text)) p.drawText(shapes.baseline, qs(line.text));
+    paint_rules(p, g, shapes);
+}
+
+} // namespace
+
+void paint_print_line(QPainter& p, const LineGeometry& g, const PrintLine& line, double y) {
+    const LineShapes shapes = print_line_shapes(g, line, y);
+    if (!line.text.empty()) p.drawText(shapes.baseline, qs(line.text));
+    paint_rules(p, g, shapes);
 }
 
 PageGeometry page_geometry(const QPagedPaintDevice& device, const PrintJob& job) {
@@ -240,6 +315,7 @@ bool paint_job(QPagedPaintDevice& device, const PrintJob& job, const PageProgres
 
     QPainter p;
     if (!p.begin(&device)) fail("Der Druck kann nicht beginnen.");
+    FixedGlyphs glyphs(l.font, device);
     int done = 0;
     bool stopped = false;
     PageFiller painter(l.rows, job.repeatedLines, [&](std::span<const PrintLine> repeated, std::span<const PrintLine> lines) {
@@ -253,7 +329,7 @@ bool paint_job(QPagedPaintDevice& device, const PrintJob& job, const PageProgres
         double y = l.body.top();
         for (const auto* part : {&repeated, &lines}) {
             for (const PrintLine& line : *part) {
-                paint_print_line(p, line_geometry(l), line, y);
+                paint_line(p, line_geometry(l), glyphs, line, y);
                 y += l.lineHeight;
             }
         }
