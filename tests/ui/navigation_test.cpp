@@ -117,10 +117,16 @@ private slots:
             QVERIFY(ManualWindow::open(QStringLiteral(SALDORAMA_MANUAL_PDF), name));
             const int page = ManualWindow::shown()->chapterPage(name);
             QVERIFY2(page >= 0, chapter);
-            QTest::qWait(50);
+            // The view lays itself out a moment later; on a busy machine more.
+            auto* view = ManualWindow::shown()->findChild<QPdfView*>(QStringLiteral("ManualPages"));
+            for (int still = 0, last = -1, waited = 0; still < 3 && waited < 3000; waited += 50) {
+                QTest::qWait(50);
+                const int now = view->verticalScrollBar()->value();
+                still = now == last ? still + 1 : 0;
+                last = now;
+            }
             QCOMPARE(ManualWindow::shown()->currentPage(), page);
             // The heading itself is at the top of the view, not the page's top.
-            auto* view = ManualWindow::shown()->findChild<QPdfView*>(QStringLiteral("ManualPages"));
             const int shown = view->verticalScrollBar()->value();
             view->pageNavigator()->jump(page == 0 ? 1 : 0, {}, 0);
             view->pageNavigator()->jump(page, {}, 0);
