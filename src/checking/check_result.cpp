@@ -70,8 +70,8 @@ CheckResult check(const Solution& solution, const LearnerBooks& learner) {
     }
 
     const CaseMatching matching = match_cases(solution.cases, learner.bookings);
-    // One row per extra booking: with many, a growing list would hold them
-    // half again while it moves.
+    // One row per extra booking, without its text: with many, a growing
+    // list would hold them half again while it moves.
     result.rows.reserve(solution.cases.size() + solution.controls.size() + matching.extra.size());
     std::vector<const CaseAnswer*> answers(solution.cases.size(), nullptr);
     for (const CaseAnswer& a : matching.answers) answers[a.kase] = &a;
@@ -122,8 +122,7 @@ CheckResult check(const Solution& solution, const LearnerBooks& learner) {
         CheckRow row;
         row.kind = RowKind::ExtraBooking;
         row.finding = Finding::Extra;
-        row.learner = j;
-        row.text = finding_text(row, solution, learner);
+        row.learner = j;  // its text is made when shown (row_text)
         result.rows.push_back(std::move(row));
     }
     const long long extra = static_cast<long long>(matching.extra.size());

@@ -54,7 +54,10 @@ struct CheckRow {
     std::string field;      // CompanyField: its caption
     std::string wantedText; // CompanyField: the solution's text; "*" any
     std::string foundText;  // CompanyField: the learner's, trimmed
-    std::string text;                // the finding in German (CP1252), one line
+    // The finding in German (CP1252), one line; empty on an ExtraBooking
+    // row, whose text row_text makes when shown: a check with many extra
+    // bookings holds their numbers, not their texts.
+    std::string text;
     [[nodiscard]] bool right() const noexcept { return finding == Finding::Right; }
 };
 
@@ -66,6 +69,7 @@ struct CheckResult {
     // control value, then one per extra learner booking (file order). On
     // another chart than the solution's: the one OtherChart row only.
     std::vector<CheckRow> rows;
+    bool exam = false;  // the findings name only case and kind (hide_solution)
     // No row with a finding, earlier exercises included.
     [[nodiscard]] bool all_right() const noexcept;
 };

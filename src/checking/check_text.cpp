@@ -263,18 +263,29 @@ std::string points_text(int points, int maxPoints) {
     return number_text(points) + " von " + number_text(maxPoints) + (maxPoints == 1 ? " Punkt" : " Punkten");
 }
 
-std::vector<std::string> check_lines(const CheckResult& result) {
-    std::vector<std::string> out;
+std::string row_text(const CheckRow& row, const CheckResult& result, const Solution& solution,
+                     const LearnerBooks& learner) {
+    if (row.kind != RowKind::ExtraBooking || !row.text.empty()) return row.text;
+    return result.exam ? exam_finding_text(row, solution, learner) : finding_text(row, solution, learner);
+}
+
+void each_check_line(const CheckResult& result, const Solution& solution, const LearnerBooks& learner,
+                     const std::function<void(const std::string&)>& line) {
     for (const CheckRow& row : result.rows)
-        if (!row.right() && !row.earlier) out.push_back(row.text);
+        if (!row.right() && !row.earlier) line(row_text(row, result, solution, learner));
     bool headed = false;
     for (const CheckRow& row : result.rows) {
         if (row.right() || !row.earlier) continue;
-        if (!headed) out.push_back(cp("Aus früheren Aufgaben (kostet keine Punkte):"));
+        if (!headed) line(cp("Aus früheren Aufgaben (kostet keine Punkte):"));
         headed = true;
-        out.push_back(row.text);
+        line(row_text(row, result, solution, learner));
     }
-    out.push_back(points_text(result.points, result.maxPoints));
+    line(points_text(result.points, result.maxPoints));
+}
+
+std::vector<std::string> check_lines(const CheckResult& result, const Solution& solution, const LearnerBooks& learner) {
+    std::vector<std::string> out;
+    each_check_line(result, solution, learner, [&](const std::string& l) { out.push_back(l); });
     return out;
 }
 

@@ -54,7 +54,7 @@ std::string window_finding(const Marked& m, const ck::CheckRow& row, bool exam) 
     if (!exam && row.finding == ck::Finding::Missing && row.kind == ck::RowKind::Case && row.learners.empty())
         return ck::case_reference(m.solution, m.solution.cases[row.expected]) +
                cp(" fehlt. Mit \"Lösung zeigen\" siehst du, wie er gebucht wird.");
-    std::string text = row.text;
+    std::string text = ck::row_text(row, m.result, m.solution, m.learner);
     if (row.earlier && !row.right()) text += cp(" Sie gehört zu einer früheren Aufgabe und kostet keinen Punkt.");
     return text;
 }
