@@ -271,10 +271,13 @@ std::string row_text(const CheckRow& row, const CheckResult& result, const Solut
 
 void each_check_line(const CheckResult& result, const Solution& solution, const LearnerBooks& learner,
                      const std::function<void(const std::string&)>& line) {
-    for (const CheckRow& row : result.rows)
+    for (std::size_t i = 0; i < result.row_count(); ++i) {
+        const CheckRow row = result.row(i);
         if (!row.right() && !row.earlier) line(row_text(row, result, solution, learner));
+    }
     bool headed = false;
-    for (const CheckRow& row : result.rows) {
+    for (std::size_t i = 0; i < result.row_count(); ++i) {
+        const CheckRow row = result.row(i);
         if (row.right() || !row.earlier) continue;
         if (!headed) line(cp("Aus früheren Aufgaben (kostet keine Punkte):"));
         headed = true;

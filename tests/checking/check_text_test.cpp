@@ -85,15 +85,15 @@ TEST(CheckText, ExtraBookingTextFollowsExamForm) {
     const Solution solution = exercise_3();
     const LearnerBooks learner = learner_3();
     CheckResult result = check(solution, learner);
-    const auto extra = std::find_if(result.rows.begin(), result.rows.end(),
-                                    [](const CheckRow& r) { return r.kind == RowKind::ExtraBooking; });
-    ASSERT_NE(extra, result.rows.end());
+    ASSERT_EQ(result.extra.size(), 1u);
+    const CheckRow extra = result.row(result.extraAt);
+    ASSERT_EQ(extra.kind, RowKind::ExtraBooking);
     const std::string full = cp("Zu viel gebucht: deine Buchung 7, Kasse 50,00 an Umsatzerlöse 50,00.");
     const std::string exam = "Zu viel gebucht: deine Buchung 7.";
     for (const bool examForm : {false, true}) {
         result.exam = examForm;
         const std::string want = examForm ? exam : full;
-        EXPECT_EQ(row_text(*extra, result, solution, learner), want);
+        EXPECT_EQ(row_text(extra, result, solution, learner), want);
         const std::vector<std::string> lines = check_lines(result, solution, learner);
         EXPECT_NE(std::find(lines.begin(), lines.end(), want), lines.end());
     }
