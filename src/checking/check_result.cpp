@@ -48,7 +48,19 @@ std::vector<std::vector<BookingLine>> books_of_cases(const Solution& solution, c
 } // namespace
 
 bool CheckResult::all_right() const noexcept {
-    return std::all_of(rows.begin(), rows.end(), [](const CheckRow& row) { return row.right(); });
+    return extra.empty() && std::all_of(rows.begin(), rows.end(), [](const CheckRow& row) { return row.right(); });
+}
+
+CheckRow CheckResult::row(std::size_t i) const {
+    if (i < extraAt) return rows.at(i);
+    if (i - extraAt < extra.size()) {
+        CheckRow row;
+        row.kind = RowKind::ExtraBooking;
+        row.finding = Finding::Extra;
+        row.learner = extra[i - extraAt];  // its text is made when shown (row_text)
+        return row;
+    }
+    return rows.at(i - extra.size());
 }
 
 CheckResult check(const Solution& solution, const LearnerBooks& learner) {
@@ -69,10 +81,7 @@ CheckResult check(const Solution& solution, const LearnerBooks& learner) {
         return result;
     }
 
-    const CaseMatching matching = match_cases(solution.cases, learner.bookings);
-    // One row per extra booking: with many, a growing list would hold them
-    // half again while it moves.
-    result.rows.reserve(solution.cases.size() + solution.controls.size() + matching.extra.size());
+    CaseMatching matching = match_cases(solution.cases, learner.bookings);
     std::vector<const CaseAnswer*> answers(solution.cases.size(), nullptr);
     for (const CaseAnswer& a : matching.answers) answers[a.kase] = &a;
     int right = 0;
@@ -118,15 +127,9 @@ CheckResult check(const Solution& solution, const LearnerBooks& learner) {
         row.text = finding_text(row, solution, learner);
         result.rows.push_back(std::move(row));
     }
-    for (std::size_t j : matching.extra) {
-        CheckRow row;
-        row.kind = RowKind::ExtraBooking;
-        row.finding = Finding::Extra;
-        row.learner = j;
-        row.text = finding_text(row, solution, learner);
-        result.rows.push_back(std::move(row));
-    }
     const long long extra = static_cast<long long>(matching.extra.size());
+    result.extraAt = result.rows.size();
+    result.extra = std::move(matching.extra);
     result.points = static_cast<int>(std::max(0LL, right - extra));
     return result;
 }

@@ -54,7 +54,10 @@ struct CheckRow {
     std::string field;      // CompanyField: its caption
     std::string wantedText; // CompanyField: the solution's text; "*" any
     std::string foundText;  // CompanyField: the learner's, trimmed
-    std::string text;                // the finding in German (CP1252), one line
+    // The finding in German (CP1252), one line; empty on an ExtraBooking
+    // row, whose text row_text makes when shown: a check with many extra
+    // bookings holds their numbers, not their texts.
+    std::string text;
     [[nodiscard]] bool right() const noexcept { return finding == Finding::Right; }
 };
 
@@ -65,7 +68,16 @@ struct CheckResult {
     // One row per case (text order; none for later cases), then one per
     // control value, then one per extra learner booking (file order). On
     // another chart than the solution's: the one OtherChart row only.
+    // The extra bookings' rows are not held, so that a check with many of
+    // them stays small: `extra` keeps their learner indices and row() makes
+    // each where it stands, before `rows[extraAt]`.
     std::vector<CheckRow> rows;
+    std::vector<std::size_t> extra;  // learner bookings that answer no case, in file order
+    std::size_t extraAt = 0;
+    bool exam = false;  // the findings name only case and kind (hide_solution)
+    // Every row, the extra bookings' included, in order.
+    [[nodiscard]] std::size_t row_count() const noexcept { return rows.size() + extra.size(); }
+    [[nodiscard]] CheckRow row(std::size_t i) const;
     // No row with a finding, earlier exercises included.
     [[nodiscard]] bool all_right() const noexcept;
 };

@@ -263,18 +263,32 @@ std::string points_text(int points, int maxPoints) {
     return number_text(points) + " von " + number_text(maxPoints) + (maxPoints == 1 ? " Punkt" : " Punkten");
 }
 
-std::vector<std::string> check_lines(const CheckResult& result) {
-    std::vector<std::string> out;
-    for (const CheckRow& row : result.rows)
-        if (!row.right() && !row.earlier) out.push_back(row.text);
-    bool headed = false;
-    for (const CheckRow& row : result.rows) {
-        if (row.right() || !row.earlier) continue;
-        if (!headed) out.push_back(cp("Aus früheren Aufgaben (kostet keine Punkte):"));
-        headed = true;
-        out.push_back(row.text);
+std::string row_text(const CheckRow& row, const CheckResult& result, const Solution& solution,
+                     const LearnerBooks& learner) {
+    if (row.kind != RowKind::ExtraBooking || !row.text.empty()) return row.text;
+    return result.exam ? exam_finding_text(row, solution, learner) : finding_text(row, solution, learner);
+}
+
+void each_check_line(const CheckResult& result, const Solution& solution, const LearnerBooks& learner,
+                     const std::function<void(const std::string&)>& line) {
+    for (std::size_t i = 0; i < result.row_count(); ++i) {
+        const CheckRow row = result.row(i);
+        if (!row.right() && !row.earlier) line(row_text(row, result, solution, learner));
     }
-    out.push_back(points_text(result.points, result.maxPoints));
+    bool headed = false;
+    for (std::size_t i = 0; i < result.row_count(); ++i) {
+        const CheckRow row = result.row(i);
+        if (row.right() || !row.earlier) continue;
+        if (!headed) line(cp("Aus früheren Aufgaben (kostet keine Punkte):"));
+        headed = true;
+        line(row_text(row, result, solution, learner));
+    }
+    line(points_text(result.points, result.maxPoints));
+}
+
+std::vector<std::string> check_lines(const CheckResult& result, const Solution& solution, const LearnerBooks& learner) {
+    std::vector<std::string> out;
+    each_check_line(result, solution, learner, [&](const std::string& l) { out.push_back(l); });
     return out;
 }
 

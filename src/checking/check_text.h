@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -55,10 +56,19 @@ namespace saldorama::checking {
 // "3 von 5 Punkten" ("1 von 1 Punkt").
 [[nodiscard]] std::string points_text(int points, int maxPoints);
 
+// The row's finding as shown: its text, or for an extra booking the text
+// made now (in exam form where the result is).
+[[nodiscard]] std::string row_text(const CheckRow& row, const CheckResult& result, const Solution& solution,
+                                   const LearnerBooks& learner);
+
 // The command line's output of a check: one line per finding of this
 // exercise, then under "Aus früheren Aufgaben (kostet keine Punkte):" the
-// findings about earlier exercises, then the points line.
-[[nodiscard]] std::vector<std::string> check_lines(const CheckResult& result);
+// findings about earlier exercises, then the points line. each_check_line
+// hands them over one at a time, so that none is held.
+void each_check_line(const CheckResult& result, const Solution& solution, const LearnerBooks& learner,
+                     const std::function<void(const std::string&)>& line);
+[[nodiscard]] std::vector<std::string> check_lines(const CheckResult& result, const Solution& solution,
+                                                   const LearnerBooks& learner);
 
 // The class check: one line per backup, and the same as fields for a table.
 // "schueler1.qrx: Anna Beispiel: 3 von 5 Punkten"

@@ -234,7 +234,7 @@ int check_books(TForm1& form, CliDialogs& dialogs, const Invocation& inv, std::o
         });
     });
     if (dialogs.refused()) return 1;
-    print_lines(out, checking::check_lines(marked.result));
+    checking::each_check_line(marked.result, marked.solution, marked.learner, [&](const std::string& line) { print(out, line); });
     print_lines(out, checking::answer_lines(marked.answers));
     return marked.result.all_right() ? 0 : 3;
 }

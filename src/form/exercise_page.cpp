@@ -54,7 +54,7 @@ std::string window_finding(const Marked& m, const ck::CheckRow& row, bool exam) 
     if (!exam && row.finding == ck::Finding::Missing && row.kind == ck::RowKind::Case && row.learners.empty())
         return ck::case_reference(m.solution, m.solution.cases[row.expected]) +
                cp(" fehlt. Mit \"Lösung zeigen\" siehst du, wie er gebucht wird.");
-    std::string text = row.text;
+    std::string text = ck::row_text(row, m.result, m.solution, m.learner);
     if (row.earlier && !row.right()) text += cp(" Sie gehört zu einer früheren Aufgabe und kostet keinen Punkt.");
     return text;
 }
@@ -160,12 +160,14 @@ void ExercisePage::CheckButtonClick() {
     CheckPoints.text = ck::points_text(result.points, result.maxPoints);
     // This exercise's rows first, those of the exercises it builds on after them.
     for (const bool earlier : {false, true})
-        for (std::size_t i = 0; i < result.rows.size(); ++i)
-            if (result.rows[i].earlier == earlier) {
+        for (std::size_t i = 0; i < result.row_count(); ++i) {
+            const ck::CheckRow row = result.row(i);
+            if (row.earlier == earlier) {
                 shownRows_.push_back(i);
-                CheckRows.items.push_back(row_item(marked_, result.rows[i], exam_));
+                CheckRows.items.push_back(row_item(marked_, row, exam_));
             }
-    if (result.rows.empty())
+        }
+    if (result.row_count() == 0)
         CheckFinding.lines = {cp("Zu dieser Aufgabe gibt es nichts zu buchen; geprüft wird nur der Kontenplan.")};
     // Only now, once the learner has answered them.
     showAnswers();
@@ -182,7 +184,7 @@ void ExercisePage::CheckRowsClick() {
     SolutionButton.enabled = false;
     const int i = CheckRows.itemIndex;
     if (i < 0 || static_cast<std::size_t>(i) >= shownRows_.size()) return;
-    const ck::CheckRow& row = marked_.result.rows[shownRows_[static_cast<std::size_t>(i)]];
+    const ck::CheckRow row = marked_.result.row(shownRows_[static_cast<std::size_t>(i)]);
     CheckFinding.lines = {window_finding(marked_, row, exam_)};
     // The answers stay in view below each finding.
     showAnswers();
@@ -194,7 +196,7 @@ void ExercisePage::CheckRowsClick() {
 void ExercisePage::SolutionButtonClick() {
     CheckRowsClick();
     if (!SolutionButton.enabled) return;
-    const ck::CheckRow& row = marked_.result.rows[shownRows_[static_cast<std::size_t>(CheckRows.itemIndex)]];
+    const ck::CheckRow row = marked_.result.row(shownRows_[static_cast<std::size_t>(CheckRows.itemIndex)]);
     const std::vector<std::string> lines =
         row.kind == ck::RowKind::Case           ? ck::solution_lines(marked_.solution, marked_.solution.cases[row.expected])
         : row.kind == ck::RowKind::CompanyField ? ck::company_solution_lines(row)

@@ -178,7 +178,9 @@ Marked mark(const ExpectedBooks& expected, ck::LearnerBooks learner, const Compa
 }
 
 void hide_solution(Marked& marked) {
-    for (ck::CheckRow& row : marked.result.rows) row.text = ck::exam_finding_text(row, marked.solution, marked.learner);
+    marked.result.exam = true;
+    for (ck::CheckRow& row : marked.result.rows)
+        if (row.kind != ck::RowKind::ExtraBooking) row.text = ck::exam_finding_text(row, marked.solution, marked.learner);
     marked.answers.clear();
 }
 

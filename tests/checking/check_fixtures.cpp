@@ -101,7 +101,8 @@ LearnerBooking mine(int number, const std::string& utf8, const std::string& date
 
 std::string summary(const CheckResult& result, const Solution& solution, const LearnerBooks& learner) {
     std::string out;
-    for (const CheckRow& row : result.rows) {
+    for (std::size_t i = 0; i < result.row_count(); ++i) {
+        const CheckRow row = result.row(i);
         if (!out.empty()) out += ", ";
         if (row.earlier) out += "früher ";
         switch (row.kind) {

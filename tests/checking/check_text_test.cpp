@@ -1,5 +1,7 @@
 #include "checking/check_text.h"
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "base/cp1252.h"
@@ -57,7 +59,7 @@ TEST(CheckText, FindingsSolutionsAndClassCheckLines) {
     const LearnerBooks learner = learner_3();
     const CheckResult result = check(solution, learner);
     std::vector<std::string> out{"# pruefen 3"};
-    append_utf8(out, check_lines(result));
+    append_utf8(out, check_lines(result, solution, learner));
     out.push_back("# Lösung zeigen");
     append_utf8(out, solution_lines(solution, solution.cases[6]));
     append_utf8(out, solution_lines(solution, solution.cases[3]));
@@ -72,10 +74,29 @@ TEST(CheckText, FindingsSolutionsAndClassCheckLines) {
     out.push_back("# anderer Kontenplan");
     LearnerBooks otherChart = learner;
     otherChart.chart = 2;
-    append_utf8(out, check_lines(check(solution, otherChart)));
+    append_utf8(out, check_lines(check(solution, otherChart), solution, otherChart));
     otherChart.chart = 0;
-    append_utf8(out, check_lines(check(solution, otherChart)));
+    append_utf8(out, check_lines(check(solution, otherChart), solution, otherChart));
     test::expect_golden_utf8("check_findings.txt", out);
+}
+
+// An extra booking's finding is made when shown, in the form the result is in.
+TEST(CheckText, ExtraBookingTextFollowsExamForm) {
+    const Solution solution = exercise_3();
+    const LearnerBooks learner = learner_3();
+    CheckResult result = check(solution, learner);
+    ASSERT_EQ(result.extra.size(), 1u);
+    const CheckRow extra = result.row(result.extraAt);
+    ASSERT_EQ(extra.kind, RowKind::ExtraBooking);
+    const std::string full = cp("Zu viel gebucht: deine Buchung 7, Kasse 50,00 an Umsatzerlöse 50,00.");
+    const std::string exam = "Zu viel gebucht: deine Buchung 7.";
+    for (const bool examForm : {false, true}) {
+        result.exam = examForm;
+        const std::string want = examForm ? exam : full;
+        EXPECT_EQ(row_text(extra, result, solution, learner), want);
+        const std::vector<std::string> lines = check_lines(result, solution, learner);
+        EXPECT_NE(std::find(lines.begin(), lines.end(), want), lines.end());
+    }
 }
 
 TEST(CheckText, RightRowsAndTheOnePointWording) {
@@ -86,7 +107,7 @@ TEST(CheckText, RightRowsAndTheOnePointWording) {
     const CheckResult result = check(solution, learner);
     ASSERT_EQ(result.rows.size(), 1u);
     EXPECT_EQ(result.rows[0].text, "Aufgabe 1, Buchung 4 ist richtig (deine Buchung 9).");
-    EXPECT_EQ(check_lines(result), std::vector<std::string>{"1 von 1 Punkt"});
+    EXPECT_EQ(check_lines(result, solution, learner), std::vector<std::string>{"1 von 1 Punkt"});
     EXPECT_EQ(points_text(0, 12), "0 von 12 Punkten");
     solution.bookings[0].date = "15.03.2026";
     test::add_cases(solution);

@@ -145,7 +145,7 @@ TEST(ExpectedBooks, TheCompoundAlternativeEarnsThePointsOfTheBookingsItReplaces)
     compound.credit = {0, 0, 110, 0, 0};
     books.push_back(compound);
     const Marked m = mark(e, learner(books));
-    EXPECT_TRUE(m.result.all_right()) << cp1252_to_utf8(ck::check_lines(m.result).front());
+    EXPECT_TRUE(m.result.all_right()) << cp1252_to_utf8(ck::check_lines(m.result, m.solution, m.learner).front());
     EXPECT_EQ(m.result.points, 5);  // bookings 3, 4 and 5, both control values
     EXPECT_EQ(m.result.maxPoints, 5);
     EXPECT_EQ(m.solution.cases.size(), 3u);  // the opening, booking 3, and bookings 4 and 5 joined
