@@ -341,6 +341,20 @@ bool paint_job(QPagedPaintDevice& device, const PrintJob& job, const PageProgres
     return !stopped;
 }
 
+namespace {
+
+// The writer is closed, its last bytes handed to `out`, before this returns.
+bool paint_pdf(QIODevice& out, const PrintJob& job, const PageProgress& progress) {
+    QPdfWriter writer(&out);
+    prepare_page(writer);
+    writer.setResolution(600);
+    writer.setCreator(QStringLiteral("Saldorama"));
+    writer.setTitle(qs(job.reportName));
+    return paint_job(writer, job, progress);
+}
+
+} // namespace
+
 bool write_pdf(const std::string& path, const std::string& workingDirectory, const PrintJob& job,
                const PageProgress& progress) {
     // "-": the PDF goes to standard output, for pipes.
@@ -348,15 +362,7 @@ bool write_pdf(const std::string& path, const std::string& workingDirectory, con
         QFile out;
         if (!out.open(stdout, QIODevice::WriteOnly))
             fail("Die Standardausgabe kann nicht geschrieben werden.");
-        bool done = false;
-        {
-            QPdfWriter writer(&out);
-            prepare_page(writer);
-            writer.setResolution(600);
-            writer.setCreator(QStringLiteral("Saldorama"));
-            writer.setTitle(qs(job.reportName));
-            done = paint_job(writer, job, progress);
-        }
+        const bool done = paint_pdf(out, job, progress);
         if (!out.flush() || out.error() != QFileDevice::NoError)
             fail("Die Standardausgabe kann nicht geschrieben werden.");
         return done;
@@ -367,15 +373,7 @@ bool write_pdf(const std::string& path, const std::string& workingDirectory, con
     // The system's own words would not help a learner.
     const std::string cannotWrite = "Die Datei " + utf8_to_cp1252(path) + " kann nicht geschrieben werden.";
     if (!file.open(QIODevice::WriteOnly)) fail(cannotWrite);
-    bool done = false;
-    {
-        QPdfWriter writer(&file);
-        prepare_page(writer);
-        writer.setResolution(600);
-        writer.setCreator(QStringLiteral("Saldorama"));
-        writer.setTitle(qs(job.reportName));
-        done = paint_job(writer, job, progress);
-    }
+    const bool done = paint_pdf(file, job, progress);
     if (!done) {
         file.cancelWriting();
         return false;
