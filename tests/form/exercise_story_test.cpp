@@ -234,10 +234,13 @@ struct ExerciseStory : ::testing::Test {
         ASSERT_GE(sums.size(), 2u) << s.fileName;
         EXPECT_EQ(sums[0], sums[1]) << s.fileName << ": balance sheet sides differ";
         const Cents profit = result_of(balance);
+        int resultLines = 0;
         for (const auto& l : balance)
-            if (l.starts_with("Gewinn-/Verlustvortrag")) {
+            if (l.starts_with(utf8_to_cp1252("Jahresüberschuss")) || l.starts_with("Jahresfehlbetrag")) {
+                ++resultLines;
                 EXPECT_EQ(tail_amount(l), profit) << s.fileName;
             }
+        EXPECT_EQ(resultLines, 1) << s.fileName << ": the balance sheet names the year's result once";
         bool neutralHalf = false;
         for (const auto& l : show(Page::TabSheet11, form.operating.Memo4)) {
             if (l.find("Neutrales Ergebnis") != std::string::npos) neutralHalf = true;
