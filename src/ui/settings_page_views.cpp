@@ -94,13 +94,14 @@ public:
         }
         bindings_.add([this] { syncRadioGroup(); });
 
-        bind_button(window_, this, bindings_, "Button1", page.Button1, QRect(32, 268, 260, 28),
+        // The teacher's settings for tests above the buttons: "Speichern" saves them too.
+        bind_check(window_, this, bindings_, "examMode", page.examMode, QRect(32, 262, 560, 22));
+        bind_label(this, bindings_, "solutionsCaption", page.solutionsCaption, QRect(32, 295, 280, 17));
+        bind_edit(window_, this, bindings_, "solutionsFolder", page.solutionsFolder, QRect(316, 292, 284, 22));
+        bind_button(window_, this, bindings_, "Button1", page.Button1, QRect(32, 336, 260, 28),
                     [this] { form_.settings.Button1Click(); });
-        bind_button(window_, this, bindings_, "Button2", page.Button2, QRect(304, 268, 120, 28),
+        bind_button(window_, this, bindings_, "Button2", page.Button2, QRect(304, 336, 120, 28),
                     [this] { form_.settings.Button2Click(); });
-        bind_check(window_, this, bindings_, "examMode", page.examMode, QRect(32, 312, 560, 22));
-        bind_label(this, bindings_, "solutionsCaption", page.solutionsCaption, QRect(32, 345, 280, 17));
-        bind_edit(window_, this, bindings_, "solutionsFolder", page.solutionsFolder, QRect(316, 342, 284, 22));
     }
 
 private:
