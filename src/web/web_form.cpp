@@ -116,104 +116,81 @@ WebForm::WebForm() : form(dialogs) {
     registerHandlers();
 }
 
+// A control under the name of its member, so that name and control are
+// written once.
+#define SALDORAMA_NAMED(page, member) {#member, &(page).member}
+
 void WebForm::registerControls() {
     TForm1& f = form;
-    for (auto [name, button] : {std::pair{"SpeedButton1", &f.SpeedButton1}, {"SpeedButton2", &f.SpeedButton2},
-                                {"SpeedButton3", &f.SpeedButton3}, {"SpeedButton4", &f.SpeedButton4},
-                                {"SpeedButton5", &f.SpeedButton5}, {"SpeedButton6", &f.SpeedButton6},
-                                {"SpeedButton22", &f.SpeedButton22}, {"SpeedButton23", &f.SpeedButton23},
-                                {"SpeedButton24", &f.SpeedButton24}, {"SpeedButton30", &f.SpeedButton30},
-                                {"SpeedButton31", &f.SpeedButton31}, {"SpeedButton33", &f.SpeedButton33},
-                                {"SpeedButton34", &f.SpeedButton34}, {"SpeedButton35", &f.SpeedButton35},
-                                {"SpeedButtonUndo", &f.SpeedButtonUndo}})
-        controls_[name] = button;
-
-    controls_["Label1"] = &f.start.Label1;
-    controls_["Label47"] = &f.start.Label47;
+    const auto add = [this](std::initializer_list<std::pair<const char*, Control>> named) {
+        for (const auto& [name, control] : named) controls_[name] = control;
+    };
+    add({SALDORAMA_NAMED(f, SpeedButton1), SALDORAMA_NAMED(f, SpeedButton2), SALDORAMA_NAMED(f, SpeedButton3),
+         SALDORAMA_NAMED(f, SpeedButton4), SALDORAMA_NAMED(f, SpeedButton5), SALDORAMA_NAMED(f, SpeedButton6),
+         SALDORAMA_NAMED(f, SpeedButton22), SALDORAMA_NAMED(f, SpeedButton23), SALDORAMA_NAMED(f, SpeedButton24),
+         SALDORAMA_NAMED(f, SpeedButton30), SALDORAMA_NAMED(f, SpeedButton31), SALDORAMA_NAMED(f, SpeedButton33),
+         SALDORAMA_NAMED(f, SpeedButton34), SALDORAMA_NAMED(f, SpeedButton35), SALDORAMA_NAMED(f, SpeedButtonUndo),
+         SALDORAMA_NAMED(f.start, Label1), SALDORAMA_NAMED(f.start, Label47)});
 
     CompanyPage& c = f.company;
-    TextControl* company[] = {&c.Label2, &c.Label6, &c.Edit1, &c.Edit2, &c.Edit3, &c.Edit4,
-                              &c.Edit5,  &c.Edit6,  &c.Edit7, &c.Edit8, &c.SpeedButton32};
-    const char* companyNames[] = {"Label2", "Label6", "Edit1", "Edit2", "Edit3", "Edit4",
-                                  "Edit5",  "Edit6",  "Edit7", "Edit8", "SpeedButton32"};
-    for (std::size_t i = 0; i < std::size(company); ++i) controls_[companyNames[i]] = company[i];
+    add({SALDORAMA_NAMED(c, Label2), SALDORAMA_NAMED(c, Label6), SALDORAMA_NAMED(c, Edit1), SALDORAMA_NAMED(c, Edit2),
+         SALDORAMA_NAMED(c, Edit3), SALDORAMA_NAMED(c, Edit4), SALDORAMA_NAMED(c, Edit5), SALDORAMA_NAMED(c, Edit6),
+         SALDORAMA_NAMED(c, Edit7), SALDORAMA_NAMED(c, Edit8), SALDORAMA_NAMED(c, SpeedButton32)});
     for (std::size_t i = 0; i < c.captions.size(); ++i) controls_["CompanyCaption" + std::to_string(i + 1)] = &c.captions[i];
 
     OpeningBalancePage& o = f.opening;
-    controls_["StringGrid2"] = &o.StringGrid2;
-    controls_["Label48"] = &o.Label48;
-    controls_["Label35"] = &o.Label35;
-    controls_["Edit27"] = &o.Edit27;
-    controls_["SpeedButton7"] = &o.SpeedButton7;
+    add({SALDORAMA_NAMED(o, StringGrid2), SALDORAMA_NAMED(o, Label48), SALDORAMA_NAMED(o, Label35),
+         SALDORAMA_NAMED(o, Edit27), SALDORAMA_NAMED(o, SpeedButton7)});
 
     BookingPage& b = f.booking;
-    TextControl* booking[] = {&b.SpeedButton8, &b.SpeedButton9, &b.SpeedButton25, &b.SpeedButton26, &b.SpeedButton27,
-                              &b.SpeedButton28, &b.SpeedButton36, &b.SpeedButton29, &b.Label25, &b.Label26,
-                              &b.Label27, &b.Edit14, &b.Label50, &b.Label28, &b.Edit15, &b.Label29, &b.Edit16,
-                              &b.Label30, &b.Label31, &b.Label32, &b.Label33, &b.Label34, &b.Edit17, &b.Edit18,
-                              &b.Edit19, &b.Edit20, &b.Edit21, &b.Edit22, &b.Edit23, &b.Edit24, &b.Edit25,
-                              &b.Edit26, &b.Label44, &b.Label45};
-    const char* bookingNames[] = {"SpeedButton8", "SpeedButton9", "SpeedButton25", "SpeedButton26", "SpeedButton27",
-                                  "SpeedButton28", "SpeedButton36", "SpeedButton29", "Label25", "Label26",
-                                  "Label27", "Edit14", "Label50", "Label28", "Edit15", "Label29", "Edit16",
-                                  "Label30", "Label31", "Label32", "Label33", "Label34", "Edit17", "Edit18",
-                                  "Edit19", "Edit20", "Edit21", "Edit22", "Edit23", "Edit24", "Edit25",
-                                  "Edit26", "Label44", "Label45"};
-    static_assert(std::size(booking) == std::size(bookingNames));
-    for (std::size_t i = 0; i < std::size(booking); ++i) controls_[bookingNames[i]] = booking[i];
-    ComboBox* boxes[] = {&b.ComboBox1, &b.ComboBox2, &b.ComboBox3, &b.ComboBox4, &b.ComboBox5};
-    for (std::size_t i = 0; i < std::size(boxes); ++i) controls_["ComboBox" + std::to_string(i + 1)] = boxes[i];
+    add({SALDORAMA_NAMED(b, SpeedButton8), SALDORAMA_NAMED(b, SpeedButton9), SALDORAMA_NAMED(b, SpeedButton25),
+         SALDORAMA_NAMED(b, SpeedButton26), SALDORAMA_NAMED(b, SpeedButton27), SALDORAMA_NAMED(b, SpeedButton28),
+         SALDORAMA_NAMED(b, SpeedButton36), SALDORAMA_NAMED(b, SpeedButton29), SALDORAMA_NAMED(b, Label25),
+         SALDORAMA_NAMED(b, Label26), SALDORAMA_NAMED(b, Label27), SALDORAMA_NAMED(b, Edit14),
+         SALDORAMA_NAMED(b, Label50), SALDORAMA_NAMED(b, Label28), SALDORAMA_NAMED(b, Edit15),
+         SALDORAMA_NAMED(b, Label29), SALDORAMA_NAMED(b, Edit16), SALDORAMA_NAMED(b, Label30),
+         SALDORAMA_NAMED(b, Label31), SALDORAMA_NAMED(b, Label32), SALDORAMA_NAMED(b, Label33),
+         SALDORAMA_NAMED(b, Label34), SALDORAMA_NAMED(b, Edit17), SALDORAMA_NAMED(b, Edit18),
+         SALDORAMA_NAMED(b, Edit19), SALDORAMA_NAMED(b, Edit20), SALDORAMA_NAMED(b, Edit21),
+         SALDORAMA_NAMED(b, Edit22), SALDORAMA_NAMED(b, Edit23), SALDORAMA_NAMED(b, Edit24),
+         SALDORAMA_NAMED(b, Edit25), SALDORAMA_NAMED(b, Edit26), SALDORAMA_NAMED(b, Label44),
+         SALDORAMA_NAMED(b, Label45), SALDORAMA_NAMED(b, ComboBox1), SALDORAMA_NAMED(b, ComboBox2),
+         SALDORAMA_NAMED(b, ComboBox3), SALDORAMA_NAMED(b, ComboBox4), SALDORAMA_NAMED(b, ComboBox5)});
 
-    controls_["Memo1"] = &f.balance.Memo1;
+    add({SALDORAMA_NAMED(f.balance, Memo1), SALDORAMA_NAMED(f.journal, Memo2), SALDORAMA_NAMED(f.operating, Memo4)});
     memoPages_[&f.balance.Memo1] = Page::TabSheet5;
-    controls_["Memo2"] = &f.journal.Memo2;
     memoPages_[&f.journal.Memo2] = Page::TabSheet6;
-    controls_["Memo4"] = &f.operating.Memo4;
     memoPages_[&f.operating.Memo4] = Page::TabSheet11;
 
     SettingsPage& s = f.settings;
-    controls_["CheckBox1"] = &s.CheckBox1;
-    controls_["CheckBox2"] = &s.CheckBox2;
-    controls_["CheckBox3"] = &s.CheckBox3;
-    TextControl* settings[] = {&s.Label22, &s.Label23, &s.Edit13, &s.yearCaption, &s.Edit28, &s.Edit9,
-                               &s.Edit10,  &s.Edit11,  &s.Edit12, &s.Button1,     &s.Button2};
-    const char* settingsNames[] = {"Label22", "Label23", "Edit13", "YearCaption", "Edit28", "Edit9",
-                                   "Edit10",  "Edit11",  "Edit12", "Button1",     "Button2"};
-    for (std::size_t i = 0; i < std::size(settings); ++i) controls_[settingsNames[i]] = settings[i];
+    add({SALDORAMA_NAMED(s, CheckBox1), SALDORAMA_NAMED(s, CheckBox2), SALDORAMA_NAMED(s, CheckBox3),
+         SALDORAMA_NAMED(s, Label22), SALDORAMA_NAMED(s, Label23), SALDORAMA_NAMED(s, Edit13),
+         {"YearCaption", &s.yearCaption}, SALDORAMA_NAMED(s, Edit28), SALDORAMA_NAMED(s, Edit9),
+         SALDORAMA_NAMED(s, Edit10), SALDORAMA_NAMED(s, Edit11), SALDORAMA_NAMED(s, Edit12),
+         SALDORAMA_NAMED(s, Button1), SALDORAMA_NAMED(s, Button2), SALDORAMA_NAMED(s, RadioGroup1)});
     for (std::size_t i = 0; i < s.chartNameCaptions.size(); ++i)
         controls_["ChartNameCaption" + std::to_string(i + 1)] = &s.chartNameCaptions[i];
-    controls_["RadioGroup1"] = &s.RadioGroup1;
 
+    // The exercise buttons and titles are not here: as many as the working
+    // folder has, so the view lists them afresh each time.
     ExercisePage& e = f.exercises;
-    controls_["Label13"] = &e.Label13;
-    // The exercise buttons and titles: as many as the working folder has,
-    // so the view lists them afresh each time.
-    controls_["CheckListBox1"] = &e.CheckListBox1;
-    controls_["CheckCaption"] = &e.CheckCaption;
-    controls_["CheckExercise"] = &e.CheckExercise;
-    controls_["CheckButton"] = &e.CheckButton;
-    controls_["CheckPoints"] = &e.CheckPoints;
-    controls_["CheckRows"] = &e.CheckRows;
-    controls_["CheckFinding"] = &e.CheckFinding;
+    add({SALDORAMA_NAMED(e, Label13), SALDORAMA_NAMED(e, CheckListBox1), SALDORAMA_NAMED(e, CheckCaption),
+         SALDORAMA_NAMED(e, CheckExercise), SALDORAMA_NAMED(e, CheckButton), SALDORAMA_NAMED(e, CheckPoints),
+         SALDORAMA_NAMED(e, CheckRows), SALDORAMA_NAMED(e, CheckFinding), SALDORAMA_NAMED(e, SolutionButton)});
     memoPages_[&e.CheckFinding] = Page::TabSheet8;
-    controls_["SolutionButton"] = &e.SolutionButton;
 
     ChartPage& ch = f.chart;
-    TextControl* chart[] = {&ch.Label12, &ch.SpeedButton10, &ch.SpeedButton11, &ch.SpeedButton12, &ch.SpeedButton13,
-                            &ch.Label14, &ch.Label15,       &ch.Label16,       &ch.Label17,       &ch.Label24};
-    const char* chartNames[] = {"Label12", "SpeedButton10", "SpeedButton11", "SpeedButton12", "SpeedButton13",
-                                "Label14", "Label15",       "Label16",       "Label17",       "Label24"};
-    for (std::size_t i = 0; i < std::size(chart); ++i) controls_[chartNames[i]] = chart[i];
-    controls_["StringGrid1"] = &ch.StringGrid1;
+    add({SALDORAMA_NAMED(ch, Label12), SALDORAMA_NAMED(ch, SpeedButton10), SALDORAMA_NAMED(ch, SpeedButton11),
+         SALDORAMA_NAMED(ch, SpeedButton12), SALDORAMA_NAMED(ch, SpeedButton13), SALDORAMA_NAMED(ch, Label14),
+         SALDORAMA_NAMED(ch, Label15), SALDORAMA_NAMED(ch, Label16), SALDORAMA_NAMED(ch, Label17),
+         SALDORAMA_NAMED(ch, Label24), SALDORAMA_NAMED(ch, StringGrid1)});
 
     AccountSheetPage& a = f.accountSheet;
-    controls_["ListBox1"] = &a.ListBox1;
-    controls_["Label51"] = &a.Label51;
-    controls_["Label52"] = &a.Label52;
-    controls_["Label53"] = &a.Label53;
-    controls_["StringGrid3"] = &a.StringGrid3;
-    controls_["SpeedButton37"] = &a.SpeedButton37;
+    add({SALDORAMA_NAMED(a, ListBox1), SALDORAMA_NAMED(a, Label51), SALDORAMA_NAMED(a, Label52),
+         SALDORAMA_NAMED(a, Label53), SALDORAMA_NAMED(a, StringGrid3), SALDORAMA_NAMED(a, SpeedButton37)});
 }
+
+#undef SALDORAMA_NAMED
 
 void WebForm::registerHandlers() {
     TForm1& f = form;
