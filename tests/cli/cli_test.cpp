@@ -862,8 +862,9 @@ TEST(CliPruefen, AnExerciseWithAnyNumberPresentIsSolvedAndChecked) {
     }
 }
 
-TEST(CliPruefen, AClassOfBackupsWithOneBrokenIsCheckedLineByLine) {
-    Dir dir;
+// Two backups of exercise 3 in `dir`: anna.qrx solved whole by "Anna
+// Müller", ben.qrx by `ben` without its last booking.
+void save_two_learners(Dir& dir, const std::string& ben) {
     make_classroom(dir);
     ASSERT_EQ(run_in(dir, {"loesung", "3"}).status, 0);
     set_responsible(dir, "Anna Müller");
@@ -871,8 +872,13 @@ TEST(CliPruefen, AClassOfBackupsWithOneBrokenIsCheckedLineByLine) {
     auto books = stored_bookings(dir);
     books.pop_back();
     dir.write("buchungen.dat", bookings_bytes(books));
-    set_responsible(dir, "Ben; \"Benni\" Kurz");
+    set_responsible(dir, ben);
     ASSERT_EQ(run_in(dir, {"sichern", "ben"}).status, 0);
+}
+
+TEST(CliPruefen, AClassOfBackupsWithOneBrokenIsCheckedLineByLine) {
+    Dir dir;
+    ASSERT_NO_FATAL_FAILURE(save_two_learners(dir, "Ben; \"Benni\" Kurz"));
     dir.write("kaputt.qrx", "nur Unsinn\r\n");
     const auto before = dir.files();
 
@@ -1117,15 +1123,7 @@ TEST(CliPruefungsmodus, SwitchesInItsOwnFileWhichLadenKeeps) {
 // points also with exam mode on.
 TEST(CliPruefen, AClassIsGradedWithTheSolutionsOfAnotherFolder) {
     Dir learner;
-    make_classroom(learner);
-    ASSERT_EQ(run_in(learner, {"loesung", "3"}).status, 0);
-    set_responsible(learner, "Anna Müller");
-    ASSERT_EQ(run_in(learner, {"sichern", "anna"}).status, 0);
-    auto books = stored_bookings(learner);
-    books.pop_back();
-    learner.write("buchungen.dat", bookings_bytes(books));
-    set_responsible(learner, "Ben Kurz");
-    ASSERT_EQ(run_in(learner, {"sichern", "ben"}).status, 0);
+    ASSERT_NO_FATAL_FAILURE(save_two_learners(learner, "Ben Kurz"));
 
     Dir solutions, teacher;
     for (const std::string name : {"einstellungen.txt", "Kontenplan1.txt", "Kontenplan2.txt", "Kontenplan3.txt",
