@@ -256,6 +256,15 @@ void run_size(Bench& b, int count, Table& table) {
     table["pruefen 1 --aus"][count] = measure(b, cli(work, {"pruefen", "1", "--aus", qrx}), out, out, noPrep);
     // Status 3: the books have mistakes (every booking but one is extra).
     table["pruefen 1"][count] = measure(b, cli(work, {"pruefen", "1"}), out, out, noPrep, 3);
+    // The matcher's worst case: cases on every account of the chart, so that
+    // no booking is passed by and each one is looked up.
+    std::string wide = "[Aufgabe 2]\r\nKontenplan: 1\r\nBaut auf: keine\r\n";
+    const std::vector<Account> accounts = chart();
+    for (std::size_t k = 0; k + 1 < accounts.size(); k += 2)
+        wide += "[Buchung " + std::to_string(k / 2 + 1) + "]\r\nSoll: " + accounts[k].name + " 1,00\r\nHaben: " +
+                accounts[k + 1].name + " 1,00\r\n";
+    write_text(work / "Loesung2.txt", wide);
+    table["pruefen 2 (wide)"][count] = measure(b, cli(work, {"pruefen", "2"}), out, out, noPrep, 3);
     // The journal as a PDF, paged by the PDF helper beside the program.
     const std::string pdf = (b.base / "journal.pdf").string();
     table["journal --pdf"][count] = measure(b, cli(work, {"journal", "--pdf", pdf}), "/dev/null", {}, noPrep);
@@ -331,7 +340,7 @@ int main(int argc, char** argv) {
     std::printf(" | sums of output and written files\n");
     const char* order[] = {"floor (cat)", "journal", "bilanz", "betriebsergebnis", "konto Kasse",
                            "loeschen 1", "sichern", "laden", "eroeffnung", "pruefen 1", "pruefen 1 --aus",
-                           "journal --pdf"};
+                           "pruefen 2 (wide)", "journal --pdf"};
     for (const char* name : order) {
         std::printf("%-18s", name);
         for (const int count : sizes) {

@@ -1,9 +1,12 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <tuple>
+#include <unordered_map>
 #include <vector>
 
 #include "bookings/booking_record.h"
@@ -113,11 +116,62 @@ struct LearnerBooking {
     std::int64_t number = 0;         // as the learner sees it on the booking page (1 for the first)
     std::string date;
     std::vector<BookingLine> lines;
+    bool operator==(const LearnerBooking&) const = default;
 };
 
 // A stored booking for the check: number + 1, the date, and for each of the
 // five lines with an account a Soll line for a debit and a Haben line for a
 // credit that are not 0 cents.
 [[nodiscard]] LearnerBooking learner_booking(const BookingRecord& record);
+
+// The learner's bookings in file order, held so that a check of a million
+// of them stays small: each account name is kept once, a date in the form
+// "TT.MM.JJJJ" as a number, and a booking is a few bytes of variable-length
+// numbers (about 20 for three lines) instead of strings and vectors.
+class LearnerBookings {
+public:
+    // A line with its account as an index into accounts().
+    struct Line {
+        std::uint32_t account = 0;
+        Side side = Side::Soll;
+        Cents cents = 0;
+    };
+
+    LearnerBookings() = default;
+    LearnerBookings(std::initializer_list<LearnerBooking> bookings);
+    // Read as a list of bookings, as tests and callers write them.
+    LearnerBookings(const std::vector<LearnerBooking>& bookings);  // NOLINT(google-explicit-constructor)
+
+    void push_back(const LearnerBooking& booking);
+    [[nodiscard]] std::size_t size() const noexcept { return count_; }
+    [[nodiscard]] bool empty() const noexcept { return count_ == 0; }
+    // The booking as it was added (const: it is a copy).
+    [[nodiscard]] const LearnerBooking operator[](std::size_t j) const;
+    [[nodiscard]] std::int64_t number(std::size_t j) const;
+    // Equal codes exactly for equal dates.
+    [[nodiscard]] std::uint32_t date_code(std::size_t j) const;
+    // The code of a date text, or nothing when no booking can carry it.
+    [[nodiscard]] std::optional<std::uint32_t> code_of_date(const std::string& date) const;
+    // Its lines in order, into `out`.
+    void lines(std::size_t j, std::vector<Line>& out) const;
+    [[nodiscard]] const std::vector<std::string>& accounts() const noexcept { return accounts_; }
+
+private:
+    struct Reader;
+    [[nodiscard]] Reader reader(std::size_t j) const;
+    [[nodiscard]] std::string date_of_code(std::uint32_t code) const;
+
+    // Bookings in blocks of a fixed count, each block's bytes apart, so that
+    // growing never copies more than one block.
+    struct Block {
+        std::vector<unsigned char> bytes;
+        std::vector<std::uint32_t> at;  // where each booking starts in bytes
+    };
+    std::vector<Block> blocks_;
+    std::vector<std::string> accounts_;
+    std::vector<std::string> otherDates_;  // dates not of the form "TT.MM.JJJJ", the empty one included
+    std::unordered_map<std::string, std::uint32_t> accountIds_, otherDateIds_;
+    std::size_t count_ = 0;
+};
 
 } // namespace saldorama::checking

@@ -24,7 +24,7 @@ struct Solution {
 
 struct LearnerBooks {
     int chart = 0;  // 0: none chosen
-    std::vector<LearnerBooking> bookings;  // in file order
+    LearnerBookings bookings;  // in file order
     ComputedValues values;  // of all the bookings; used where valuesOf is not set
     ValuesOf valuesOf;      // the values of any set of lines on the learner's chart
 };

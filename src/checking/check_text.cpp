@@ -30,14 +30,17 @@ std::string yours(const LearnerBooks& learner, const CheckRow& row) {
     const std::vector<std::size_t>& all = row.learners.empty() ? one : row.learners;
     std::string out = all.size() == 1 ? "deine Buchung " : "deine Buchungen ";
     for (std::size_t k = 0; k < all.size(); ++k)
-        out += (k == 0 ? "" : ", ") + number_text(learner.bookings[all[k]].number);
+        out += (k == 0 ? "" : ", ") + number_text(learner.bookings.number(all[k]));
     return out;
 }
 
 // The lines of every learner booking of a row, summed.
 std::vector<BookingLine> learner_lines(const LearnerBooks& learner, const CheckRow& row) {
     std::vector<BookingLine> all;
-    for (std::size_t j : row.learners) all.insert(all.end(), learner.bookings[j].lines.begin(), learner.bookings[j].lines.end());
+    for (std::size_t j : row.learners) {
+        const LearnerBooking booking = learner.bookings[j];
+        all.insert(all.end(), booking.lines.begin(), booking.lines.end());
+    }
     if (row.learners.empty() && row.learner != kNoIndex) all = learner.bookings[row.learner].lines;
     return all;
 }
@@ -149,7 +152,7 @@ std::string finding_text(const CheckRow& row, const Solution& solution, const Le
                row.expectedAccount + " gebucht (" + yours(learner, row) + ").";
     case Finding::WrongDate:
     {
-        const std::string& found = learner.bookings[row.learner].date;
+        const std::string found = learner.bookings[row.learner].date;
         return expected_name(solution, row) + cp(": falsches Datum – richtig ist der ") +
                solution.cases[row.expected].date + ", du hast " + (found.empty() ? "keines" : found) +
                " eingetragen (" + yours(learner, row) + ").";

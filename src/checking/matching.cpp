@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <limits>
-#include <map>
+#include <cstdint>
 #include <optional>
 #include <tuple>
 #include <unordered_set>
@@ -12,18 +12,94 @@ namespace saldorama::checking {
 
 namespace {
 
-using Lines = std::vector<BookingLine>;
+// The matcher compares lines by account rank: the accounts of the cases and
+// of the learner's bookings sorted by name, so that ranks sort as names do
+// and every order below is the one of the names.
+struct Line {
+    std::uint32_t account = 0;
+    Side side = Side::Soll;
+    Cents cents = 0;
+    bool operator==(const Line&) const = default;
+    bool operator<(const Line& o) const { return std::tie(account, side, cents) < std::tie(o.account, o.side, o.cents); }
+};
+using Lines = std::vector<Line>;
+
+// Summed by account and side, 0 dropped, sorted: as normal_form does.
+void normalise(Lines& lines) {
+    std::size_t kept = 0;
+    for (std::size_t k = 0; k < lines.size(); ++k) {
+        const Line line = lines[k];
+        std::size_t same = 0;
+        while (same < kept && !(lines[same].account == line.account && lines[same].side == line.side)) ++same;
+        if (same == kept)
+            lines[kept++] = line;
+        else
+            lines[same].cents += line.cents;
+    }
+    lines.resize(kept);
+    std::erase_if(lines, [](const Line& l) { return l.cents == 0; });
+    std::sort(lines.begin(), lines.end());
+}
+
+Lines normal(Lines lines) {
+    normalise(lines);
+    return lines;
+}
+
+std::uint64_t hash_of(const Lines& normal) {
+    std::uint64_t h = 14695981039346656037ULL;
+    const auto mix = [&h](std::uint64_t v) {
+        h ^= v;
+        h *= 1099511628211ULL;
+        h ^= h >> 29;
+    };
+    for (const Line& l : normal) {
+        mix(std::uint64_t{l.account} * 2 + (l.side == Side::Haben ? 1 : 0));
+        mix(static_cast<std::uint64_t>(l.cents));
+    }
+    return h;
+}
 
 std::string key_of(const Lines& normal) {
     std::string key;
-    for (const BookingLine& l : normal) {
-        key += l.account;
-        key += l.side == Side::Soll ? "\x01S" : "\x01H";
+    for (const Line& l : normal) {
+        key += std::to_string(l.account);
+        key += l.side == Side::Soll ? "S" : "H";
         key += std::to_string(l.cents);
-        key += '\x02';
+        key += ';';
     }
     return key;
 }
+
+// The account names of the cases and the learner, ranked by name.
+class Accounts {
+public:
+    Accounts(const std::vector<ExpectedCase>& cases, const LearnerBookings& learner) {
+        for (const ExpectedCase& k : cases)
+            for (const auto* forms : {&k.effects, &k.parts})
+                for (const auto& form : *forms)
+                    for (const BookingLine& l : form) names_.push_back(l.account);
+        names_.insert(names_.end(), learner.accounts().begin(), learner.accounts().end());
+        std::sort(names_.begin(), names_.end());
+        names_.erase(std::unique(names_.begin(), names_.end()), names_.end());
+        for (const std::string& name : learner.accounts()) ofLearner_.push_back(rank(name));
+    }
+    [[nodiscard]] std::uint32_t rank(const std::string& name) const {
+        return static_cast<std::uint32_t>(std::lower_bound(names_.begin(), names_.end(), name) - names_.begin());
+    }
+    [[nodiscard]] std::uint32_t of_learner(std::uint32_t id) const { return ofLearner_[id]; }
+    [[nodiscard]] const std::string& name(std::uint32_t rank) const { return names_[rank]; }
+    [[nodiscard]] std::size_t size() const noexcept { return names_.size(); }
+    [[nodiscard]] Lines ranked(const std::vector<BookingLine>& lines) const {
+        Lines out;
+        for (const BookingLine& l : lines) out.push_back({rank(l.account), l.side, l.cents});
+        return out;
+    }
+
+private:
+    std::vector<std::string> names_;
+    std::vector<std::uint32_t> ofLearner_;
+};
 
 // The number of lines of two normal forms that the other does not hold.
 std::size_t distance(const Lines& a, const Lines& b) {
@@ -46,28 +122,26 @@ std::size_t distance(const Lines& a, const Lines& b) {
 
 Lines swapped(const Lines& lines) {
     Lines out = lines;
-    for (BookingLine& l : out) l.side = l.side == Side::Soll ? Side::Haben : Side::Soll;
+    for (Line& l : out) l.side = l.side == Side::Soll ? Side::Haben : Side::Soll;
     std::sort(out.begin(), out.end());
     return out;
 }
 
-std::vector<std::string> accounts_of(const Lines& normal) {
-    std::vector<std::string> out;
-    for (const BookingLine& l : normal)
+std::vector<std::uint32_t> accounts_of(const Lines& normal) {
+    std::vector<std::uint32_t> out;
+    for (const Line& l : normal)
         if (out.empty() || out.back() != l.account) out.push_back(l.account);
     return out;  // normal forms are sorted by account
 }
 
-// Names a pair of an expected form and a learner booking, or nothing when no
-// name fits.
 // Whether the accounts of two normal forms differ in at most one of each:
 // a cheap test that rules out most pairs before any name is tried.
 bool near_in_accounts(const Lines& a, const Lines& b) {
     int onlyA = 0, onlyB = 0;
     std::size_t i = 0, j = 0;
     while (i < a.size() || j < b.size()) {
-        const int order = i == a.size() ? 1 : j == b.size() ? -1 : a[i].account.compare(b[j].account);
-        const std::string& account = order <= 0 ? a[i].account : b[j].account;
+        const int order = i == a.size() ? 1 : j == b.size() ? -1 : a[i].account < b[j].account ? -1 : a[i].account > b[j].account ? 1 : 0;
+        const std::uint32_t account = order <= 0 ? a[i].account : b[j].account;
         if (order < 0) ++onlyA;
         if (order > 0) ++onlyB;
         if (order <= 0)
@@ -78,7 +152,9 @@ bool near_in_accounts(const Lines& a, const Lines& b) {
     return onlyA <= 1 && onlyB <= 1;
 }
 
-std::optional<BookingPair> named_pair(const Lines& form, const Lines& found, bool datesDiffer) {
+// Names a pair of an expected form and a learner booking, or nothing when no
+// name fits.
+std::optional<BookingPair> named_pair(const Lines& form, const Lines& found, bool datesDiffer, const Accounts& names) {
     if (!near_in_accounts(form, found)) return std::nullopt;
     BookingPair pair;
     if (form == found) {
@@ -98,25 +174,25 @@ std::optional<BookingPair> named_pair(const Lines& form, const Lines& found, boo
         pair.kind = PairKind::WrongAmount;
         for (std::size_t k = 0; k < form.size(); ++k)
             if (form[k].cents != found[k].cents)
-                pair.amounts.push_back({form[k].account, form[k].side, form[k].cents, found[k].cents});
+                pair.amounts.push_back({names.name(form[k].account), form[k].side, form[k].cents, found[k].cents});
         return pair;
     }
-    const std::vector<std::string> expectedAccounts = accounts_of(form);
-    const std::vector<std::string> foundAccounts = accounts_of(found);
-    std::vector<std::string> onlyExpected, onlyFound;
+    const std::vector<std::uint32_t> expectedAccounts = accounts_of(form);
+    const std::vector<std::uint32_t> foundAccounts = accounts_of(found);
+    std::vector<std::uint32_t> onlyExpected, onlyFound;
     std::set_difference(expectedAccounts.begin(), expectedAccounts.end(), foundAccounts.begin(), foundAccounts.end(),
                         std::back_inserter(onlyExpected));
     std::set_difference(foundAccounts.begin(), foundAccounts.end(), expectedAccounts.begin(), expectedAccounts.end(),
                         std::back_inserter(onlyFound));
     if (onlyExpected.size() == 1 && onlyFound.size() == 1) {
         Lines renamed = form;
-        for (BookingLine& l : renamed)
+        for (Line& l : renamed)
             if (l.account == onlyExpected[0]) l.account = onlyFound[0];
         std::sort(renamed.begin(), renamed.end());
         if (renamed == found) {
             pair.kind = PairKind::WrongAccount;
-            pair.expectedAccount = onlyExpected[0];
-            pair.foundAccount = onlyFound[0];
+            pair.expectedAccount = names.name(onlyExpected[0]);
+            pair.foundAccount = names.name(onlyFound[0]);
             return pair;
         }
     }
@@ -132,41 +208,54 @@ struct Near {
 
 // Step 1, the right matches: a maximum matching of cases to classes of
 // interchangeable learner bookings (same lines, and same date where that
-// matters), found with
-// augmenting paths; each class can take as many as it has members.
+// matters), found with augmenting paths; each class can take as many as it
+// has members. Only the bookings whose lines are some case's effect
+// (`candidates`, in file order) can form a class any case accepts.
 class RightMatcher {
 public:
-    RightMatcher(const std::vector<ExpectedCase>& expected, const std::vector<LearnerBooking>& learner,
-                 const std::vector<Lines>& learnerForms, const std::vector<bool>& bystander) {
+    // A candidate's lines and date code.
+    struct Candidate {
+        std::size_t learner;
+        Lines form;
+        std::uint32_t date;
+    };
+    // Per case: its effects, and its date code where it names a date (a
+    // date no booking carries: accepts none).
+    struct Wanted {
+        const std::vector<Lines>* effects;
+        bool dated;
+        std::optional<std::uint32_t> date;
+    };
+
+    RightMatcher(const std::vector<Wanted>& expected, const std::vector<Candidate>& learner) {
         // Dates tell learner bookings apart only where a solution booking of
         // those lines names one.
         std::unordered_set<std::string> dated;
-        for (std::size_t i = 0; i < expected.size(); ++i)
-            if (!expected[i].date.empty())
-                for (const Lines& form : expected[i].effects) dated.insert(key_of(form));
+        for (const Wanted& w : expected)
+            if (w.dated)
+                for (const Lines& form : *w.effects) dated.insert(key_of(form));
         std::unordered_map<std::string, std::size_t> classOf;
         std::unordered_map<std::string, std::vector<std::size_t>> classesOfLines;
-        for (std::size_t j = 0; j < learner.size(); ++j) {
-            if (bystander[j]) continue;
-            const std::string linesKey = key_of(learnerForms[j]);
-            const std::string classKey = dated.contains(linesKey) ? linesKey + '\x03' + learner[j].date : linesKey;
+        for (const Candidate& b : learner) {
+            const std::string linesKey = key_of(b.form);
+            const std::string classKey = dated.contains(linesKey) ? linesKey + '/' + std::to_string(b.date) : linesKey;
             const auto [it, added] = classOf.try_emplace(classKey, members_.size());
             if (added) {
                 members_.emplace_back();
-                dates_.push_back(learner[j].date);
+                dates_.push_back(b.date);
                 classesOfLines[linesKey].push_back(it->second);
             }
-            members_[it->second].push_back(j);
+            members_[it->second].push_back(b.learner);
         }
         users_.resize(members_.size());
         stamp_.assign(members_.size(), 0);
         adjacent_.resize(expected.size());
         for (std::size_t i = 0; i < expected.size(); ++i) {
-            for (const Lines& form : expected[i].effects) {
+            for (const Lines& form : *expected[i].effects) {
                 const auto found = classesOfLines.find(key_of(form));
                 if (found == classesOfLines.end()) continue;
                 for (std::size_t c : found->second) {
-                    if (!expected[i].date.empty() && dates_[c] != expected[i].date) continue;
+                    if (expected[i].dated && expected[i].date != dates_[c]) continue;
                     if (std::find(adjacent_[i].begin(), adjacent_[i].end(), c) == adjacent_[i].end())
                         adjacent_[i].push_back(c);
                 }
@@ -224,7 +313,7 @@ private:
     }
 
     std::vector<std::vector<std::size_t>> members_;  // learner bookings of each class, in order
-    std::vector<std::string> dates_;
+    std::vector<std::uint32_t> dates_;
     std::vector<std::vector<std::size_t>> users_;     // expected bookings matched to each class
     std::vector<unsigned> stamp_;
     unsigned round_ = 0;
@@ -242,8 +331,8 @@ public:
         for (std::size_t d = 0; d < effect.size(); ++d) need_[d] = effect[d].cents;
         for (const Lines* lines : candidates) {
             std::vector<std::pair<std::size_t, Cents>> mapped;
-            for (const BookingLine& l : *lines) {
-                const auto at = std::lower_bound(effect.begin(), effect.end(), l, [](const BookingLine& a, const BookingLine& b) {
+            for (const Line& l : *lines) {
+                const auto at = std::lower_bound(effect.begin(), effect.end(), l, [](const Line& a, const Line& b) {
                     return std::tie(a.account, a.side) < std::tie(b.account, b.side);
                 });
                 mapped.emplace_back(static_cast<std::size_t>(at - effect.begin()), l.cents);
@@ -294,8 +383,8 @@ private:
 // Whether every line of `lines` books an account and side of `effect`, and
 // (when `capped`) at most its amount there.
 bool within(const Lines& lines, const Lines& effect, bool capped) {
-    for (const BookingLine& l : lines) {
-        const auto at = std::find_if(effect.begin(), effect.end(), [&](const BookingLine& e) {
+    for (const Line& l : lines) {
+        const auto at = std::find_if(effect.begin(), effect.end(), [&](const Line& e) {
             return e.account == l.account && e.side == l.side;
         });
         if (at == effect.end() || (capped && l.cents > at->cents)) return false;
@@ -303,18 +392,11 @@ bool within(const Lines& lines, const Lines& effect, bool capped) {
     return true;
 }
 
-// The lines of several bookings summed to one normal form.
-Lines summed_form(const std::vector<const Lines*>& group) {
-    Lines all;
-    for (const Lines* lines : group) all.insert(all.end(), lines->begin(), lines->end());
-    return normal_form(all);
-}
-
-std::vector<AmountDifference> differences(const Lines& expected, const Lines& found) {
+std::vector<AmountDifference> differences(const Lines& expected, const Lines& found, const Accounts& names) {
     std::vector<AmountDifference> out;
     for (std::size_t k = 0; k < expected.size() && k < found.size(); ++k)
         if (expected[k].cents != found[k].cents)
-            out.push_back({expected[k].account, expected[k].side, expected[k].cents, found[k].cents});
+            out.push_back({names.name(expected[k].account), expected[k].side, expected[k].cents, found[k].cents});
     return out;
 }
 
@@ -335,41 +417,74 @@ CaseAnswer answer(std::size_t c, PairKind kind, std::size_t effect, std::vector<
     return a;
 }
 
+// A hash in the high half and a booking in the low half: sorted, the
+// bookings of each hash in file order, at 8 bytes a booking.
+using Keyed = std::uint64_t;
+Keyed keyed(std::uint64_t hash, std::size_t j) { return (hash >> 32 << 32) | static_cast<std::uint32_t>(j); }
+std::size_t booking_of(Keyed k) { return static_cast<std::uint32_t>(k); }
+
 class CaseMatcher {
 public:
-    CaseMatcher(const std::vector<ExpectedCase>& cases, const std::vector<LearnerBooking>& learner)
-        : cases_(cases), learner_(learner), forms_(learner.size()), used_(learner.size(), false),
+    CaseMatcher(const std::vector<ExpectedCase>& cases, const LearnerBookings& learner)
+        : cases_(cases), learner_(learner), names_(cases, learner), used_(learner.size(), false),
           bystander_(learner.size(), false), answer_(cases.size()) {
-        std::unordered_set<std::string> caseAccounts;
-        for (const ExpectedCase& k : cases)
-            for (const auto* forms : {&k.effects, &k.parts})
+        std::vector<bool> caseAccount(names_.size(), false);
+        std::unordered_set<std::uint64_t> effectHashes;
+        for (const ExpectedCase& k : cases) {
+            effects_.emplace_back();
+            for (const auto& form : k.effects) {
+                effects_.back().push_back(names_.ranked(form));
+                effectHashes.insert(hash_of(effects_.back().back()));
+            }
+            parts_.emplace_back();
+            for (const auto& form : k.parts) parts_.back().push_back(names_.ranked(form));
+            for (const auto* forms : {&effects_.back(), &parts_.back()})
                 for (const Lines& form : *forms)
-                    for (const BookingLine& l : form) caseAccounts.insert(l.account);
+                    for (const Line& l : form) caseAccount[l.account] = true;
+            dates_.push_back(k.date.empty() ? std::nullopt : learner.code_of_date(k.date));
+        }
+        // Two passes, the first counting, so that the lookups are sized
+        // exactly: at a million bookings every byte a booking counts.
+        accountStart_.assign(names_.size() + 1, 0);
+        std::size_t lookedUp = 0;
         for (std::size_t j = 0; j < learner.size(); ++j) {
-            Lines form = normal_form(learner[j].lines);
-            const std::vector<std::string> accounts = accounts_of(form);
-            const auto foreign = std::count_if(accounts.begin(), accounts.end(),
-                                               [&](const std::string& a) { return !caseAccounts.contains(a); });
+            const std::vector<std::uint32_t> accounts = accounts_of(form(j));
+            const auto foreign = std::count_if(accounts.begin(), accounts.end(), [&](std::uint32_t a) { return !caseAccount[a]; });
             // Two accounts no case books: every step but the reverses passes
-            // it by (a near miss differs in one account at most), so its
-            // lines are not held twice nor looked up.
+            // it by (a near miss differs in one account at most), so it is
+            // not looked up.
             if (foreign >= 2) {
                 bystander_[j] = true;
                 continue;
             }
-            forms_[j] = std::move(form);
-            byForm_[key_of(forms_[j])].push_back(j);
-            for (const std::string& account : accounts) withAccount_[account].push_back(j);
+            ++lookedUp;
+            for (const std::uint32_t account : accounts) ++accountStart_[account + 1];
         }
+        for (std::size_t a = 0; a < names_.size(); ++a) accountStart_[a + 1] += accountStart_[a];
+        withAccount_.resize(accountStart_.back());
+        byForm_.reserve(lookedUp);
+        std::vector<std::size_t> fill(accountStart_.begin(), accountStart_.end() - 1);
+        for (std::size_t j = 0; j < learner.size(); ++j) {
+            if (bystander_[j]) continue;
+            Lines f = form(j);
+            const std::uint64_t hash = hash_of(f);
+            byForm_.push_back(keyed(hash, j));
+            for (const std::uint32_t account : accounts_of(f)) withAccount_[fill[account]++] = static_cast<std::uint32_t>(j);
+            if (effectHashes.contains(hash)) candidates_.push_back({j, std::move(f), learner.date_code(j)});
+        }
+        std::sort(byForm_.begin(), byForm_.end());
     }
 
     CaseMatching run() {
-        const std::vector<std::size_t> partner = RightMatcher(cases_, learner_, forms_, bystander_).partners();
+        std::vector<RightMatcher::Wanted> wanted;
+        for (std::size_t c = 0; c < cases_.size(); ++c) wanted.push_back({&effects_[c], !cases_[c].date.empty(), dates_[c]});
+        const std::vector<std::size_t> partner = RightMatcher(wanted, candidates_).partners();
+        candidates_ = {};
         for (std::size_t c = 0; c < cases_.size(); ++c) {
             if (partner[c] == RightMatcher::kNone) continue;
-            const Lines& form = forms_[partner[c]];
-            const auto& effects = cases_[c].effects;
-            const auto effect = static_cast<std::size_t>(std::find(effects.begin(), effects.end(), form) - effects.begin());
+            const Lines found = form(partner[c]);
+            const auto& effects = effects_[c];
+            const auto effect = static_cast<std::size_t>(std::find(effects.begin(), effects.end(), found) - effects.begin());
             take(c, answer(c, PairKind::Right, effect, {partner[c]}));
         }
         for (std::size_t c = 0; c < cases_.size(); ++c)
@@ -388,6 +503,7 @@ public:
                 out.missing.push_back(c);
             }
         }
+        out.extra.reserve(static_cast<std::size_t>(std::count(used_.begin(), used_.end(), false)));
         for (std::size_t j = 0; j < learner_.size(); ++j) {
             if (cancelled[j]) out.cancelled.push_back(j);
             else if (!used_[j]) out.extra.push_back(j);
@@ -396,8 +512,28 @@ public:
     }
 
 private:
+    // The normal form of learner booking j, by rank.
+    [[nodiscard]] Lines form(std::size_t j) const {
+        learner_.lines(j, scratch_);
+        Lines out;
+        out.reserve(scratch_.size());
+        for (const LearnerBookings::Line& l : scratch_) out.push_back({names_.of_learner(l.account), l.side, l.cents});
+        normalise(out);
+        return out;
+    }
+
     [[nodiscard]] bool dateFits(std::size_t c, std::size_t j) const {
-        return cases_[c].date.empty() || cases_[c].date == learner_[j].date;
+        return cases_[c].date.empty() || dates_[c] == learner_.date_code(j);
+    }
+
+    // The bookings (not passed by) whose lines are `f`, in file order.
+    [[nodiscard]] std::vector<std::size_t> with_form(const Lines& f) const {
+        const std::uint64_t hash = hash_of(f);
+        std::vector<std::size_t> out;
+        for (auto it = std::lower_bound(byForm_.begin(), byForm_.end(), keyed(hash, 0));
+             it != byForm_.end() && (*it >> 32) == (hash >> 32); ++it)
+            if (form(booking_of(*it)) == f) out.push_back(booking_of(*it));
+        return out;
     }
 
     void take(std::size_t c, CaseAnswer answer) {
@@ -409,12 +545,9 @@ private:
     // Unused bookings sharing an account with `effect`, in file order.
     [[nodiscard]] std::vector<std::size_t> near(const Lines& effect) const {
         std::vector<std::size_t> out;
-        for (const std::string& account : accounts_of(effect)) {
-            const auto found = withAccount_.find(account);
-            if (found == withAccount_.end()) continue;
-            for (std::size_t j : found->second)
-                if (!used_[j]) out.push_back(j);
-        }
+        for (const std::uint32_t account : accounts_of(effect))
+            for (std::size_t k = accountStart_[account]; k < accountStart_[account + 1]; ++k)
+                if (!used_[withAccount_[k]]) out.push_back(withAccount_[k]);
         std::sort(out.begin(), out.end());
         out.erase(std::unique(out.begin(), out.end()), out.end());
         return out;
@@ -423,13 +556,17 @@ private:
     // The earliest set of unused bookings that sums to `effect`.
     std::optional<std::vector<std::size_t>> group(std::size_t c, const Lines& effect, bool anyDate) const {
         std::vector<std::size_t> candidates;
-        std::vector<const Lines*> lines;
-        for (std::size_t j : near(effect))
-            if ((anyDate || dateFits(c, j)) && within(forms_[j], effect, true)) {
-                candidates.push_back(j);
-                lines.push_back(&forms_[j]);
-            }
+        std::vector<Lines> forms;
+        for (std::size_t j : near(effect)) {
+            if (!anyDate && !dateFits(c, j)) continue;
+            Lines f = form(j);
+            if (!within(f, effect, true)) continue;
+            candidates.push_back(j);
+            forms.push_back(std::move(f));
+        }
         if (candidates.empty()) return std::nullopt;
+        std::vector<const Lines*> lines;
+        for (const Lines& f : forms) lines.push_back(&f);
         const auto chosen = GroupSearch(effect, lines).run();
         if (!chosen) return std::nullopt;
         std::vector<std::size_t> out;
@@ -439,8 +576,8 @@ private:
 
     // Step 2.
     void grouped(std::size_t c) {
-        for (std::size_t e = 0; e < cases_[c].effects.size(); ++e)
-            if (const auto found = group(c, cases_[c].effects[e], false)) {
+        for (std::size_t e = 0; e < effects_[c].size(); ++e)
+            if (const auto found = group(c, effects_[c][e], false)) {
                 take(c, answer(c, PairKind::Right, e, *found));
                 return;
             }
@@ -450,10 +587,10 @@ private:
     std::vector<bool> cancel() {
         std::vector<bool> cancelled(learner_.size(), false);
         for (std::size_t i = 0; i < learner_.size(); ++i) {
-            if (used_[i] || forms_[i].empty()) continue;
-            const auto found = byForm_.find(key_of(swapped(forms_[i])));
-            if (found == byForm_.end()) continue;
-            for (std::size_t j : found->second) {
+            if (used_[i] || bystander_[i]) continue;
+            const Lines f = form(i);
+            if (f.empty()) continue;
+            for (std::size_t j : with_form(swapped(f))) {
                 if (j <= i || used_[j]) continue;
                 used_[i] = used_[j] = true;
                 cancelled[i] = cancelled[j] = true;
@@ -471,30 +608,30 @@ private:
     // which pairs exactly as the earliest booking claiming its first reverse
     // does. The forms are compared in full: a shared hash only groups.
     void cancel_bystanders(std::vector<bool>& cancelled) {
-        const auto hash = [](const Lines& form) { return std::hash<std::string>{}(key_of(form)); };
-        std::vector<std::pair<std::size_t, std::size_t>> keyed;  // group, booking
+        std::vector<Keyed> keys;
+        keys.reserve(static_cast<std::size_t>(std::count(bystander_.begin(), bystander_.end(), true)));
         for (std::size_t j = 0; j < learner_.size(); ++j) {
             if (!bystander_[j]) continue;
-            const Lines form = normal_form(learner_[j].lines);
-            keyed.emplace_back(std::min(hash(form), hash(swapped(form))), j);
+            const Lines f = form(j);
+            keys.push_back(keyed(std::min(hash_of(f) >> 32, hash_of(swapped(f)) >> 32) << 32, j));
         }
-        std::sort(keyed.begin(), keyed.end());
+        std::sort(keys.begin(), keys.end());
         std::vector<std::pair<std::size_t, Lines>> open;  // bookings waiting for their reverse, in file order
-        for (std::size_t from = 0; from < keyed.size();) {
+        for (std::size_t from = 0; from < keys.size();) {
             std::size_t to = from;
-            while (to < keyed.size() && keyed[to].first == keyed[from].first) ++to;
+            while (to < keys.size() && keys[to] >> 32 == keys[from] >> 32) ++to;
             open.clear();
             for (std::size_t k = from; k < to; ++k) {
-                const std::size_t j = keyed[k].second;
-                Lines form = normal_form(learner_[j].lines);
-                const Lines reverse = swapped(form);
+                const std::size_t j = booking_of(keys[k]);
+                Lines f = form(j);
+                const Lines reverse = swapped(f);
                 const auto partner = std::find_if(open.begin(), open.end(), [&](const auto& o) { return o.second == reverse; });
                 if (partner != open.end()) {
                     used_[partner->first] = used_[j] = true;
                     cancelled[partner->first] = cancelled[j] = true;
                     open.erase(partner);
                 } else {
-                    open.emplace_back(j, std::move(form));
+                    open.emplace_back(j, std::move(f));
                 }
             }
             from = to;
@@ -502,14 +639,19 @@ private:
     }
 
     // The closest unused booking that one mistake sets apart from `form`.
-    std::optional<BookingPair> closest(const Lines& form, const std::string& date) const {
+    std::optional<BookingPair> closest(const Lines& wanted, std::size_t c) const {
         std::vector<Near> found;
-        for (std::size_t j : near(form))
-            if (forms_[j].size() == form.size()) found.push_back({distance(form, forms_[j]), j, 0});
+        std::vector<Lines> forms;
+        for (std::size_t j : near(wanted)) {
+            Lines f = form(j);
+            if (f.size() != wanted.size()) continue;
+            found.push_back({distance(wanted, f), j, forms.size()});
+            forms.push_back(std::move(f));
+        }
         std::sort(found.begin(), found.end());
         for (const Near& n : found) {
-            const bool datesDiffer = !date.empty() && date != learner_[n.learner].date;
-            if (auto pair = named_pair(form, forms_[n.learner], datesDiffer)) {
+            const bool datesDiffer = !dateFits(c, n.learner);
+            if (auto pair = named_pair(wanted, forms[n.form], datesDiffer, names_)) {
                 pair->learner = n.learner;
                 return pair;
             }
@@ -531,10 +673,10 @@ private:
         // One booking for the whole case.
         std::optional<BookingPair> best;
         std::size_t bestDistance = 0;
-        for (const Lines& effect : k.effects) {
-            const auto pair = closest(effect, k.date);
+        for (const Lines& effect : effects_[c]) {
+            const auto pair = closest(effect, c);
             if (!pair) continue;
-            const std::size_t d = distance(effect, forms_[pair->learner]);
+            const std::size_t d = distance(effect, form(pair->learner));
             if (!best || d < bestDistance || (d == bestDistance && pair->learner < best->learner)) {
                 best = pair;
                 bestDistance = d;
@@ -543,32 +685,29 @@ private:
         if (best) return take(c, answer_of(*best));
         // The right sums on another date.
         if (!k.date.empty())
-            for (const Lines& effect : k.effects)
+            for (const Lines& effect : effects_[c])
                 if (const auto found = group(c, effect, true))
                     return take(c, answer(c, PairKind::WrongDate, 0, *found));
-        if (k.effects.empty()) return;
-        const Lines& effect = k.effects.front();
+        if (effects_[c].empty()) return;
+        const Lines& effect = effects_[c].front();
         // A mistake in one of the solution's bookings, the others right.
-        if (k.parts.size() > 1) {
+        if (parts_[c].size() > 1) {
             std::vector<std::size_t> taken;
             std::optional<BookingPair> mistake;
-            for (const Lines& part : k.parts) {
-                const auto exact = byForm_.find(key_of(part));
+            for (const Lines& part : parts_[c]) {
                 std::size_t same = kUnset;
-                if (exact != byForm_.end())
-                    for (std::size_t j : exact->second)
-                        if (!used_[j] && dateFits(c, j) &&
-                            std::find(taken.begin(), taken.end(), j) == taken.end()) {
-                            same = j;
-                            break;
-                        }
+                for (std::size_t j : with_form(part))
+                    if (!used_[j] && dateFits(c, j) && std::find(taken.begin(), taken.end(), j) == taken.end()) {
+                        same = j;
+                        break;
+                    }
                 if (same != kUnset) {
                     taken.push_back(same);
                     continue;
                 }
                 if (mistake) continue;
                 for (std::size_t j : taken) used_[j] = true;  // not to be named twice
-                mistake = closest(part, k.date);
+                mistake = closest(part, c);
                 for (std::size_t j : taken) used_[j] = false;
                 if (mistake) taken.push_back(mistake->learner);
             }
@@ -580,52 +719,60 @@ private:
         }
         // Bookings on the case's accounts and sides: other amounts, or too few.
         std::vector<std::size_t> members;
-        std::vector<const Lines*> lines;
+        std::vector<Lines> memberForms;
+        Lines all;
         for (std::size_t j : near(effect)) {
-            if (!within(forms_[j], effect, false)) continue;
+            Lines f = form(j);
+            if (!within(f, effect, false)) continue;
             members.push_back(j);
-            lines.push_back(&forms_[j]);
-            const Lines sum = summed_form(lines);
-            if (same_accounts_and_sides(sum, effect))
-            {
+            all.insert(all.end(), f.begin(), f.end());
+            memberForms.push_back(std::move(f));
+            const Lines sum = normal(all);
+            if (same_accounts_and_sides(sum, effect)) {
                 CaseAnswer a = answer(c, PairKind::WrongAmount, 0, members);
-                a.amounts = differences(effect, sum);
+                a.amounts = differences(effect, sum, names_);
                 return take(c, std::move(a));
             }
         }
         // Only what falls short: the case is partly missing.
         std::vector<std::size_t> shortOf;
-        std::vector<const Lines*> shortLines;
-        for (std::size_t j : members) {
-            if (!within(forms_[j], effect, true)) continue;
-            shortLines.push_back(&forms_[j]);
-            const Lines sum = summed_form(shortLines);
-            if (!within(sum, effect, true)) {
-                shortLines.pop_back();
+        Lines shortLines;
+        for (std::size_t m = 0; m < members.size(); ++m) {
+            const Lines& f = memberForms[m];
+            if (!within(f, effect, true)) continue;
+            const std::size_t before = shortLines.size();
+            shortLines.insert(shortLines.end(), f.begin(), f.end());
+            if (!within(normal(shortLines), effect, true)) {
+                shortLines.resize(before);
                 continue;
             }
-            shortOf.push_back(j);
+            shortOf.push_back(members[m]);
         }
         if (!shortOf.empty()) take(c, answer(c, PairKind::Missing, 0, shortOf));
     }
 
     const std::vector<ExpectedCase>& cases_;
-    const std::vector<LearnerBooking>& learner_;
-    std::vector<Lines> forms_;
+    const LearnerBookings& learner_;
+    Accounts names_;
+    std::vector<std::vector<Lines>> effects_, parts_;  // of each case, by rank
+    std::vector<std::optional<std::uint32_t>> dates_;  // of each case that names one: its code, if any booking carries it
     std::vector<bool> used_;
     std::vector<bool> bystander_;  // books two accounts or more that no case books
     std::vector<std::optional<CaseAnswer>> answer_;
-    std::unordered_map<std::string, std::vector<std::size_t>> byForm_;      // in file order
-    std::unordered_map<std::string, std::vector<std::size_t>> withAccount_;  // in file order
+    std::vector<Keyed> byForm_;                           // the bookings not passed by, by hash of their lines
+    std::vector<std::uint32_t> withAccount_;   // the bookings of each account, in file order,
+    std::vector<std::size_t> accountStart_;    // from accountStart_[a] to accountStart_[a + 1]
+    std::vector<RightMatcher::Candidate> candidates_;     // bookings whose lines hash as an effect's
+    mutable std::vector<LearnerBookings::Line> scratch_;
 };
 
 } // namespace
 
-CaseMatching match_cases(const std::vector<ExpectedCase>& cases, const std::vector<LearnerBooking>& learner) {
+CaseMatching match_cases(const std::vector<ExpectedCase>& cases, const LearnerBookings& learner) {
     return CaseMatcher(cases, learner).run();
 }
 
-Matching match_bookings(const std::vector<ExpectedBooking>& expected, const std::vector<LearnerBooking>& learner) {
+Matching match_bookings(const std::vector<ExpectedBooking>& expected, const LearnerBookings& learner) {
     std::vector<ExpectedCase> cases(expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
         cases[i].bookings = {i};

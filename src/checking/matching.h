@@ -87,13 +87,13 @@ struct CaseMatching {
 // 5. Every booking left answers no case: it is extra.
 // Each learner booking answers at most one case.
 [[nodiscard]] CaseMatching match_cases(const std::vector<ExpectedCase>& cases,
-                                       const std::vector<LearnerBooking>& learner);
+                                       const LearnerBookings& learner);
 
 // Pairs the learner's bookings with the expected ones, each expected booking
 // a case of its own for match_cases (its lines and its alternatives the
 // effects): a pair for every case answered or named, the learner booking the
 // first one taken.
 [[nodiscard]] Matching match_bookings(const std::vector<ExpectedBooking>& expected,
-                                      const std::vector<LearnerBooking>& learner);
+                                      const LearnerBookings& learner);
 
 } // namespace saldorama::checking

@@ -94,7 +94,6 @@ private:
 ck::LearnerBooks learner_books(int chartNumber, const std::vector<BookingRecord>& bookings) {
     ck::LearnerBooks learner;
     learner.chart = chartNumber;
-    learner.bookings.reserve(bookings.size());
     for (const BookingRecord& r : bookings) learner.bookings.push_back(ck::learner_booking(r));
     attach_values(learner);
     return learner;
@@ -209,8 +208,9 @@ Marked mark_books(const ExpectedBooks& expected, ck::LearnerBooks learner) {
     for (const CompoundAlternative& c : expected.compounds) {
         // Only worth a try when the learner booked it as it stands.
         const auto form = ck::normal_form(c.booking.lines);
-        const bool booked = std::any_of(best.learner.bookings.begin(), best.learner.bookings.end(),
-                                        [&](const ck::LearnerBooking& b) { return ck::normal_form(b.lines) == form; });
+        bool booked = false;
+        for (std::size_t j = 0; j < best.learner.bookings.size() && !booked; ++j)
+            booked = ck::normal_form(best.learner.bookings[j].lines) == form;
         if (!booked) continue;
         ck::Solution other = joined_cases(expected.books, c);
         ck::CheckResult result = ck::check(other, best.learner);

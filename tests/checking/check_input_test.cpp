@@ -62,5 +62,35 @@ TEST(LearnerBookingOf, StoredRecordGivesNumberDateAndLinesNotZero) {
     EXPECT_EQ(learner_booking(r).number, 2147483648LL);
 }
 
+TEST(LearnerBookings, GiveBackEachBookingAsAddedAcrossBlocks) {
+    const std::vector<LearnerBooking> kinds = {
+        {1, "15.03.2026", {{"Bank", Side::Soll, 50000}, {"Kasse", Side::Haben, 50000}}},
+        {7, "", {}},
+        {2147483648LL, "31.12.9999", {{"Kasse", Side::Soll, -5}, {"Miete", Side::Haben, 99999999999999999}}},
+        {-3, "01.01.0000", {{cp("Büro"), Side::Haben, INT64_MIN}, {"Bank", Side::Soll, INT64_MAX}}},
+        {INT64_MIN, "1.3.2026", {{"", Side::Soll, 1}}},
+        {INT64_MAX, "00.01.2026", {}},
+        {6, "15.13.2026", {{"Bank", Side::Soll, 1}, {"Bank", Side::Soll, 2}, {"Bank", Side::Haben, 0}}},
+        {8, "15-03-2026", {}},
+        {9, "31.02.2026", {}},
+    };
+    LearnerBookings books;
+    const std::size_t count = 70001;  // more than one block
+    for (std::size_t j = 0; j < count; ++j) books.push_back(kinds[j % kinds.size()]);
+    ASSERT_EQ(books.size(), count);
+    for (std::size_t j : {std::size_t{0}, std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{4}, std::size_t{5},
+                          std::size_t{6}, std::size_t{7}, std::size_t{8}, std::size_t{65535}, std::size_t{65536}, count - 1}) {
+        EXPECT_EQ(books[j], kinds[j % kinds.size()]) << j;
+        EXPECT_EQ(books.number(j), kinds[j % kinds.size()].number) << j;
+    }
+    // A date's code is the same exactly where the text is.
+    for (std::size_t a = 0; a < kinds.size(); ++a) {
+        EXPECT_EQ(books.code_of_date(kinds[a].date), books.date_code(a)) << a;
+        for (std::size_t b = 0; b < kinds.size(); ++b)
+            EXPECT_EQ(books.date_code(a) == books.date_code(b + 65536 - 65536 % kinds.size()), a == b) << a << " " << b;
+    }
+    EXPECT_EQ(books.code_of_date("2.3.2026"), std::nullopt);  // no booking carries it
+}
+
 } // namespace
 } // namespace saldorama::checking

@@ -111,7 +111,7 @@ TEST(CheckText, RightRowsAndTheOnePointWording) {
     EXPECT_EQ(points_text(0, 12), "0 von 12 Punkten");
     solution.bookings[0].date = "15.03.2026";
     test::add_cases(solution);
-    learner.bookings[0].date = "";
+    learner.bookings = {mine(9, "Bank 200, Bank 300 an Kasse 500", "")};
     EXPECT_EQ(check(solution, learner).rows[0].text,
               cp("Aufgabe 1, Buchung 4: falsches Datum – richtig ist der 15.03.2026, du hast keines eingetragen (deine Buchung 9)."));
 }
