@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <optional>
 #include <tuple>
 #include <unordered_set>
@@ -213,12 +215,6 @@ struct Near {
 // (`candidates`, in file order) can form a class any case accepts.
 class RightMatcher {
 public:
-    // A candidate's lines and date code.
-    struct Candidate {
-        std::size_t learner;
-        Lines form;
-        std::uint32_t date;
-    };
     // Per case: its effects, and its date code where it names a date (a
     // date no booking carries: accepts none).
     struct Wanted {
@@ -227,7 +223,9 @@ public:
         std::optional<std::uint32_t> date;
     };
 
-    RightMatcher(const std::vector<Wanted>& expected, const std::vector<Candidate>& learner) {
+    // `formOf` and `dateOf` give a learner booking's normal form and date code.
+    RightMatcher(const std::vector<Wanted>& expected, const std::vector<std::uint32_t>& candidates,
+                 const std::function<Lines(std::size_t)>& formOf, const std::function<std::uint32_t(std::size_t)>& dateOf) {
         // Dates tell learner bookings apart only where a solution booking of
         // those lines names one.
         std::unordered_set<std::string> dated;
@@ -236,16 +234,17 @@ public:
                 for (const Lines& form : *w.effects) dated.insert(key_of(form));
         std::unordered_map<std::string, std::size_t> classOf;
         std::unordered_map<std::string, std::vector<std::size_t>> classesOfLines;
-        for (const Candidate& b : learner) {
-            const std::string linesKey = key_of(b.form);
-            const std::string classKey = dated.contains(linesKey) ? linesKey + '/' + std::to_string(b.date) : linesKey;
+        for (const std::uint32_t j : candidates) {
+            const std::string linesKey = key_of(formOf(j));
+            const std::uint32_t code = dateOf(j);
+            const std::string classKey = dated.contains(linesKey) ? linesKey + '/' + std::to_string(code) : linesKey;
             const auto [it, added] = classOf.try_emplace(classKey, members_.size());
             if (added) {
                 members_.emplace_back();
-                dates_.push_back(b.date);
+                dates_.push_back(code);
                 classesOfLines[linesKey].push_back(it->second);
             }
-            members_[it->second].push_back(b.learner);
+            members_[it->second].push_back(j);
         }
         users_.resize(members_.size());
         stamp_.assign(members_.size(), 0);
@@ -466,11 +465,11 @@ public:
         std::vector<std::size_t> fill(accountStart_.begin(), accountStart_.end() - 1);
         for (std::size_t j = 0; j < learner.size(); ++j) {
             if (bystander_[j]) continue;
-            Lines f = form(j);
+            const Lines f = form(j);
             const std::uint64_t hash = hash_of(f);
             byForm_.push_back(keyed(hash, j));
             for (const std::uint32_t account : accounts_of(f)) withAccount_[fill[account]++] = static_cast<std::uint32_t>(j);
-            if (effectHashes.contains(hash)) candidates_.push_back({j, std::move(f), learner.date_code(j)});
+            if (effectHashes.contains(hash)) candidates_.push_back(static_cast<std::uint32_t>(j));
         }
         std::sort(byForm_.begin(), byForm_.end());
     }
@@ -478,7 +477,10 @@ public:
     CaseMatching run() {
         std::vector<RightMatcher::Wanted> wanted;
         for (std::size_t c = 0; c < cases_.size(); ++c) wanted.push_back({&effects_[c], !cases_[c].date.empty(), dates_[c]});
-        const std::vector<std::size_t> partner = RightMatcher(wanted, candidates_).partners();
+        const std::vector<std::size_t> partner =
+            RightMatcher(wanted, candidates_, [this](std::size_t j) { return form(j); },
+                         [this](std::size_t j) { return learner_.date_code(j); })
+                .partners();
         candidates_ = {};
         for (std::size_t c = 0; c < cases_.size(); ++c) {
             if (partner[c] == RightMatcher::kNone) continue;
@@ -504,6 +506,7 @@ public:
             }
         }
         out.extra.reserve(static_cast<std::size_t>(std::count(used_.begin(), used_.end(), false)));
+        out.cancelled.reserve(static_cast<std::size_t>(std::count(cancelled.begin(), cancelled.end(), true)));
         for (std::size_t j = 0; j < learner_.size(); ++j) {
             if (cancelled[j]) out.cancelled.push_back(j);
             else if (!used_[j]) out.extra.push_back(j);
@@ -526,14 +529,15 @@ private:
         return cases_[c].date.empty() || dates_[c] == learner_.date_code(j);
     }
 
-    // The bookings (not passed by) whose lines are `f`, in file order.
-    [[nodiscard]] std::vector<std::size_t> with_form(const Lines& f) const {
+    // The earliest booking from `from` on, not passed by, whose lines are
+    // `f` and that `accept` takes; kUnset if none.
+    template <typename Accept>
+    [[nodiscard]] std::size_t first_with_form(const Lines& f, std::size_t from, Accept accept) const {
         const std::uint64_t hash = hash_of(f);
-        std::vector<std::size_t> out;
-        for (auto it = std::lower_bound(byForm_.begin(), byForm_.end(), keyed(hash, 0));
+        for (auto it = std::lower_bound(byForm_.begin(), byForm_.end(), keyed(hash, from));
              it != byForm_.end() && (*it >> 32) == (hash >> 32); ++it)
-            if (form(booking_of(*it)) == f) out.push_back(booking_of(*it));
-        return out;
+            if (accept(booking_of(*it)) && form(booking_of(*it)) == f) return booking_of(*it);
+        return kUnset;
     }
 
     void take(std::size_t c, CaseAnswer answer) {
@@ -583,40 +587,25 @@ private:
             }
     }
 
-    // Step 3: returns the cancelled bookings.
+    // Step 3: returns the cancelled bookings. A reverse has the same
+    // accounts as its booking, so every booking left is grouped by a hash
+    // of the pair of forms {lines, reverse}; within a group, in file order,
+    // a booking cancels the earliest one still open with its reverse form,
+    // which pairs exactly as the earliest booking claiming its first
+    // reverse does. The forms are compared in full: a shared hash only
+    // groups. Each group keeps a queue per form, so that a long run of equal
+    // bookings followed by their reverses takes linear time.
     std::vector<bool> cancel() {
         std::vector<bool> cancelled(learner_.size(), false);
-        for (std::size_t i = 0; i < learner_.size(); ++i) {
-            if (used_[i] || bystander_[i]) continue;
-            const Lines f = form(i);
-            if (f.empty()) continue;
-            for (std::size_t j : with_form(swapped(f))) {
-                if (j <= i || used_[j]) continue;
-                used_[i] = used_[j] = true;
-                cancelled[i] = cancelled[j] = true;
-                break;
-            }
-        }
-        cancel_bystanders(cancelled);
-        return cancelled;
-    }
-
-    // Step 3 for the bookings the cases pass by; a reverse has the same
-    // accounts, so they cancel among themselves alone. Grouped by a hash of
-    // the pair of forms {lines, reverse}; within a group, in file order, a
-    // booking cancels the earliest one still open with its reverse form,
-    // which pairs exactly as the earliest booking claiming its first reverse
-    // does. The forms are compared in full: a shared hash only groups.
-    void cancel_bystanders(std::vector<bool>& cancelled) {
         std::vector<Keyed> keys;
-        keys.reserve(static_cast<std::size_t>(std::count(bystander_.begin(), bystander_.end(), true)));
+        keys.reserve(static_cast<std::size_t>(std::count(used_.begin(), used_.end(), false)));
         for (std::size_t j = 0; j < learner_.size(); ++j) {
-            if (!bystander_[j]) continue;
+            if (used_[j]) continue;
             const Lines f = form(j);
-            keys.push_back(keyed(std::min(hash_of(f) >> 32, hash_of(swapped(f)) >> 32) << 32, j));
+            if (!f.empty()) keys.push_back(keyed(std::min(hash_of(f) >> 32, hash_of(swapped(f)) >> 32) << 32, j));
         }
         std::sort(keys.begin(), keys.end());
-        std::vector<std::pair<std::size_t, Lines>> open;  // bookings waiting for their reverse, in file order
+        std::vector<std::pair<Lines, std::deque<std::size_t>>> open;  // per form, its bookings waiting, in file order
         for (std::size_t from = 0; from < keys.size();) {
             std::size_t to = from;
             while (to < keys.size() && keys[to] >> 32 == keys[from] >> 32) ++to;
@@ -625,17 +614,21 @@ private:
                 const std::size_t j = booking_of(keys[k]);
                 Lines f = form(j);
                 const Lines reverse = swapped(f);
-                const auto partner = std::find_if(open.begin(), open.end(), [&](const auto& o) { return o.second == reverse; });
+                const auto partner = std::find_if(open.begin(), open.end(), [&](const auto& o) { return o.first == reverse && !o.second.empty(); });
                 if (partner != open.end()) {
-                    used_[partner->first] = used_[j] = true;
-                    cancelled[partner->first] = cancelled[j] = true;
-                    open.erase(partner);
-                } else {
-                    open.emplace_back(j, std::move(f));
+                    const std::size_t i = partner->second.front();
+                    partner->second.pop_front();
+                    used_[i] = used_[j] = true;
+                    cancelled[i] = cancelled[j] = true;
+                    continue;
                 }
+                auto same = std::find_if(open.begin(), open.end(), [&](const auto& o) { return o.first == f; });
+                if (same == open.end()) same = open.insert(open.end(), {std::move(f), {}});
+                same->second.push_back(j);
             }
             from = to;
         }
+        return cancelled;
     }
 
     // The closest unused booking that one mistake sets apart from `form`.
@@ -695,12 +688,9 @@ private:
             std::vector<std::size_t> taken;
             std::optional<BookingPair> mistake;
             for (const Lines& part : parts_[c]) {
-                std::size_t same = kUnset;
-                for (std::size_t j : with_form(part))
-                    if (!used_[j] && dateFits(c, j) && std::find(taken.begin(), taken.end(), j) == taken.end()) {
-                        same = j;
-                        break;
-                    }
+                const std::size_t same = first_with_form(part, 0, [&](std::size_t j) {
+                    return !used_[j] && dateFits(c, j) && std::find(taken.begin(), taken.end(), j) == taken.end();
+                });
                 if (same != kUnset) {
                     taken.push_back(same);
                     continue;
@@ -762,7 +752,7 @@ private:
     std::vector<Keyed> byForm_;                           // the bookings not passed by, by hash of their lines
     std::vector<std::uint32_t> withAccount_;   // the bookings of each account, in file order,
     std::vector<std::size_t> accountStart_;    // from accountStart_[a] to accountStart_[a + 1]
-    std::vector<RightMatcher::Candidate> candidates_;     // bookings whose lines hash as an effect's
+    std::vector<std::uint32_t> candidates_;               // bookings whose lines hash as an effect's
     mutable std::vector<LearnerBookings::Line> scratch_;
 };
 
