@@ -134,6 +134,11 @@ void ExercisePage::clearCheck() {
     SolutionButton.enabled = false;
 }
 
+void ExercisePage::followExamMode() {
+    if (context_.state.examMode && !exam_) clearCheck();
+    SolutionButton.visible = !exam_ && !context_.state.examMode;
+}
+
 void ExercisePage::CheckButtonClick() {
     clearCheck();
     const std::string& text = CheckExercise.text;

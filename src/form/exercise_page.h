@@ -57,6 +57,9 @@ public:
     void CheckButtonClick();
     // Shows the finding of the selected row.
     void CheckRowsClick();
+    // On showing the page: a check made before exam mode was switched on
+    // leaves it, since its findings and answers show more than exam mode allows.
+    void followExamMode();
     // Adds the expected booking (or value) of the selected row and its explanation.
     void SolutionButtonClick();
 

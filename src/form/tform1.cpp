@@ -173,6 +173,7 @@ void TForm1::showAgain() {
     case Page::TabSheet10: accountSheet.TabSheet10Show(); break;
     case Page::TabSheet11: operating.TabSheet11Show(); break;
     case Page::TabSheet7: settings.TabSheet7Show(); break;
+    case Page::TabSheet8: exercises.followExamMode(); break;
     default: break;  // the other pages have no show handler
     }
 }

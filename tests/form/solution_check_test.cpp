@@ -222,6 +222,23 @@ TEST_F(SolutionCheck, ThePageChecksTheExerciseOnShowAndShowsFindingAndSolution) 
     EXPECT_TRUE(page.CheckPoints.text.empty());
 }
 
+TEST_F(SolutionCheck, ExamModeSwitchedOnTakesAShownCheckFromThePage) {
+    ExercisePage& page = form.exercises;
+    solve(3);
+    put_mistake(Mistake::Delete);
+    page.CheckExercise.text = "3";
+    ASSERT_TRUE(form.run([&] { page.CheckButtonClick(); }));
+    ASSERT_FALSE(page.CheckRows.items.empty());
+    form.SpeedButton2Click();  // away from the exercises, to the settings and back
+    form.settings.examMode.setChecked(true);
+    ASSERT_TRUE(form.run([&] { form.settings.Button2Click(); }));
+    form.SpeedButton22Click();
+    EXPECT_TRUE(page.CheckRows.items.empty());
+    EXPECT_TRUE(page.CheckFinding.lines.empty());  // no finding, no answers
+    EXPECT_TRUE(page.CheckPoints.text.empty());
+    EXPECT_FALSE(page.SolutionButton.visible);
+}
+
 // Exercise 1 on the page: a point per company field, a wrong one named in
 // the list, its solution shown with "Lösung zeigen"; the answers last.
 TEST_F(SolutionCheck, ThePageCountsTheCompanyDataAPointPerField) {
